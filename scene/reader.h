@@ -1,0 +1,35 @@
+// Reader of the scene file format: items "P", "C" and "S" with any text between them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "scene/scene.h"
+
+// The name under which the viewer looks for its scene, in the current directory.
+inline constexpr const char kSceneFileName[] = "input.txt";
+
+// Longest stretch of text skipped between an item letter (or a polygon's normal) and its
+// delimiter, the delimiter included.
+inline constexpr int kMaxSkippedStretch = 254;
+
+struct SceneReadResult {
+    SceneLists scene;
+    // Set when the reading did not end normally, as "input.txt:12:7: expected a number".
+    // The items completed before the fault stay in the lists.
+    std::optional<std::string> diagnostic;
+};
+
+// Reads the bytes of a scene file as the file would read in text mode ("\r\n" is one "\n").
+// `fileName` only names the file in the diagnostic.
+SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName = kSceneFileName);
+
+// Reads the file at `path`; `fileName` names it in the diagnostic (by default, the path).
+SceneReadResult ReadSceneFile(const std::string& path,
+                              std::optional<std::string_view> fileName = std::nullopt);
+
+// Scans the longest number at the start of `text`: an optional sign, digits with an optional
+// decimal point (or a point and digits), and an optional exponent with at least one digit.
+// Returns the length scanned, 0 when `text` does not start with a number.
+std::size_t ScanSceneNumber(std::string_view text) noexcept;

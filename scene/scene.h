@@ -1,0 +1,106 @@
+// The in-memory scene: three singly linked lists of fixed-size records, one per kind of item.
+// Each list ends in an empty sentinel node; the items are exactly the nodes that have a successor.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+struct Point4 {
+    double x;
+    double y;
+    double z;
+    double w;
+};
+
+struct PolygonNode {
+    Point4 vertices[4];
+    Point4 normal;  // x, y, z as read; w is never set
+    PolygonNode* next;
+    std::int32_t count;  // vertices read, 1 to 4
+};
+
+struct CurveNode {
+    Point4 points[255];  // the reader fills at most the first 4
+    CurveNode* next;
+    std::int32_t count;  // points read, 1 to 4
+};
+
+struct SurfaceNode {
+    Point4 points[16];  // 4 x 4 grid, row by row: point 4i + j has s index i and t index j
+    SurfaceNode* next;
+    std::int32_t count;  // points read, 1 to 16
+};
+
+// Creates a node whose fields are left as the heap gives them, except `next` and `count`.
+template <class Node>
+Node* NewSceneNode() {
+    Node* node = new Node;
+    node->next = nullptr;
+    node->count = 0;
+    return node;
+}
+
+// Deletes a whole list front to back, without recursion, so that long lists cannot exhaust the
+// stack.
+template <class Node>
+void DeleteSceneList(Node* head) noexcept {
+    while (head != nullptr) {
+        Node* following = head->next;
+        delete head;
+        head = following;
+    }
+}
+
+// Owns one list from its head node to its sentinel.
+template <class Node>
+class SceneList {
+public:
+    SceneList() = default;
+    explicit SceneList(Node* head) noexcept : m_pHead(head) {}
+    SceneList(const SceneList&) = delete;
+    SceneList& operator=(const SceneList&) = delete;
+    SceneList(SceneList&& other) noexcept : m_pHead(std::exchange(other.m_pHead, nullptr)) {}
+    SceneList& operator=(SceneList&& other) noexcept {
+        if (this != &other) {
+            reset(std::exchange(other.m_pHead, nullptr));
+        }
+        return *this;
+    }
+    ~SceneList() { DeleteSceneList(m_pHead); }
+
+    Node* get() const noexcept { return m_pHead; }
+    operator Node*() const noexcept { return m_pHead; }
+    Node* operator->() const noexcept { return m_pHead; }
+
+    void reset(Node* head = nullptr) noexcept {
+        Node* old = std::exchange(m_pHead, head);
+        DeleteSceneList(old);
+    }
+    Node* release() noexcept { return std::exchange(m_pHead, nullptr); }
+
+private:
+    Node* m_pHead = nullptr;
+};
+
+// The walk over the items of a list: a node is handled only while its `next` is not null, so the
+// sentinel is never handled.
+template <class Node, class Visit>
+void ForEachItem(const Node* head, Visit&& visit) {
+    for (const Node* node = head; node != nullptr && node->next != nullptr; node = node->next) {
+        visit(*node);
+    }
+}
+
+template <class Node>
+std::size_t CountItems(const Node* head) noexcept {
+    std::size_t n = 0;
+    ForEachItem(head, [&n](const Node&) { ++n; });
+    return n;
+}
+
+struct SceneLists {
+    SceneList<PolygonNode> polygons;
+    SceneList<CurveNode> curves;
+    SceneList<SurfaceNode> surfaces;
+};

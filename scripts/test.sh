@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the plain build, the sanitizer build and the fuzzer.
+#   scripts/test.sh            all stages
+#   scripts/test.sh STAGE...   only the named stages: unit, sanitize, fuzz
+set -euo pipefail
+cd "$(dirname "$0")/.."
+stages=("$@")
+[ "${#stages[@]}" -gt 0 ] || stages=(unit sanitize fuzz)
+
+bash scripts/install-deps.sh
+
+run_ctest() {
+    # GUI tests need an X server; the GL tests need none, but run under the same one.
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$1" --output-on-failure -j 2 --timeout 600
+}
+
+for stage in "${stages[@]}"; do
+    echo "== stage: $stage"
+    case "$stage" in
+    unit)
+        bash scripts/build.sh build
+        run_ctest build
+        ;;
+    sanitize)
+        bash scripts/build.sh build-asan -DKAVELO_SANITIZE=ON -DKAVELO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+        ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+            LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
+            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+            run_ctest build-asan
+        ;;
+    fuzz)
+        CC=clang CXX=clang++ bash scripts/build.sh build-fuzz -DKAVELO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        corpus="build-fuzz/corpus"
+        rm -rf "$corpus" && mkdir -p "$corpus"
+        find tests/data examples -name '*.txt' -exec cp {} "$corpus"/ \;
+        ./build-fuzz/tests/fuzz/reader_fuzz -max_total_time=60 -timeout=10 -rss_limit_mb=4096 \
+            -max_len=65536 -print_final_stats=1 "$corpus"
+        ;;
+    *)
+        echo "unknown stage: $stage" >&2
+        exit 2
+        ;;
+    esac
+done
+echo "== all stages passed: ${stages[*]}"

@@ -1,0 +1,375 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "scene/dump.h"
+#include "scene/reader.h"
+
+namespace {
+
+std::string Dump(std::string_view text) { return DumpScene(ReadSceneText(text).scene); }
+
+std::string Repeat(std::string_view piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += piece;
+    }
+    return out;
+}
+
+const char kExample[] =
+    "P (0 0 1) {\n"
+    "    0 0 0 1   1 0 0 1   1 1 0 1   0 1 0 1\n"
+    "}\n"
+    "C {\n"
+    "    0 0 0 1\n"
+    "    1 2 0 1\n"
+    "    2 -2 0 1\n"
+    "    3 0 0 1\n"
+    "}\n"
+    "S {\n"
+    "    0 0 0 1   1 0 0 1   2 0 0 1   3 0 0 1\n"
+    "    0 1 0 1   1 1 0 1   2 1 0 1   3 1 0 1\n"
+    "    0 2 0 1   1 2 0 1   2 2 0 1   3 2 0 1\n"
+    "    0 3 0 1   1 3 0 1   2 3 0 1   3 3 0 1\n"
+    "}\n";
+
+TEST(SceneReaderGrammar, ReadsTheThreeItemsWithTheirFields) {
+    const SceneReadResult r = ReadSceneText(kExample);
+    EXPECT_FALSE(r.diagnostic.has_value());
+    ASSERT_EQ(CountItems(r.scene.polygons.get()), 1u);
+    ASSERT_EQ(CountItems(r.scene.curves.get()), 1u);
+    ASSERT_EQ(CountItems(r.scene.surfaces.get()), 1u);
+
+    const PolygonNode& poly = *r.scene.polygons.get();
+    EXPECT_EQ(poly.count, 4);
+    EXPECT_EQ(poly.normal.z, 1.0);
+    EXPECT_EQ(poly.vertices[2].x, 1.0);
+    EXPECT_EQ(poly.vertices[2].y, 1.0);
+    EXPECT_EQ(poly.vertices[3].w, 1.0);
+    ASSERT_NE(poly.next, nullptr);
+    EXPECT_EQ(poly.next->next, nullptr);  // the sentinel ends the list
+
+    const CurveNode& curve = *r.scene.curves.get();
+    EXPECT_EQ(curve.count, 4);
+    EXPECT_EQ(curve.points[2].x, 2.0);
+    EXPECT_EQ(curve.points[2].y, -2.0);
+
+    // Point 4i + j has s index i and t index j: point 4 is the start of the second row.
+    const SurfaceNode& surface = *r.scene.surfaces.get();
+    EXPECT_EQ(surface.count, 16);
+    EXPECT_EQ(surface.points[4].x, 0.0);
+    EXPECT_EQ(surface.points[4].y, 1.0);
+    EXPECT_EQ(surface.points[15].x, 3.0);
+    EXPECT_EQ(surface.points[15].y, 3.0);
+}
+
+TEST(SceneReaderGrammar, EmptyAndItemlessFilesGiveThreeSentinels) {
+    for (const char* text : {"", "   \n\t\r\n", "no items here, only lower case: c p s {1 2 3 4}",
+                             "0 1 2 3 } { ( ) 4.5e6"}) {
+        const SceneReadResult r = ReadSceneText(text);
+        EXPECT_FALSE(r.diagnostic.has_value()) << text;
+        for (const void* head : {static_cast<const void*>(r.scene.polygons.get()),
+                                 static_cast<const void*>(r.scene.curves.get()),
+                                 static_cast<const void*>(r.scene.surfaces.get())}) {
+            ASSERT_NE(head, nullptr);
+        }
+        EXPECT_EQ(r.scene.polygons->next, nullptr);
+        EXPECT_EQ(r.scene.curves->next, nullptr);
+        EXPECT_EQ(r.scene.surfaces->next, nullptr);
+        EXPECT_EQ(Dump(text), "polygons 0\ncurves 0\nsurfaces 0\n");
+    }
+}
+
+TEST(SceneReaderGrammar, WordsHeadItemsAndCapitalsInCommentsStartThem) {
+    EXPECT_EQ(Dump("Polygon (0 0 1) {1 2 3 4} Curve{5 6 7 8} Surface{9 10 11 12}"),
+              "polygons 1\npolygon 1 normal 0 0 1\nvertex 1 2 3 4\n"
+              "curves 1\ncurve 1\npoint 5 6 7 8\n"
+              "surfaces 1\nsurface 1\npoint 9 10 11 12\n");
+    // "Comment" begins with a C: what follows up to "{" is the skipped head of a curve.
+    EXPECT_EQ(Dump("a Comment then { 1 1 1 1 }"), "polygons 0\ncurves 1\ncurve 1\npoint 1 1 1 1\n"
+                                                 "surfaces 0\n");
+    // Item letters inside a skipped stretch are skipped text.
+    EXPECT_EQ(Dump("P SPC ( 1 2 3 ) CPS { 0 0 0 1 }"),
+              "polygons 1\npolygon 1 normal 1 2 3\nvertex 0 0 0 1\ncurves 0\nsurfaces 0\n");
+}
+
+TEST(SceneReaderGrammar, ItemsOfEachKindKeepFileOrderWhateverTheMix) {
+    const SceneReadResult r =
+        ReadSceneText("C{1 0 0 1} P(0 0 1){1 1 1 1} S{2 0 0 1} C{3 0 0 1} P(0 0 1){4 4 4 4}"
+                      "S{5 0 0 1}");
+    EXPECT_FALSE(r.diagnostic);
+    const CurveNode* c = r.scene.curves.get();
+    EXPECT_EQ(c->points[0].x, 1.0);
+    EXPECT_EQ(c->next->points[0].x, 3.0);
+    EXPECT_EQ(CountItems(c), 2u);
+    const PolygonNode* p = r.scene.polygons.get();
+    EXPECT_EQ(p->vertices[0].x, 1.0);
+    EXPECT_EQ(p->next->vertices[0].x, 4.0);
+    const SurfaceNode* s = r.scene.surfaces.get();
+    EXPECT_EQ(s->points[0].x, 2.0);
+    EXPECT_EQ(s->next->points[0].x, 5.0);
+}
+
+TEST(SceneReaderGrammar, NumberSyntax) {
+    EXPECT_EQ(ScanSceneNumber("12"), 2u);
+    EXPECT_EQ(ScanSceneNumber("+1.5"), 4u);
+    EXPECT_EQ(ScanSceneNumber("-.5"), 3u);
+    EXPECT_EQ(ScanSceneNumber("7."), 2u);
+    EXPECT_EQ(ScanSceneNumber("1e5x"), 3u);
+    EXPECT_EQ(ScanSceneNumber("1E-5"), 4u);
+    EXPECT_EQ(ScanSceneNumber("1e"), 1u);   // an "e" without digits is not part of the number
+    EXPECT_EQ(ScanSceneNumber("1e+"), 1u);  // nor one with a sign and no digits
+    EXPECT_EQ(ScanSceneNumber("2.5e+3}"), 6u);
+    for (const char* none : {"", ".", "+", "-", "+-1", "e5", "inf", "nan", "x1", "."}) {
+        EXPECT_EQ(ScanSceneNumber(none), 0u) << none;
+    }
+    // Hexadecimal reads as the number 0 followed by text that is no number.
+    EXPECT_EQ(ScanSceneNumber("0x10"), 1u);
+
+    EXPECT_EQ(Dump("C{+1 -2.5 .25 3.e1}"),
+              "polygons 0\ncurves 1\ncurve 1\npoint 1 -2.5 0.25 30\nsurfaces 0\n");
+    EXPECT_EQ(Dump("C{1e-2 1E2 0.1 -0}"),
+              "polygons 0\ncurves 1\ncurve 1\npoint 0.01 100 0.1 -0\nsurfaces 0\n");
+    // Too small for a normal double: the nearest subnormal, or zero.
+    const SceneReadResult tiny = ReadSceneText("C{4e-320 1e-400 0 1}");
+    ASSERT_FALSE(tiny.diagnostic) << *tiny.diagnostic;
+    EXPECT_EQ(tiny.scene.curves->points[0].x, 4e-320);
+    EXPECT_EQ(tiny.scene.curves->points[0].y, 0.0);
+}
+
+TEST(SceneReaderGrammar, ClosingBraceMayFollowTheLastNumberDirectly) {
+    EXPECT_EQ(Dump("C{1 2 3 4}C{5 6 7 8}"),
+              "polygons 0\ncurves 2\ncurve 1\npoint 1 2 3 4\ncurve 1\npoint 5 6 7 8\n"
+              "surfaces 0\n");
+    // The text after a normal may follow its last number directly.
+    EXPECT_EQ(Dump("P(0 0 1){0 0 0 1}"),
+              "polygons 1\npolygon 1 normal 0 0 1\nvertex 0 0 0 1\ncurves 0\nsurfaces 0\n");
+}
+
+TEST(SceneReaderLimits, CountsOfShortItems) {
+    const SceneReadResult r = ReadSceneText("C { 0 0 0 1  1 1 0 1 } P(0 0 1){0 0 0 1 1 0 0 1}");
+    EXPECT_FALSE(r.diagnostic);
+    EXPECT_EQ(r.scene.curves->count, 2);
+    EXPECT_EQ(r.scene.polygons->count, 2);
+    const SceneReadResult two = ReadSceneText("P(0 0 1){0 0 0 1} P(0 1 0){1 1 1 1}");
+    EXPECT_EQ(CountItems(two.scene.polygons.get()), 2u);
+    EXPECT_EQ(CountItems(two.scene.curves.get()), 0u);
+    EXPECT_EQ(CountItems(two.scene.surfaces.get()), 0u);
+    EXPECT_NE(two.scene.polygons->next->next, nullptr);  // two items and a sentinel
+    EXPECT_EQ(two.scene.polygons->next->next->next, nullptr);
+}
+
+TEST(SceneReaderLimits, PointsPastTheLimitAreDroppedAndReadingGoesOn) {
+    // A fifth curve point and its "}" are scanned as text between items.
+    EXPECT_EQ(Dump("C{1 0 0 1 2 0 0 1 3 0 0 1 4 0 0 1 5 0 0 1} C{6 0 0 1}"),
+              "polygons 0\ncurves 2\ncurve 4\npoint 1 0 0 1\npoint 2 0 0 1\npoint 3 0 0 1\n"
+              "point 4 0 0 1\ncurve 1\npoint 6 0 0 1\nsurfaces 0\n");
+    // A polygon holds four vertices; nothing is stored past the fourth.
+    const SceneReadResult poly = ReadSceneText("P(0 0 1){1 0 0 1 2 0 0 1 3 0 0 1 4 0 0 1 5 0 0 1}");
+    EXPECT_FALSE(poly.diagnostic);
+    ASSERT_EQ(CountItems(poly.scene.polygons.get()), 1u);
+    EXPECT_EQ(poly.scene.polygons->count, 4);
+    EXPECT_EQ(poly.scene.polygons->vertices[3].x, 4.0);
+    // A surface takes sixteen points; the seventeenth is dropped.
+    std::string surface = "S{";
+    for (int i = 1; i <= 17; ++i) {
+        surface += std::to_string(i) + " 0 0 1 ";
+    }
+    surface += "}";
+    const SceneReadResult s = ReadSceneText(surface);
+    EXPECT_FALSE(s.diagnostic);
+    EXPECT_EQ(s.scene.surfaces->count, 16);
+    EXPECT_EQ(s.scene.surfaces->points[15].x, 16.0);
+}
+
+TEST(SceneReaderLimits, ItemAtItsLimitEndsWithoutBrace) {
+    // A four-point curve whose "}" is missing, followed at once by a surface.
+    const SceneReadResult r = ReadSceneText("C{0 0 0 1 1 0 0 1 2 0 0 1 3 0 0 1 S{7 7 7 7}");
+    EXPECT_FALSE(r.diagnostic);
+    EXPECT_EQ(r.scene.curves->count, 4);
+    ASSERT_EQ(CountItems(r.scene.surfaces.get()), 1u);
+    EXPECT_EQ(r.scene.surfaces->points[0].x, 7.0);
+    // An item complete at its limit may end the input.
+    const SceneReadResult end = ReadSceneText("C{0 0 0 1 1 0 0 1 2 0 0 1 3 0 0 1");
+    EXPECT_FALSE(end.diagnostic);
+    EXPECT_EQ(CountItems(end.scene.curves.get()), 1u);
+    // The put-back character starts the scans again: "P" after the limit starts a polygon.
+    const SceneReadResult back = ReadSceneText("C{0 0 0 1 1 0 0 1 2 0 0 1 3 0 0 1P(0 0 1){5 5 5 5}");
+    EXPECT_FALSE(back.diagnostic);
+    EXPECT_EQ(CountItems(back.scene.polygons.get()), 1u);
+}
+
+TEST(SceneReaderSkips, StretchBoundIs254CharactersDelimiterIncluded) {
+    // The stretch counts from the character after the letter through the delimiter.
+    const std::string found = "C" + std::string(253, 'x') + "{1 2 3 4}";
+    const SceneReadResult ok = ReadSceneText(found);
+    EXPECT_FALSE(ok.diagnostic);
+    EXPECT_EQ(CountItems(ok.scene.curves.get()), 1u);
+
+    const std::string tooFar = "C" + std::string(254, 'x') + "{1 2 3 4}";
+    const SceneReadResult bad = ReadSceneText(tooFar);
+    ASSERT_TRUE(bad.diagnostic);
+    EXPECT_EQ(*bad.diagnostic, "input.txt:1:256: expected \"{\" within 254 characters");
+    EXPECT_EQ(CountItems(bad.scene.curves.get()), 0u);
+
+    // The polygon's second stretch starts after the last character of the third number.
+    const std::string second = "P(0 0 1" + std::string(253, ' ') + "{1 2 3 4}";
+    EXPECT_FALSE(ReadSceneText(second).diagnostic);
+    const std::string secondTooFar = "P(0 0 1" + std::string(254, ' ') + "{1 2 3 4}";
+    EXPECT_TRUE(ReadSceneText(secondTooFar).diagnostic);
+    const std::string first = "P" + std::string(253, '-') + "(0 0 1){1 2 3 4}";
+    EXPECT_FALSE(ReadSceneText(first).diagnostic);
+}
+
+TEST(SceneReaderSkips, CrLfCountsAsOneCharacterInAStretch) {
+    // 126 CR LF pairs and one more character make 127 characters in text mode.
+    std::string text = "C" + Repeat("\r\n", 126) + "{1 2 3 4}";
+    EXPECT_FALSE(ReadSceneText(text).diagnostic);
+    text = "C" + Repeat("\r\n", 253) + "{1 2 3 4}";
+    EXPECT_FALSE(ReadSceneText(text).diagnostic);
+    text = "C" + Repeat("\r\n", 254) + "{1 2 3 4}";
+    EXPECT_TRUE(ReadSceneText(text).diagnostic);
+}
+
+TEST(SceneReaderFailures, EachFaultEndsTheReadingAndKeepsWhatWasComplete) {
+    struct Case {
+        const char* text;
+        const char* diagnostic;
+        std::size_t curves;
+    };
+    const Case cases[] = {
+        {"C{1 2 3 4}\nC{1 2 x 4}", "input.txt:2:7: expected a number", 1},
+        {"C{1 2 3 4} C{}", "input.txt:1:14: expected a number", 1},  // an item without points
+        {"C{1 2 3 4} C{1 2 3", "input.txt:1:19: expected a number", 1},
+        {"C{1 2 3 4} C{1 2 3 4", "input.txt:1:21: expected \"}\" or a number", 1},
+        {"C{1 2 3 4} C{1 2 3 4 ", "input.txt:1:22: expected \"}\" or a number", 1},
+        {"C{1 2 3 4} C", "input.txt:1:13: expected \"{\" within 254 characters", 1},
+        {"C{1e999 0 0 1}", "input.txt:1:3: number out of range", 0},
+        {"C{1 2 3 4 , 5 6 7 8}", "input.txt:1:11: expected a number", 0},
+        {"P(0 0 x){1 2 3 4}", "input.txt:1:7: expected a number", 0},
+        {"C {-\n  1 1 1 1}", "input.txt:1:4: expected a number", 0},
+    };
+    for (const Case& c : cases) {
+        const SceneReadResult r = ReadSceneText(c.text);
+        ASSERT_TRUE(r.diagnostic) << c.text;
+        EXPECT_EQ(*r.diagnostic, c.diagnostic) << c.text;
+        EXPECT_EQ(CountItems(r.scene.curves.get()), c.curves) << c.text;
+        EXPECT_EQ(CountItems(r.scene.polygons.get()), 0u) << c.text;
+    }
+    // A fault inside a polygon keeps the curve read before it and drops the polygon.
+    const SceneReadResult mixed = ReadSceneText("P(0 0 1){1 1 1 1}\nC{2 2 2 2}\nP(0 0 1){1 1");
+    ASSERT_TRUE(mixed.diagnostic);
+    EXPECT_EQ(CountItems(mixed.scene.polygons.get()), 1u);
+    EXPECT_EQ(CountItems(mixed.scene.curves.get()), 1u);
+    EXPECT_EQ(mixed.scene.polygons->next->next, nullptr);
+}
+
+TEST(SceneReaderFailures, ColumnsCountCharactersNotBytes) {
+    const SceneReadResult r = ReadSceneText("x\n\xC2\xB0\xC2\xB0 C{1 2 z 4}");
+    ASSERT_TRUE(r.diagnostic);
+    EXPECT_EQ(*r.diagnostic, "input.txt:2:10: expected a number");
+    const SceneReadResult crlf = ReadSceneText("C{1 2 3 4}\r\n\r\nC{1 2 3 q}");
+    ASSERT_TRUE(crlf.diagnostic);
+    EXPECT_EQ(*crlf.diagnostic, "input.txt:3:9: expected a number");
+    const SceneReadResult named = ReadSceneText("C{", "scene.txt");
+    ASSERT_TRUE(named.diagnostic);
+    EXPECT_EQ(*named.diagnostic, "scene.txt:1:3: expected a number");
+}
+
+TEST(SceneReaderFailures, MissingFileNamesTheReason) {
+    const SceneReadResult r =
+        ReadSceneFile("/nonexistent/kavelo/input.txt", std::string_view("input.txt"));
+    ASSERT_TRUE(r.diagnostic);
+    EXPECT_EQ(*r.diagnostic, "input.txt: cannot open: No such file or directory");
+    EXPECT_EQ(r.scene.polygons->next, nullptr);
+    EXPECT_EQ(r.scene.curves->next, nullptr);
+    EXPECT_EQ(r.scene.surfaces->next, nullptr);
+}
+
+TEST(SceneReaderLineEnds, CrLfReadsAsLf) {
+    std::string crlf;
+    for (const char* p = kExample; *p != '\0'; ++p) {
+        if (*p == '\n') {
+            crlf += '\r';
+        }
+        crlf += *p;
+    }
+    EXPECT_EQ(Dump(crlf), Dump(kExample));
+    EXPECT_FALSE(ReadSceneText(crlf).diagnostic);
+}
+
+TEST(SceneReaderFiles, FileAndTextReadTheSameAndTwiceEqually) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kavelo-reader";
+    std::filesystem::create_directories(dir);
+    const std::filesystem::path file = dir / "input.txt";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << kExample;
+    }
+    const SceneReadResult first = ReadSceneFile(file.string());
+    const SceneReadResult second = ReadSceneFile(file.string());
+    EXPECT_FALSE(first.diagnostic);
+    EXPECT_EQ(DumpScene(first.scene), DumpScene(second.scene));
+    EXPECT_EQ(DumpScene(first.scene), Dump(kExample));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(SceneReaderLocale, GermanLocaleChangesNothing) {
+    const std::string before = Dump("C{1.5 -2.25e1 0.125 1}");
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "the de_DE.UTF-8 locale is missing (scripts/install-deps.sh generates it)";
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%.1f", 1.5);
+    EXPECT_STREQ(buffer, "1,5");  // the locale really is in force
+    EXPECT_EQ(Dump("C{1.5 -2.25e1 0.125 1}"), before);
+    EXPECT_EQ(before, "polygons 0\ncurves 1\ncurve 1\npoint 1.5 -22.5 0.125 1\nsurfaces 0\n");
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST(SceneLists, AMillionItemsAreReleasedWithoutDeepRecursion) {
+    PolygonNode* head = NewSceneNode<PolygonNode>();
+    PolygonNode* tail = head;
+    for (int i = 0; i < 1000000; ++i) {
+        tail->count = 1;
+        tail->next = NewSceneNode<PolygonNode>();
+        tail = tail->next;
+    }
+    SceneList<PolygonNode> list(head);
+    EXPECT_EQ(CountItems(list.get()), 1000000u);
+    list.reset();  // a recursive release would overflow the stack here
+    EXPECT_EQ(list.get(), nullptr);
+}
+
+TEST(SceneLists, ReplacingAListReleasesTheEarlierOne) {
+    SceneReadResult first = ReadSceneText("C{1 1 1 1} C{2 2 2 2}");
+    SceneList<CurveNode> held = std::move(first.scene.curves);
+    EXPECT_EQ(first.scene.curves.get(), nullptr);
+    EXPECT_EQ(CountItems(held.get()), 2u);
+    SceneReadResult second = ReadSceneText("C{3 3 3 3}");
+    held = std::move(second.scene.curves);  // the sanitizer build sees a leak if this drops it
+    EXPECT_EQ(CountItems(held.get()), 1u);
+    EXPECT_EQ(held->points[0].x, 3.0);
+}
+
+TEST(SceneReaderLongLists, ManyItemsReadInOrder) {
+    std::string text;
+    for (int i = 0; i < 20000; ++i) {
+        text += "C{" + std::to_string(i) + " 0 0 1}\n";
+    }
+    const SceneReadResult r = ReadSceneText(text);
+    EXPECT_FALSE(r.diagnostic);
+    ASSERT_EQ(CountItems(r.scene.curves.get()), 20000u);
+    int expected = 0;
+    bool inOrder = true;
+    ForEachItem(r.scene.curves.get(), [&](const CurveNode& node) {
+        inOrder = inOrder && node.points[0].x == expected++;
+    });
+    EXPECT_TRUE(inOrder);
+}
+
+}  // namespace
