@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake g++ clang libclang-rt-14-dev clang-format
     libgtest-dev libbenchmark-dev
-    qt6-base-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+    qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     xvfb xauth x11-utils xdotool
     fonts-dejavu-core locales
     desktop-file-utils dpkg-dev file
