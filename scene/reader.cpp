@@ -1,15 +1,20 @@
 #include "scene/reader.h"
 
+#include <locale.h>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
-#include <memory>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,7 +22,9 @@ bool IsWhite(char c) noexcept {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) noexcept {
+    return c >= '0' && c <= '9';
+}
 
 // Converts an out-of-range number with the C library, which knows the nearest subnormal or zero
 // for numbers too small and gives HUGE_VAL for numbers too large.
@@ -28,9 +35,11 @@ double ConvertWithCLocale(const char* first, const char* last) {
 }
 
 class Reader {
-public:
+  public:
     Reader(std::string_view bytes, std::string_view fileName)
-        : m_begin(bytes.data()), m_p(bytes.data()), m_end(bytes.data() + bytes.size()),
+        : m_begin(bytes.data()),
+          m_p(bytes.data()),
+          m_end(bytes.data() + bytes.size()),
           m_fileName(fileName) {}
 
     SceneReadResult Run() {
@@ -71,7 +80,7 @@ public:
         return result;
     }
 
-private:
+  private:
     template <class Node>
     static Node* Append(Node* tail) {
         Node* fresh = NewSceneNode<Node>();
@@ -114,34 +123,97 @@ private:
         return false;
     }
 
+    // A number: an optional sign, digits with an optional decimal point (or a point and digits),
+    // and an optional exponent with at least one digit; the longest such prefix is taken.
     bool ReadNumber(double& out) {
         if (!SkipWhite()) {
             Fail(m_p, "expected a number");
             return false;
         }
-        const std::size_t length =
-            ScanSceneNumber(std::string_view(m_p, static_cast<std::size_t>(m_end - m_p)));
-        if (length == 0) {
-            Fail(m_p, "expected a number");
-            return false;
+        const char* const first = m_p;
+        const char* q = first;
+        const bool negative = *q == '-';
+        if (*q == '+' || *q == '-') {
+            ++q;
         }
-        const char* first = m_p;
-        const char* last = m_p + length;
-        const char* digits = (*first == '+') ? first + 1 : first;
-        double value = 0.0;
-        const auto [ptr, ec] = std::from_chars(digits, last, value, std::chars_format::general);
-        if (ec == std::errc::result_out_of_range) {
-            value = ConvertWithCLocale(digits, last);
-            if (std::isinf(value)) {
-                Fail(first, "number out of range");
-                return false;
+        const char* const unsignedStart = q;
+        std::uint64_t mantissa = 0;
+        int digits = 0;  // significant digits gathered into the mantissa
+        int exponent = 0;
+        bool any = false;
+        for (; q != m_end && IsDigit(*q); ++q) {
+            any = true;
+            if (mantissa == 0 && *q == '0') {
+                continue;
             }
-        } else if (ec != std::errc() || ptr != last) {
+            if (++digits <= 19) {
+                mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+            } else {
+                ++exponent;
+            }
+        }
+        if (q != m_end && *q == '.') {
+            ++q;
+            for (; q != m_end && IsDigit(*q); ++q) {
+                any = true;
+                if (mantissa == 0 && *q == '0') {
+                    --exponent;
+                    continue;
+                }
+                if (++digits <= 19) {
+                    mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+                    --exponent;
+                }
+            }
+        }
+        if (!any) {
             Fail(first, "expected a number");
             return false;
         }
+        if (q != m_end && (*q == 'e' || *q == 'E')) {
+            const char* r = q + 1;
+            const bool negativeExponent = r != m_end && *r == '-';
+            if (r != m_end && (*r == '+' || *r == '-')) {
+                ++r;
+            }
+            if (r != m_end && IsDigit(*r)) {
+                int written = 0;
+                for (; r != m_end && IsDigit(*r); ++r) {
+                    written = std::min(written * 10 + (*r - '0'), 1000000);
+                }
+                exponent += negativeExponent ? -written : written;
+                q = r;
+            }
+        }
+        // Small mantissas with small powers of ten convert exactly in one rounding step; the
+        // rest goes to the library's correctly rounded conversion.
+        static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        double value = 0.0;
+        if (digits <= 19 && mantissa <= (std::uint64_t{1} << 53) && exponent >= -22 &&
+            exponent <= 22) {
+            value = static_cast<double>(mantissa);
+            value = exponent < 0 ? value / kPowers[-exponent] : value * kPowers[exponent];
+            if (negative) {
+                value = -value;
+            }
+        } else {
+            const char* from = (*first == '+') ? unsignedStart : first;
+            const auto [last, ec] = std::from_chars(from, q, value, std::chars_format::general);
+            if (ec == std::errc::result_out_of_range) {
+                value = ConvertWithCLocale(from, q);
+                if (std::isinf(value)) {
+                    Fail(first, "number out of range");
+                    return false;
+                }
+            } else if (ec != std::errc() || last != q) {
+                Fail(first, "expected a number");
+                return false;
+            }
+        }
         out = value;
-        m_p = last;
+        m_p = q;
         return true;
     }
 
@@ -220,8 +292,8 @@ private:
                 ++column;
             }
         }
-        return std::string(m_fileName) + ":" + std::to_string(line) + ":" +
-               std::to_string(column) + ": " + m_message;
+        return std::string(m_fileName) + ":" + std::to_string(line) + ":" + std::to_string(column) +
+               ": " + m_message;
     }
 
     const char* m_begin;
@@ -235,71 +307,58 @@ private:
 
 }  // namespace
 
-std::size_t ScanSceneNumber(std::string_view text) noexcept {
-    const char* const first = text.data();
-    const char* const end = first + text.size();
-    const char* q = first;
-    if (q != end && (*q == '+' || *q == '-')) {
-        ++q;
-    }
-    std::size_t digits = 0;
-    while (q != end && IsDigit(*q)) {
-        ++q;
-        ++digits;
-    }
-    if (q != end && *q == '.') {
-        ++q;
-        while (q != end && IsDigit(*q)) {
-            ++q;
-            ++digits;
-        }
-    }
-    if (digits == 0) {
-        return 0;
-    }
-    if (q != end && (*q == 'e' || *q == 'E')) {
-        const char* r = q + 1;
-        if (r != end && (*r == '+' || *r == '-')) {
-            ++r;
-        }
-        if (r != end && IsDigit(*r)) {
-            while (r != end && IsDigit(*r)) {
-                ++r;
-            }
-            q = r;
-        }
-    }
-    return static_cast<std::size_t>(q - first);
-}
-
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName) {
     return Reader(bytes, fileName).Run();
 }
 
 SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string_view> fileName) {
     const std::string_view name = fileName.value_or(path);
-    struct Closer {
-        void operator()(std::FILE* f) const noexcept { std::fclose(f); }
+    auto failure = [&name](const char* what) {
+        const std::string reason = std::strerror(errno);
+        SceneReadResult result = ReadSceneText({}, name);
+        result.diagnostic = std::string(name) + ": " + what + ": " + reason;
+        return result;
     };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
-    std::string problem;
-    std::string bytes;
-    if (!file) {
-        problem = std::string("cannot open: ") + std::strerror(errno);
-    } else {
-        char buffer[1 << 16];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-            bytes.append(buffer, got);
-        }
-        if (std::ferror(file.get())) {
-            problem = std::string("cannot read: ") + std::strerror(errno);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return failure("cannot open");
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return failure("cannot read");
+    }
+    // A regular file is read where it lies; anything else (a pipe, say) through a buffer.
+    if (S_ISREG(info.st_mode) && info.st_size > 0) {
+        const auto size = static_cast<std::size_t>(info.st_size);
+        void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (mapped != MAP_FAILED) {
+            ::madvise(mapped, size, MADV_SEQUENTIAL);
+            struct Unmapper {
+                void* data;
+                std::size_t size;
+                ~Unmapper() { ::munmap(data, size); }
+            } unmapper{mapped, size};
+            return ReadSceneText(std::string_view(static_cast<const char*>(mapped), size), name);
         }
     }
-    if (!problem.empty()) {
-        SceneReadResult result = ReadSceneText({}, name);
-        result.diagnostic = std::string(name) + ": " + problem;
-        return result;
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) {
+            break;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return failure("cannot read");
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
     }
     return ReadSceneText(bytes, name);
 }

@@ -28,8 +28,3 @@ SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName 
 // Reads the file at `path`; `fileName` names it in the diagnostic (by default, the path).
 SceneReadResult ReadSceneFile(const std::string& path,
                               std::optional<std::string_view> fileName = std::nullopt);
-
-// Scans the longest number at the start of `text`: an optional sign, digits with an optional
-// decimal point (or a point and digits), and an optional exponent with at least one digit.
-// Returns the length scanned, 0 when `text` does not start with a number.
-std::size_t ScanSceneNumber(std::string_view text) noexcept;

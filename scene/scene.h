@@ -55,7 +55,7 @@ void DeleteSceneList(Node* head) noexcept {
 // Owns one list from its head node to its sentinel.
 template <class Node>
 class SceneList {
-public:
+  public:
     SceneList() = default;
     explicit SceneList(Node* head) noexcept : m_pHead(head) {}
     SceneList(const SceneList&) = delete;
@@ -79,7 +79,7 @@ public:
     }
     Node* release() noexcept { return std::exchange(m_pHead, nullptr); }
 
-private:
+  private:
     Node* m_pHead = nullptr;
 };
 

@@ -11,7 +11,9 @@
 
 namespace {
 
-std::string Dump(std::string_view text) { return DumpScene(ReadSceneText(text).scene); }
+std::string Dump(std::string_view text) {
+    return DumpScene(ReadSceneText(text).scene);
+}
 
 std::string Repeat(std::string_view piece, int times) {
     std::string out;
@@ -91,17 +93,18 @@ TEST(SceneReaderGrammar, WordsHeadItemsAndCapitalsInCommentsStartThem) {
               "curves 1\ncurve 1\npoint 5 6 7 8\n"
               "surfaces 1\nsurface 1\npoint 9 10 11 12\n");
     // "Comment" begins with a C: what follows up to "{" is the skipped head of a curve.
-    EXPECT_EQ(Dump("a Comment then { 1 1 1 1 }"), "polygons 0\ncurves 1\ncurve 1\npoint 1 1 1 1\n"
-                                                 "surfaces 0\n");
+    EXPECT_EQ(Dump("a Comment then { 1 1 1 1 }"),
+              "polygons 0\ncurves 1\ncurve 1\npoint 1 1 1 1\n"
+              "surfaces 0\n");
     // Item letters inside a skipped stretch are skipped text.
     EXPECT_EQ(Dump("P SPC ( 1 2 3 ) CPS { 0 0 0 1 }"),
               "polygons 1\npolygon 1 normal 1 2 3\nvertex 0 0 0 1\ncurves 0\nsurfaces 0\n");
 }
 
 TEST(SceneReaderGrammar, ItemsOfEachKindKeepFileOrderWhateverTheMix) {
-    const SceneReadResult r =
-        ReadSceneText("C{1 0 0 1} P(0 0 1){1 1 1 1} S{2 0 0 1} C{3 0 0 1} P(0 0 1){4 4 4 4}"
-                      "S{5 0 0 1}");
+    const SceneReadResult r = ReadSceneText(
+        "C{1 0 0 1} P(0 0 1){1 1 1 1} S{2 0 0 1} C{3 0 0 1} P(0 0 1){4 4 4 4}"
+        "S{5 0 0 1}");
     EXPECT_FALSE(r.diagnostic);
     const CurveNode* c = r.scene.curves.get();
     EXPECT_EQ(c->points[0].x, 1.0);
@@ -116,20 +119,24 @@ TEST(SceneReaderGrammar, ItemsOfEachKindKeepFileOrderWhateverTheMix) {
 }
 
 TEST(SceneReaderGrammar, NumberSyntax) {
-    EXPECT_EQ(ScanSceneNumber("12"), 2u);
-    EXPECT_EQ(ScanSceneNumber("+1.5"), 4u);
-    EXPECT_EQ(ScanSceneNumber("-.5"), 3u);
-    EXPECT_EQ(ScanSceneNumber("7."), 2u);
-    EXPECT_EQ(ScanSceneNumber("1e5x"), 3u);
-    EXPECT_EQ(ScanSceneNumber("1E-5"), 4u);
-    EXPECT_EQ(ScanSceneNumber("1e"), 1u);   // an "e" without digits is not part of the number
-    EXPECT_EQ(ScanSceneNumber("1e+"), 1u);  // nor one with a sign and no digits
-    EXPECT_EQ(ScanSceneNumber("2.5e+3}"), 6u);
-    for (const char* none : {"", ".", "+", "-", "+-1", "e5", "inf", "nan", "x1", "."}) {
-        EXPECT_EQ(ScanSceneNumber(none), 0u) << none;
+    // The longest prefix that is a number is taken; what follows must then be white space,
+    // "}" or the start of the next number.
+    const auto firstNumberFails = [](const char* number) {
+        const SceneReadResult r = ReadSceneText(std::string("C{") + number + " 0 0 1}");
+        return r.diagnostic.has_value() && CountItems(r.scene.curves.get()) == 0;
+    };
+    for (const char* good : {"12", "+1.5", "-.5", "7.", "1E-5", "2.5e+3", "-0.0"}) {
+        EXPECT_FALSE(firstNumberFails(good)) << good;
     }
-    // Hexadecimal reads as the number 0 followed by text that is no number.
-    EXPECT_EQ(ScanSceneNumber("0x10"), 1u);
+    for (const char* bad : {".", "+", "-", "+-1", "-+1", "e5", "inf", "nan", "-inf", "x1", "1e",
+                            "1e+", "0x10", "1,5"}) {
+        EXPECT_TRUE(firstNumberFails(bad)) << bad;
+    }
+    // "1e" is the number 1 followed by the text "e", which is no number.
+    EXPECT_EQ(*ReadSceneText("C{1e 2 3 4}").diagnostic, "input.txt:1:4: expected a number");
+    EXPECT_EQ(*ReadSceneText("C{0x10 2 3 4}").diagnostic, "input.txt:1:4: expected a number");
+    // Numbers need no white space before a sign that starts the next one.
+    EXPECT_EQ(Dump("C{1-2+3-4}"), "polygons 0\ncurves 1\ncurve 1\npoint 1 -2 3 -4\nsurfaces 0\n");
 
     EXPECT_EQ(Dump("C{+1 -2.5 .25 3.e1}"),
               "polygons 0\ncurves 1\ncurve 1\npoint 1 -2.5 0.25 30\nsurfaces 0\n");
@@ -199,7 +206,8 @@ TEST(SceneReaderLimits, ItemAtItsLimitEndsWithoutBrace) {
     EXPECT_FALSE(end.diagnostic);
     EXPECT_EQ(CountItems(end.scene.curves.get()), 1u);
     // The put-back character starts the scans again: "P" after the limit starts a polygon.
-    const SceneReadResult back = ReadSceneText("C{0 0 0 1 1 0 0 1 2 0 0 1 3 0 0 1P(0 0 1){5 5 5 5}");
+    const SceneReadResult back =
+        ReadSceneText("C{0 0 0 1 1 0 0 1 2 0 0 1 3 0 0 1P(0 0 1){5 5 5 5}");
     EXPECT_FALSE(back.diagnostic);
     EXPECT_EQ(CountItems(back.scene.polygons.get()), 1u);
 }

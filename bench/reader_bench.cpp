@@ -1,0 +1,185 @@
+// Scene reader throughput on a generated scene of about 50 MB, beside a reader written the classic
+// way with std::ifstream (>> for doubles, get, putback, ignore), and the heap taken per item.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "scene/reader.h"
+
+namespace {
+
+constexpr std::size_t kTargetBytes = 50u << 20;
+
+const std::string& ScenePath() {
+    static const std::string path = [] {
+        const auto file = std::filesystem::temp_directory_path() / "kavelo-reader-bench.txt";
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> coordinate(-3.0, 3.0);
+        std::string text;
+        text.reserve(kTargetBytes + 4096);
+        char number[32];
+        auto point = [&](std::string& out) {
+            for (int k = 0; k < 3; ++k) {
+                std::snprintf(number, sizeof number, "%.6g ", coordinate(random));
+                out += number;
+            }
+            out += "1\n";
+        };
+        for (unsigned i = 0; text.size() < kTargetBytes; ++i) {
+            switch (i % 3) {
+                case 0:
+                    text += "Polygon (0 0 1) {\n";
+                    for (int k = 0; k < 4; ++k)
+                        point(text);
+                    break;
+                case 1:
+                    text += "Curve {\n";
+                    for (int k = 0; k < 4; ++k)
+                        point(text);
+                    break;
+                default:
+                    text += "Surface {\n";
+                    for (int k = 0; k < 16; ++k)
+                        point(text);
+                    break;
+            }
+            text += "}\n\n";
+        }
+        std::ofstream(file, std::ios::binary) << text;
+        return file.string();
+    }();
+    return path;
+}
+
+std::size_t SceneBytes() {
+    return std::filesystem::file_size(ScenePath());
+}
+
+// The classic reader: the same lists, read through the stream library.
+struct ClassicResult {
+    SceneLists scene;
+};
+
+template <class Node>
+Node* Append(Node* tail) {
+    Node* fresh = NewSceneNode<Node>();
+    tail->next = fresh;
+    return fresh;
+}
+
+int ReadPointsClassic(std::istream& in, Point4* points, int limit) {
+    int stored = 0;
+    for (;;) {
+        Point4& p = points[stored];
+        if (!(in >> p.x >> p.y >> p.z >> p.w)) {
+            return 0;
+        }
+        ++stored;
+        char c = 0;
+        if (!(in >> c)) {
+            return stored == limit ? stored : 0;
+        }
+        if (c == '}') {
+            return stored;
+        }
+        in.putback(c);
+        if (stored == limit) {
+            return stored;
+        }
+    }
+}
+
+ClassicResult ReadClassic(const std::string& path) {
+    ClassicResult r;
+    PolygonNode* polygons = NewSceneNode<PolygonNode>();
+    r.scene.polygons.reset(polygons);
+    CurveNode* curves = NewSceneNode<CurveNode>();
+    r.scene.curves.reset(curves);
+    SurfaceNode* surfaces = NewSceneNode<SurfaceNode>();
+    r.scene.surfaces.reset(surfaces);
+    std::ifstream in(path);
+    char c = 0;
+    while (in >> c) {
+        if (c == 'C') {
+            in.ignore(254, '{');
+            if ((curves->count = ReadPointsClassic(in, curves->points, 4)) == 0)
+                break;
+            curves = Append(curves);
+        } else if (c == 'P') {
+            in.ignore(254, '(');
+            if (!(in >> polygons->normal.x >> polygons->normal.y >> polygons->normal.z))
+                break;
+            in.ignore(254, '{');
+            if ((polygons->count = ReadPointsClassic(in, polygons->vertices, 4)) == 0)
+                break;
+            polygons = Append(polygons);
+        } else if (c == 'S') {
+            in.ignore(254, '{');
+            if ((surfaces->count = ReadPointsClassic(in, surfaces->points, 16)) == 0)
+                break;
+            surfaces = Append(surfaces);
+        }
+    }
+    return r;
+}
+
+double g_classicSeconds = 0.0;
+
+template <class Read>
+void Measure(benchmark::State& state, Read read, double* seconds) {
+    const std::size_t bytes = SceneBytes();
+    double total = 0.0;
+    std::size_t items = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        auto result = read();
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        items = CountItems(result.scene.polygons.get()) + CountItems(result.scene.curves.get()) +
+                CountItems(result.scene.surfaces.get());
+        benchmark::DoNotOptimize(result);
+    }
+    const double perRun = total / static_cast<double>(state.iterations());
+    if (seconds != nullptr) {
+        *seconds = perRun;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes * state.iterations()));
+    state.counters["MB/s"] = static_cast<double>(bytes) / (1 << 20) / perRun;
+    state.counters["items"] = static_cast<double>(items);
+}
+
+void BM_ClassicStreamReader(benchmark::State& state) {
+    Measure(
+        state, [] { return ReadClassic(ScenePath()); }, &g_classicSeconds);
+}
+
+void BM_SceneReader(benchmark::State& state) {
+    double own = 0.0;
+    Measure(
+        state, [] { return ReadSceneFile(ScenePath()); }, &own);
+    if (g_classicSeconds > 0.0) {
+        state.counters["speedup_vs_classic"] = g_classicSeconds / own;
+    }
+    // Heap held by the lists of one reading, per item.
+    const std::size_t before = mallinfo2().uordblks;
+    SceneReadResult held = ReadSceneFile(ScenePath());
+    const std::size_t after = mallinfo2().uordblks;
+    const std::size_t items = CountItems(held.scene.polygons.get()) +
+                              CountItems(held.scene.curves.get()) +
+                              CountItems(held.scene.surfaces.get());
+    state.counters["heap_bytes_per_item"] =
+        static_cast<double>(after - before) / static_cast<double>(items);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ClassicStreamReader)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_SceneReader)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+BENCHMARK_MAIN();
