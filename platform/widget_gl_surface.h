@@ -1,0 +1,23 @@
+// The context of a QOpenGLWidget as something a ContextGuard can make current.
+#pragma once
+
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
+
+#include "platform/gl_context_guard.h"
+
+class WidgetGLSurface final : public GLSurface {
+  public:
+    explicit WidgetGLSurface(QOpenGLWidget& widget) : m_widget(widget) {}
+    bool MakeCurrent() override {
+        if (m_widget.context() == nullptr) {
+            return false;  // the widget has not been shown yet
+        }
+        m_widget.makeCurrent();
+        return QOpenGLContext::currentContext() == m_widget.context();
+    }
+    void DoneCurrent() override { m_widget.doneCurrent(); }
+
+  private:
+    QOpenGLWidget& m_widget;
+};

@@ -1,0 +1,11 @@
+// The control panel docked at the frame's left edge: the IDD_CONTROL_PANEL template and nothing
+// of its own; the view does all of the exchange with it.
+#pragma once
+
+#include "platform/dialog_builder.h"
+#include "shell/resources/resources.h"
+
+class CControlPanel : public DialogBar {
+  public:
+    explicit CControlPanel(QWidget* parent = nullptr) : DialogBar(ControlPanelTemplate(), parent) {}
+};

@@ -1,0 +1,25 @@
+// Kavelo: shows the scene of "input.txt" in the current directory. Arguments are ignored.
+#include <QApplication>
+#include <QSurfaceFormat>
+
+#include "platform/pixel_format.h"
+#include "shell/resources/resources.h"
+#include "shell/scene_app.h"
+
+int main(int argc, char** argv) {
+    // Every GL widget gets the view's format; it must be set before the application exists.
+    QSurfaceFormat::setDefaultFormat(SceneSurfaceFormat());
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(Version().internalName));
+    QApplication::setApplicationDisplayName(QStringLiteral("Kavelo"));
+    QApplication::setApplicationVersion(QString::fromLatin1(Version().versionText));
+
+    CSceneApp& app = AfxGetApp();
+    app.InitInstance();
+    if (app.GetMainWnd() == nullptr) {
+        return 1;  // nothing could be shown: a failure, not a success
+    }
+    const int status = QApplication::exec();
+    app.ExitInstance();
+    return status;
+}

@@ -1,0 +1,162 @@
+#include "shell/main_frame.h"
+
+#include <QEvent>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QStatusTipEvent>
+
+#include "platform/accelerator_filter.h"
+#include "platform/menu_builder.h"
+#include "shell/resources/resources.h"
+#include "shell/scene_doc.h"
+#include "view/scene_view.h"
+
+namespace {
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame() {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setMinimumSize(1, 1);
+}
+
+CMainFrame::~CMainFrame() {
+    if (m_pAccelerators) {
+        qApp->removeEventFilter(m_pAccelerators.get());
+    }
+}
+
+std::span<const MessageMapEntry<CMainFrame>> CMainFrame::GetMessageMap() {
+    static const MessageMapEntry<CMainFrame> kMap[] = {
+        {ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar},
+    };
+    return kMap;
+}
+
+bool CMainFrame::LoadFrame(CSceneDoc* document, CCmdTarget* application) {
+    m_pDocument = document;
+    m_pApplication = application;
+    m_pMenuBar = new QMenuBar(this);
+    MenuCallbacks callbacks;
+    callbacks.command = [this](unsigned id) { RouteCommand(id); };
+    callbacks.enabled = [this](unsigned id) { return IsCommandEnabled(id); };
+    callbacks.checked = [this](unsigned id) -> std::optional<bool> {
+        if (id == ID_VIEW_STATUS_BAR) {
+            return !m_wndStatusBar.isHidden();
+        }
+        return std::nullopt;
+    };
+    callbacks.prompt = [](unsigned id) { return std::string(CommandPrompt(id)); };
+    BuildMenuBar(m_pMenuBar, MainMenu(), std::move(callbacks));
+    for (QMenu* menu : m_pMenuBar->findChildren<QMenu*>()) {
+        connect(menu, &QMenu::aboutToHide, this, [this] { m_wndStatusBar.OnMenuClosed(); });
+    }
+    if (OnCreate() == -1) {
+        return false;
+    }
+    m_pAccelerators = std::make_unique<AcceleratorFilter>(
+        this, MainAccelerators(), [this](unsigned id) { RouteCommand(id); });
+    qApp->installEventFilter(m_pAccelerators.get());
+    return true;
+}
+
+int CMainFrame::OnCreate() {
+    m_pView = new CSceneView(this);
+    if (m_pView->OnCreate() == -1) {
+        return -1;
+    }
+    connect(m_pView, &CSceneView::sceneRead, this, &CMainFrame::UpdateIdleText);
+
+    m_wndControlPanel.setParent(this);
+    m_wndControlPanel.Controls().onCommand = [this](unsigned id) { RouteCommand(id); };
+    // Commands of the panel's buttons are enabled exactly when something on the route has them.
+    for (const DialogControl& control : ControlPanelTemplate().controls) {
+        const bool button =
+            control.kind == ControlKind::PushButton || control.kind == ControlKind::DefPushButton;
+        QWidget* widget = m_wndControlPanel.Controls().Item(control.id);
+        if (button && widget != nullptr && (control.style & kDisabled) == 0) {
+            widget->setEnabled(IsCommandEnabled(static_cast<unsigned>(control.id)));
+        }
+    }
+    m_wndControlPanel.show();
+
+    m_wndStatusBar.setParent(this);
+    m_wndStatusBar.WatchFlyBy(m_wndControlPanel.Controls().InOrder());
+    UpdateIdleText();
+    m_wndStatusBar.show();
+    m_pView->show();
+    RecalcLayout();
+    return 0;
+}
+
+void CMainFrame::InitialUpdateFrame() {
+    m_pActiveView = m_pView;
+    const QString frameTitle = FromUtf8(DocumentStringField(0));
+    setWindowTitle(m_pDocument->GetTitle() + QStringLiteral(" - ") + frameTitle);
+}
+
+bool CMainFrame::RouteCommand(unsigned id) {
+    CCmdTarget* route[] = {m_pActiveView, m_pDocument, this, m_pApplication};
+    return ::RouteCommand(route, id);
+}
+
+bool CMainFrame::IsCommandEnabled(unsigned id) const {
+    // Before the initial update the view is not yet the active view, but it will be.
+    CSceneView* view = m_pActiveView != nullptr ? m_pActiveView : m_pView;
+    CCmdTarget* route[] = {view, m_pDocument, const_cast<CMainFrame*>(this), m_pApplication};
+    return ::IsCommandEnabled(route, id);
+}
+
+void CMainFrame::OnViewStatusBar() {
+    m_wndStatusBar.setVisible(m_wndStatusBar.isHidden());
+    RecalcLayout();
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        m_wndStatusBar.OnStatusTip(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    RecalcLayout();
+}
+
+// The panel takes the full client height at its template's width; the status bar takes one text
+// line under the view only; the view gets the rest.
+void CMainFrame::RecalcLayout() {
+    if (m_pView == nullptr) {
+        return;
+    }
+    const int menuHeight = m_pMenuBar != nullptr ? m_pMenuBar->sizeHint().height() : 0;
+    if (m_pMenuBar != nullptr) {
+        m_pMenuBar->setGeometry(0, 0, width(), menuHeight);
+    }
+    const int clientHeight = std::max(0, height() - menuHeight);
+    const int panelWidth = m_wndControlPanel.Controls().PixelSize().width();
+    m_wndControlPanel.setGeometry(0, menuHeight, panelWidth, clientHeight);
+    const int rightWidth = std::max(0, width() - panelWidth);
+    const int statusHeight =
+        m_wndStatusBar.isHidden() ? 0 : std::min(clientHeight, m_wndStatusBar.sizeHint().height());
+    m_pView->setGeometry(panelWidth, menuHeight, rightWidth, clientHeight - statusHeight);
+    if (!m_wndStatusBar.isHidden()) {
+        m_wndStatusBar.setGeometry(panelWidth, menuHeight + clientHeight - statusHeight, rightWidth,
+                                   statusHeight);
+    }
+}
+
+// A reading that ended on a fault says so where "Ready" would stand, until one reads cleanly.
+void CMainFrame::UpdateIdleText() {
+    if (m_pView != nullptr && m_pView->SceneDiagnostic()) {
+        m_wndStatusBar.SetIdleText(QString::fromStdString(*m_pView->SceneDiagnostic()));
+    } else {
+        m_wndStatusBar.SetIdleText(FromUtf8(CommandPrompt(AFX_IDS_IDLEMESSAGE)));
+    }
+}

@@ -1,0 +1,63 @@
+// The main window: menu, the control panel docked at the left over the full client height, the
+// view, and the status bar under the view.
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+#include "platform/command_routing.h"
+#include "platform/message_pane.h"
+#include "shell/control_panel.h"
+#include "view/panel_host.h"
+
+class QMenuBar;
+class AcceleratorFilter;
+class CSceneView;
+class CSceneDoc;
+
+class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public PanelHost {
+    Q_OBJECT
+
+  public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    static std::span<const MessageMapEntry<CMainFrame>> GetMessageMap();
+
+    // Menu, window creation (OnCreate) and key table; false when the window cannot be made.
+    bool LoadFrame(CSceneDoc* document, CCmdTarget* application);
+    // Window creation: the view, the panel, the status bar. 0 on success, -1 to abandon.
+    int OnCreate();
+    // The view becomes the active view and gets its initial update; the caption is set.
+    void InitialUpdateFrame();
+
+    // Sends a command along the route: active view, document, frame, application.
+    bool RouteCommand(unsigned id);
+    bool IsCommandEnabled(unsigned id) const;
+
+    void OnViewStatusBar();
+
+    CControlPanel* GetControlPanel() override { return &m_wndControlPanel; }
+    CSceneView* GetActiveView() const { return m_pActiveView; }
+    MessagePane& StatusBar() { return m_wndStatusBar; }
+    QMenuBar* MenuBar() const { return m_pMenuBar; }
+
+    CControlPanel m_wndControlPanel;
+    MessagePane m_wndStatusBar;
+
+  protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void RecalcLayout();
+    void UpdateIdleText();
+
+    QMenuBar* m_pMenuBar = nullptr;
+    CSceneView* m_pView = nullptr;
+    CSceneView* m_pActiveView = nullptr;
+    CSceneDoc* m_pDocument = nullptr;
+    CCmdTarget* m_pApplication = nullptr;
+    std::unique_ptr<AcceleratorFilter> m_pAccelerators;
+};

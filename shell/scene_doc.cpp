@@ -1,0 +1,8 @@
+#include "shell/scene_doc.h"
+
+#include "scene/reader.h"
+
+bool CSceneDoc::OnNewDocument() {
+    SetTitle(QStringLiteral("Scene from ") + QString::fromLatin1(kSceneFileName));
+    return true;
+}

@@ -1,0 +1,19 @@
+// The document: no scene data, only its title. It is never modified.
+#pragma once
+
+#include <QString>
+
+#include "platform/command_routing.h"
+
+class CSceneDoc : public MessageMapTarget<CSceneDoc> {
+  public:
+    static std::span<const MessageMapEntry<CSceneDoc>> GetMessageMap() { return {}; }
+
+    bool OnNewDocument();
+    void SetTitle(const QString& title) { m_strTitle = title; }
+    const QString& GetTitle() const { return m_strTitle; }
+    bool IsModified() const { return false; }
+
+  private:
+    QString m_strTitle;
+};

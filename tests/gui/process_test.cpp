@@ -1,0 +1,112 @@
+// The built `kavelo` program as a user starts it: its own process, its own window.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kKavelo = QStringLiteral(KAVELO_BINARY_DIR "/shell/kavelo");
+
+// Runs xdotool and gives its output, trimmed.
+QString XDoTool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    tool.waitForFinished(20000);
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+// The id of the first window with exactly this name, 0 while there is none.
+WId FindWindow(const QString& name) {
+    const QString ids = XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--name"), QStringLiteral("^%1$").arg(name)});
+    return ids.isEmpty() ? 0 : ids.split('\n').first().toULongLong();
+}
+
+WId WaitForWindow(const QString& name, int milliseconds = 20000) {
+    for (int waited = 0; waited < milliseconds; waited += 100) {
+        if (const WId id = FindWindow(name)) {
+            return id;
+        }
+        QTest::qWait(100);
+    }
+    return 0;
+}
+
+class Program : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / "kavelo-process-test";
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        std::ofstream(m_dir / "input.txt")
+            << "P (0 0 1) { -4 -4 0 1  4 -4 0 1  4 4 0 1  -4 4 0 1 }\n";
+        std::ofstream(m_dir / "other.txt") << "no items here\n";
+        m_process.setWorkingDirectory(QString::fromStdString(m_dir.string()));
+    }
+    void TearDown() override {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+        fs::remove_all(m_dir);
+    }
+
+    fs::path m_dir;
+    QProcess m_process;
+};
+
+TEST_F(Program, ShowsTheSceneOfInputTxtWhateverTheArgumentsAndExitsFromTheMenu) {
+    m_process.start(kKavelo, {QStringLiteral("other.txt")});
+    ASSERT_TRUE(m_process.waitForStarted(10000));
+    const WId window = WaitForWindow(QStringLiteral("Scene from input.txt - Kavelo"));
+    ASSERT_NE(window, 0u) << "no window captioned \"Scene from input.txt - Kavelo\"";
+    QTest::qWait(500);
+
+    // The square fills the middle of the view in the scene's colour; the view's lower corner,
+    // just above the status bar, is black.
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+    ASSERT_FALSE(shot.isNull());
+    const QColor middle = shot.pixelColor(shot.width() * 2 / 3, shot.height() / 2);
+    EXPECT_GT(middle.red(), 60) << middle.name().toStdString();
+    EXPECT_GT(middle.red(), middle.green());
+    const QColor corner = shot.pixelColor(shot.width() - 4, shot.height() - 40);
+    EXPECT_EQ(corner, QColor(Qt::black)) << corner.name().toStdString();
+
+    // File > Exit, by the keyboard.
+    XDoTool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+    XDoTool({QStringLiteral("key"), QStringLiteral("--window"), QString::number(window),
+             QStringLiteral("alt+f")});
+    QTest::qWait(300);
+    XDoTool({QStringLiteral("key"), QStringLiteral("x")});
+    ASSERT_TRUE(m_process.waitForFinished(10000)) << "still running after File > Exit";
+    EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_process.exitCode(), 0);
+}
+
+TEST_F(Program, NoRenderingContextGivesAMessageAndAFailingStatus) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
+    m_process.setProcessEnvironment(environment);
+    m_process.start(kKavelo, {});
+    ASSERT_TRUE(m_process.waitForStarted(10000));
+    const WId box = WaitForWindow(QStringLiteral("Kavelo"));
+    ASSERT_NE(box, 0u) << "no message box captioned \"Kavelo\"";
+    EXPECT_EQ(FindWindow(QStringLiteral("Scene from input.txt - Kavelo")), 0u);
+    XDoTool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(box)});
+    XDoTool({QStringLiteral("key"), QStringLiteral("--window"), QString::number(box),
+             QStringLiteral("Return")});
+    ASSERT_TRUE(m_process.waitForFinished(10000));
+    EXPECT_NE(m_process.exitCode(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,361 @@
+// The whole viewer in this process: real windows, real key events, real frames.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QTimer>
+
+#include <clocale>
+#include <filesystem>
+#include <fstream>
+
+#include "shell/main_frame.h"
+#include "shell/resources/resource_ids.h"
+#include "shell/scene_app.h"
+#include "view/scene_view.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kScene[] =
+    "A big square facing the viewer, a curve and a patch.\n"
+    "P (0 0 1) { -4 -4 0 1  4 -4 0 1  4 4 0 1  -4 4 0 1 }\n"
+    "C { 0 0 0 1  1 1 0 1  2 -1 0 1  3 0 0 1 }\n"
+    "S {\n"
+    " 0 0 0 1 1 0 0 1 2 0 0 1 3 0 0 1\n"
+    " 0 1 0 1 1 1 0 1 2 1 0 1 3 1 0 1\n"
+    " 0 2 0 1 1 2 0 1 2 2 0 1 3 2 0 1\n"
+    " 0 3 0 1 1 3 0 1 2 3 0 1 3 3 0 1\n"
+    "}\n";
+
+class Viewer : public ::testing::Test {
+  protected:
+    void SetUp() override { Start(kScene); }
+    void TearDown() override { Stop(); }
+
+    void Start(const char* scene) {
+        m_previous = fs::current_path();
+        m_dir = fs::temp_directory_path() /
+                ("kavelo-gui-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        fs::current_path(m_dir);
+        if (scene != nullptr) {
+            WriteScene(scene);
+        }
+        m_app = std::make_unique<CSceneApp>();
+        m_app->InitInstance();
+        m_frame = m_app->GetMainWnd();
+        ASSERT_NE(m_frame, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame));
+        m_view = m_frame->GetActiveView();
+        ASSERT_NE(m_view, nullptr);
+        QTRY_VERIFY(m_view->FramesDrawn() > 0);
+    }
+
+    void Stop() {
+        if (m_app) {
+            m_app->ExitInstance();
+            m_app.reset();
+        }
+        fs::current_path(m_previous);
+        fs::remove_all(m_dir);
+    }
+
+    void WriteScene(const std::string& text) { std::ofstream(m_dir / "input.txt") << text; }
+
+    QLineEdit* Field(unsigned id) {
+        return qobject_cast<QLineEdit*>(
+            m_frame->GetControlPanel()->Controls().Item(static_cast<int>(id)));
+    }
+
+    std::vector<std::string> PanelTexts() {
+        std::vector<std::string> texts;
+        for (unsigned id : {IDC_SHIFT_X, IDC_SHIFT_Y, IDC_ANGLE_X, IDC_ANGLE_Y, IDC_ANGLE_Z,
+                            IDC_STRETCH_X, IDC_STRETCH_Y, IDC_EXTENT}) {
+            texts.push_back(Field(id)->text().toStdString());
+        }
+        return texts;
+    }
+
+    QAction* MenuAction(unsigned id) {
+        for (QAction* action : m_frame->MenuBar()->findChildren<QAction*>()) {
+            if (action->data().toUInt() == id && !action->menu()) {
+                return action;
+            }
+        }
+        return nullptr;
+    }
+
+    fs::path m_previous;
+    fs::path m_dir;
+    std::unique_ptr<CSceneApp> m_app;
+    CMainFrame* m_frame = nullptr;
+    CSceneView* m_view = nullptr;
+};
+
+const std::vector<std::string> kDefaults = {"0.000000", "0.000000", "230",      "5",
+                                            "57",       "0.500000", "0.500000", "0.000000"};
+
+TEST_F(Viewer, CaptionAndStartUpState) {
+    EXPECT_EQ(m_frame->windowTitle().toStdString(), "Scene from input.txt - Kavelo");
+    // The panel shows nothing until the first command.
+    for (const std::string& text : PanelTexts()) {
+        EXPECT_EQ(text, "");
+    }
+    EXPECT_EQ(m_frame->StatusBar().Text().toStdString(), "Ready");
+    EXPECT_EQ(CountItems(m_view->m_pPolygons.get()), 1u);
+    EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 1u);
+    EXPECT_EQ(CountItems(m_view->m_pSurfaces.get()), 1u);
+    EXPECT_EQ(m_view->m_dAngleX, 230.0);
+    EXPECT_NE(m_view->m_pPanel, nullptr);
+    EXPECT_EQ(m_view->m_pPalette, nullptr);  // true colour: no palette
+}
+
+TEST_F(Viewer, RightArrowStepsAndRefreshesThePanel) {
+    m_view->setFocus();
+    QTest::keyClick(m_view, Qt::Key_Right);
+    EXPECT_EQ(PanelTexts(), (std::vector<std::string>{"0.010000", "0.000000", "230", "5", "57",
+                                                      "0.500000", "0.500000", "0.000000"}));
+    // A modifier the key table does not list issues nothing.
+    QTest::keyClick(m_view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(m_view, Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(m_view->m_dShiftX, 0.01);
+    QTest::keyClick(m_view, Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(m_view->m_dAngleZ, 58.0);
+    EXPECT_EQ(m_view->m_dAngleY, 5.0);
+    // Only the keypad's plus zooms.
+    QTest::keyClick(m_view, Qt::Key_Plus);
+    EXPECT_EQ(m_view->m_dStretchX, 0.5);
+    QTest::keyClick(m_view, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_DOUBLE_EQ(m_view->m_dStretchX, 0.55);
+    QTest::keyClick(m_view, Qt::Key_PageDown);
+    EXPECT_EQ(Field(IDC_EXTENT)->text().toStdString(), "-0.100000");
+}
+
+TEST_F(Viewer, KeysActInAPanelFieldAndNeverReachIt) {
+    QLineEdit* shiftX = Field(IDC_SHIFT_X);
+    shiftX->setFocus();
+    QTest::keyClicks(shiftX, "12");
+    EXPECT_EQ(shiftX->text().toStdString(), "12");
+    int keysSeen = 0;
+    struct Counter : QObject {
+        int* seen;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::KeyPress) {
+                ++*seen;
+            }
+            return false;
+        }
+    } counter;
+    counter.seen = &keysSeen;
+    shiftX->installEventFilter(&counter);
+    QTest::keyClick(shiftX, Qt::Key_Left);
+    shiftX->removeEventFilter(&counter);
+    EXPECT_EQ(keysSeen, 0);
+    // The step discarded the typed "12" and rewrote every field.
+    EXPECT_EQ(m_view->m_dShiftX, -0.01);
+    EXPECT_EQ(shiftX->text().toStdString(), "-0.010000");
+    EXPECT_TRUE(shiftX->hasFocus());
+}
+
+TEST_F(Viewer, DigitsOnlyFieldsRefuseSignsAndPoints) {
+    QLineEdit* stretchY = Field(IDC_STRETCH_Y);
+    stretchY->setFocus();
+    QTest::keyClicks(stretchY, "-1.5");
+    EXPECT_EQ(stretchY->text().toStdString(), "15");
+    QLineEdit* stretchX = Field(IDC_STRETCH_X);
+    stretchX->setFocus();
+    QTest::keyClicks(stretchX, "-1.5e1x");
+    EXPECT_EQ(stretchX->text().toStdString(), "-1.5e1x");
+}
+
+TEST_F(Viewer, UpdateAppliesTypedValuesAndEmptyFieldsGiveZero) {
+    auto* update = qobject_cast<QPushButton*>(
+        m_frame->GetControlPanel()->Controls().Item(static_cast<int>(IDC_UPDATE)));
+    ASSERT_NE(update, nullptr);
+    EXPECT_TRUE(update->isEnabled());
+    QTest::mouseClick(update, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dShiftX, 0.0);
+    EXPECT_EQ(m_view->m_dAngleX, 0.0);
+    EXPECT_EQ(m_view->m_dStretchX, 0.0);
+    EXPECT_EQ(m_view->m_dStretchZ, 0.5);
+    EXPECT_EQ(PanelTexts(), (std::vector<std::string>{"0.000000", "0.000000", "0", "0", "0",
+                                                      "0.000000", "0.000000", "0.000000"}));
+    Field(IDC_STRETCH_X)->setText("1.5e1xyz");
+    Field(IDC_ANGLE_Y)->setText("1000");
+    QTest::mouseClick(update, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dStretchX, 15.0);
+    EXPECT_EQ(Field(IDC_STRETCH_X)->text().toStdString(), "15.000000");
+    EXPECT_EQ(m_view->m_dAngleY, 1000.0);
+    m_view->setFocus();
+    QTest::keyClick(m_view, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(Field(IDC_ANGLE_Y)->text().toStdString(), "641");
+    // The hidden buttons can never be clicked.
+    QWidget* centre = m_frame->GetControlPanel()->Controls().Item(static_cast<int>(IDC_CENTRE));
+    ASSERT_NE(centre, nullptr);
+    EXPECT_FALSE(centre->isVisible());
+}
+
+TEST_F(Viewer, RepaintRunsBeforeThePanelRefresh) {
+    std::vector<int> framesAtWrite;
+    QObject::connect(Field(IDC_SHIFT_X), &QLineEdit::textChanged,
+                     [&] { framesAtWrite.push_back(m_view->FramesDrawn()); });
+    const int before = m_view->FramesDrawn();
+    m_view->setFocus();
+    QTest::keyClick(m_view, Qt::Key_Up);
+    ASSERT_EQ(framesAtWrite.size(), 1u);
+    EXPECT_EQ(framesAtWrite[0], before + 1);
+}
+
+TEST_F(Viewer, PanelTextsIgnoreTheLocale) {
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    m_view->setFocus();
+    QTest::keyClick(m_view, Qt::Key_Right);
+    EXPECT_EQ(Field(IDC_SHIFT_X)->text().toStdString(), "0.010000");
+    Field(IDC_STRETCH_X)->setText("2.5");
+    m_frame->RouteCommand(IDC_UPDATE);
+    EXPECT_EQ(m_view->m_dStretchX, 2.5);
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST_F(Viewer, StatusBarToggleGivesTheStripToTheView) {
+    const int heightBefore = m_view->height();
+    const int frames = m_view->FramesDrawn();
+    QAction* toggle = MenuAction(ID_VIEW_STATUS_BAR);
+    ASSERT_NE(toggle, nullptr);
+    toggle->trigger();
+    EXPECT_TRUE(m_frame->StatusBar().isHidden());
+    QTRY_VERIFY(m_view->height() > heightBefore);
+    QTRY_VERIFY(m_view->FramesDrawn() > frames);
+    EXPECT_EQ(m_frame->GetControlPanel()->height(),
+              m_frame->height() - m_frame->MenuBar()->height());
+    toggle->trigger();
+    QTRY_COMPARE(m_view->height(), heightBefore);
+    EXPECT_FALSE(m_frame->StatusBar().isHidden());
+}
+
+TEST_F(Viewer, RestartReadsTheFileAgainAndResetsTheView) {
+    m_view->setFocus();
+    QTest::keyClick(m_view, Qt::Key_Down, Qt::ControlModifier);
+    QTest::keyClick(m_view, Qt::Key_Left);
+    WriteScene("P (0 0 1) {0 0 0 1 1 0 0 1 1 1 0 1} P (0 0 1) {0 0 0 1 1 1 0 1 0 1 0 1}");
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(CountItems(m_view->m_pPolygons.get()), 2u);
+    EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 0u);
+    EXPECT_EQ(PanelTexts(), kDefaults);
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "Ready");
+}
+
+TEST_F(Viewer, BrokenOrMissingFileShowsItsDiagnosticAsIdleText) {
+    WriteScene("C { 0 0 0 1 }\nC { 1 2 x }\n");
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "input.txt:2:9: expected a number");
+    EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 1u);  // what came before the fault is kept
+    fs::remove(m_dir / "input.txt");
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
+              "input.txt: cannot open: No such file or directory");
+    EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 0u);
+    const QImage frame = m_view->grabFramebuffer();
+    EXPECT_EQ(frame.pixelColor(frame.width() / 2, frame.height() / 2 + 40), QColor(Qt::black));
+    WriteScene(kScene);
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "Ready");
+}
+
+TEST_F(Viewer, MenuPromptsInTheMessagePane) {
+    QAction* exitAction = MenuAction(ID_APP_EXIT);
+    ASSERT_NE(exitAction, nullptr);
+    QMenu* fileMenu = qobject_cast<QMenu*>(exitAction->parent());
+    ASSERT_NE(fileMenu, nullptr);
+    exitAction->showStatusText(fileMenu);
+    EXPECT_EQ(m_frame->StatusBar().Text().toStdString(),
+              "Quit the application; prompts to save documents");
+    MenuAction(ID_FILE_RESTART)->showStatusText(fileMenu);
+    EXPECT_EQ(m_frame->StatusBar().Text().toStdString(), "");
+    MenuAction(ID_VIEW_STATUS_BAR)->showStatusText(fileMenu);
+    EXPECT_EQ(m_frame->StatusBar().Text().toStdString(), "Show or hide the status bar");
+    m_frame->StatusBar().OnMenuClosed();
+    EXPECT_EQ(m_frame->StatusBar().Text().toStdString(), "Ready");
+}
+
+TEST_F(Viewer, AboutBoxIsModalAndEscEndsIt) {
+    bool sawBox = false;
+    QString caption;
+    QTimer::singleShot(200, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        sawBox = box != nullptr;
+        if (box != nullptr) {
+            caption = box->windowTitle();
+            // The view's keys do not act inside the modal box.
+            QTest::keyClick(box, Qt::Key_Right);
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    });
+    MenuAction(ID_APP_ABOUT)->trigger();  // returns when the box has ended
+    EXPECT_TRUE(sawBox);
+    EXPECT_EQ(caption.toStdString(), "About Kavelo");
+    EXPECT_EQ(m_view->m_dShiftX, 0.0);
+}
+
+TEST_F(Viewer, TheSceneIsDrawnInItsColourOnBlack) {
+    const QImage frame = m_view->grabFramebuffer();
+    ASSERT_FALSE(frame.isNull());
+    // The big square covers the centre; the corners below the banner stay black.
+    const QColor centre = frame.pixelColor(frame.width() / 2, frame.height() / 2);
+    EXPECT_GT(centre.red(), 60);
+    EXPECT_GT(centre.red(), centre.green());
+    EXPECT_EQ(frame.pixelColor(2, frame.height() - 3), QColor(Qt::black));
+    // Two frames in a row are identical, banner and all.
+    EXPECT_EQ(m_view->grabFramebuffer(), m_view->grabFramebuffer());
+}
+
+TEST_F(Viewer, ExitAndCloseEndWithoutPrompt) {
+    MenuAction(ID_APP_EXIT)->trigger();
+    EXPECT_FALSE(m_frame->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(ViewerRestarts, ManyRestartsOfALargeSceneStayClean) {
+    const fs::path previous = fs::current_path();
+    const fs::path dir = fs::temp_directory_path() / "kavelo-gui-restarts";
+    fs::create_directories(dir);
+    fs::current_path(dir);
+    {
+        std::ofstream out(dir / "input.txt");
+        for (int i = 0; out.tellp() < (1 << 20); ++i) {
+            out << "P (0 0 1) { " << i % 7 << " 0 0 1  1 0 0 1  1 1 0 1 }\n";
+        }
+    }
+    {
+        CSceneApp app;
+        app.InitInstance();
+        ASSERT_NE(app.GetMainWnd(), nullptr);
+        CSceneView* view = app.GetMainWnd()->GetActiveView();
+        const std::size_t items = CountItems(view->m_pPolygons.get());
+        for (int i = 0; i < 200; ++i) {
+            view->OnFileRestart();
+        }
+        EXPECT_EQ(CountItems(view->m_pPolygons.get()), items);
+        for (int i = 0; i < 10000; ++i) {
+            app.GetMainWnd()->RouteCommand(ID_MOVE_RIGHT + static_cast<unsigned>(i % 6));
+        }
+        const std::string shift =
+            app.GetMainWnd()->GetControlPanel()->Controls().GetDlgItemText(IDC_SHIFT_X);
+        EXPECT_EQ(shift.size() - shift.find('.'), 7u) << shift;  // six decimals, always
+        app.ExitInstance();
+    }
+    fs::current_path(previous);
+    fs::remove_all(dir);
+}
+
+}  // namespace
