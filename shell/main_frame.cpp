@@ -1,5 +1,6 @@
 #include "shell/main_frame.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -53,7 +54,10 @@ bool CMainFrame::LoadFrame(CSceneDoc* document, CCmdTarget* application) {
     callbacks.prompt = [](unsigned id) { return std::string(CommandPrompt(id)); };
     BuildMenuBar(m_pMenuBar, MainMenu(), std::move(callbacks));
     for (QMenu* menu : m_pMenuBar->findChildren<QMenu*>()) {
-        connect(menu, &QMenu::aboutToHide, this, [this] { m_wndStatusBar.OnMenuClosed(); });
+        // Queued: while aboutToHide runs, the closing menu is still the open popup.
+        connect(
+            menu, &QMenu::aboutToHide, this, [this] { m_wndStatusBar.OnMenuClosed(); },
+            Qt::QueuedConnection);
     }
     if (OnCreate() == -1) {
         return false;

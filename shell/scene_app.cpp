@@ -17,6 +17,8 @@ QString FromUtf8(std::string_view text) {
 
 }  // namespace
 
+CSingleDocTemplate::CSingleDocTemplate(unsigned resourceId) : m_nResourceId(resourceId) {}
+
 CSingleDocTemplate::~CSingleDocTemplate() {
     CloseDocument();
 }

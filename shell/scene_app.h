@@ -11,7 +11,7 @@ class CSceneDoc;
 // The single-document template: one document, one frame, one view, made in that order.
 class CSingleDocTemplate {
   public:
-    explicit CSingleDocTemplate(unsigned resourceId) : m_nResourceId(resourceId) {}
+    explicit CSingleDocTemplate(unsigned resourceId);
     ~CSingleDocTemplate();
 
     // The new-document sequence. Returns false, after telling the user, when the frame or the

@@ -1,5 +1,6 @@
 // kavelo-render: the scene file without a window.
-//   kavelo-render --dump FILE   lists what the reader makes of FILE
+//   kavelo-render --dump FILE            lists what the reader makes of FILE
+//   kavelo-render FILE -o OUT.png [...]  draws FILE as the viewer does and writes a PNG
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -7,10 +8,20 @@
 
 #include "scene/dump.h"
 #include "scene/reader.h"
+#ifdef KAVELO_RENDER_PICTURES
+#include "tools/render_picture.h"
+#endif
 
 namespace {
 
+#ifdef KAVELO_RENDER_PICTURES
+constexpr const char kUsage[] =
+    "usage: kavelo-render --dump FILE\n"
+    "       kavelo-render FILE -o OUT.png [--size WxH] [--shift X,Y] [--stretch X,Y,Z]\n"
+    "                     [--angles X,Y,Z] [--perspective P] [--no-banner]\n";
+#else
 constexpr const char kUsage[] = "usage: kavelo-render --dump FILE\n";
+#endif
 
 int Usage(const std::string& problem) {
     std::cerr << "kavelo-render: " << problem << "\n" << kUsage;
@@ -38,5 +49,20 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return 0;
     }
+#ifdef KAVELO_RENDER_PICTURES
+    // Anything else that names --dump is a malformed dump request, not a picture.
+    bool dump = false;
+    for (int i = 1; i < argc; ++i) {
+        dump = dump || std::string_view(argv[i]) == "--dump";
+    }
+    if (argc >= 2 && !dump) {
+        PictureRequest request;
+        const std::string problem = ParsePictureArgs(argc, argv, request);
+        if (!problem.empty()) {
+            return Usage(problem);
+        }
+        return RenderPicture(request);
+    }
+#endif
     return Usage(argc < 2 ? "no FILE given" : "unknown arguments");
 }

@@ -40,6 +40,7 @@ class PanelFieldsOf final : public PanelFields {
 CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
     ReadScene();
     ResetParams();
+    setFormat(SceneSurfaceFormat());
     // The picture covers the whole client area: nothing is erased or filled under it.
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -179,8 +180,22 @@ void CSceneView::resizeGL(int, int) {
 }
 
 void CSceneView::FinishCommand() {
-    repaint();
+    RepaintNow();
     RefreshPanel();
+}
+
+// The new frame is drawn before the caller goes on. Qt may hold a synchronous repaint back while
+// the previous frame is still being composed; the frame is then drawn here directly, and shown
+// with the next composition.
+void CSceneView::RepaintNow() {
+    const int before = m_nFramesDrawn;
+    repaint();
+    if (m_nFramesDrawn == before && isVisible() && context() != nullptr) {
+        makeCurrent();
+        paintGL();
+        doneCurrent();
+        update();
+    }
 }
 
 void CSceneView::RefreshPanel() {

@@ -87,6 +87,7 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
   private:
     // The end of every command that changes the view: repaint at once, then the panel.
     void FinishCommand();
+    void RepaintNow();
 
     std::optional<std::string> m_sceneDiagnostic;
     int m_nFramesDrawn = 0;

@@ -1,0 +1,274 @@
+// Compiling a scene of 1,000 surfaces and 1,000 curves into the display list, and replaying the
+// list against drawing the same tessellation call by call (immediate mode), in one run on the
+// headless context at 800x600.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "navigation/view_params.h"
+#include "platform/headless_gl_context.h"
+#include "render/frame_renderer.h"
+#include "render/scene_compiler.h"
+#include "scene/scene.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr int kItems = 1000;
+
+template <class Node>
+struct ListBuilder {
+    SceneList<Node> list{NewSceneNode<Node>()};
+    Node* tail = list.get();
+    // The item to fill: the current tail, which gets a fresh sentinel behind it.
+    Node& Append() {
+        Node& item = *tail;
+        tail->next = NewSceneNode<Node>();
+        tail = tail->next;
+        return item;
+    }
+};
+
+// Item k's cell of a 40 x 25 grid over the viewport: its corner and size.
+void Cell(int k, double& x, double& y, double& dx, double& dy) {
+    dx = 1.9 / 40;
+    dy = 1.9 / 25;
+    x = -0.95 + (k % 40) * dx;
+    y = -0.95 + (k / 40) * dy;
+}
+
+ListBuilder<SurfaceNode> Surfaces() {
+    ListBuilder<SurfaceNode> b;
+    for (int k = 0; k < kItems; ++k) {
+        double x, y, dx, dy;
+        Cell(k, x, y, dx, dy);
+        SurfaceNode& s = b.Append();
+        for (int i = 0; i < 16; ++i) {
+            const int si = i / 4;
+            const int tj = i % 4;
+            const bool inner = si % 3 != 0 && tj % 3 != 0;
+            const double w = inner ? 2.0 : 1.0;  // rational, bulging toward the inner points
+            s.points[i] = {(x + si * dx / 3) * w, (y + tj * dy / 3) * w, (inner ? 0.3 : 0.0) * w,
+                           w};
+        }
+        s.count = 16;
+    }
+    return b;
+}
+
+ListBuilder<CurveNode> Curves() {
+    ListBuilder<CurveNode> b;
+    for (int k = 0; k < kItems; ++k) {
+        double x, y, dx, dy;
+        Cell(k, x, y, dx, dy);
+        CurveNode& c = b.Append();
+        c.points[0] = {x, y, 0.0, 1.0};
+        c.points[1] = {x + dx / 3, y + dy, 0.1, 1.0};
+        c.points[2] = {x + 2 * dx / 3, y - dy, 0.2, 1.0};
+        c.points[3] = {x + dx, y, 0.3, 1.0};
+        c.count = 4;
+    }
+    return b;
+}
+
+// The tessellation GLU makes of the same items, recorded through its tessellator mode.
+struct Primitive {
+    GLenum type = GL_POINTS;
+    bool curve = false;
+    std::vector<GLfloat> normals;  // one per vertex when GLU made normals
+    std::vector<GLfloat> vertices;
+};
+
+struct Recorder {
+    std::vector<Primitive> primitives;
+    GLfloat normal[3] = {};
+    bool hasNormal = false;
+    bool curve = false;
+};
+
+void GLAPIENTRY OnBegin(GLenum type, void* data) {
+    auto* r = static_cast<Recorder*>(data);
+    r->primitives.push_back({type, r->curve, {}, {}});
+    r->hasNormal = false;
+}
+void GLAPIENTRY OnNormal(GLfloat* n, void* data) {
+    auto* r = static_cast<Recorder*>(data);
+    r->normal[0] = n[0];
+    r->normal[1] = n[1];
+    r->normal[2] = n[2];
+    r->hasNormal = true;
+}
+void GLAPIENTRY OnVertex(GLfloat* v, void* data) {
+    auto* r = static_cast<Recorder*>(data);
+    Primitive& p = r->primitives.back();
+    p.vertices.insert(p.vertices.end(), v, v + 3);
+    if (r->hasNormal) {
+        p.normals.insert(p.normals.end(), r->normal, r->normal + 3);
+    }
+}
+void GLAPIENTRY OnEnd(void*) {}
+
+GLUnurbs* Tessellator(Recorder& recorder) {
+    GLUnurbs* n = gluNewNurbsRenderer();
+    gluNurbsProperty(n, GLU_NURBS_MODE, GLU_NURBS_TESSELLATOR);
+    gluNurbsCallback(n, GLU_NURBS_BEGIN_DATA, reinterpret_cast<_GLUfuncptr>(OnBegin));
+    gluNurbsCallback(n, GLU_NURBS_NORMAL_DATA, reinterpret_cast<_GLUfuncptr>(OnNormal));
+    gluNurbsCallback(n, GLU_NURBS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(OnVertex));
+    gluNurbsCallback(n, GLU_NURBS_END_DATA, reinterpret_cast<_GLUfuncptr>(OnEnd));
+    gluNurbsCallbackData(n, &recorder);
+    return n;
+}
+
+void ToFloats(const Point4* points, int n, GLfloat* out) {
+    for (int i = 0; i < n; ++i) {
+        out[4 * i] = static_cast<GLfloat>(points[i].x);
+        out[4 * i + 1] = static_cast<GLfloat>(points[i].y);
+        out[4 * i + 2] = static_cast<GLfloat>(points[i].z);
+        out[4 * i + 3] = static_cast<GLfloat>(points[i].w);
+    }
+}
+
+std::vector<Primitive> Tessellate(const CurveNode* curves, const SurfaceNode* surfaces) {
+    GLfloat knots[8] = {0, 0, 0, 0, 1, 1, 1, 1};
+    Recorder recorder;
+    glEnable(GL_AUTO_NORMAL);  // as in a frame, so that GLU makes the surface normals
+    recorder.curve = true;
+    ForEachItem(curves, [&](const CurveNode& c) {
+        GLfloat control[16];
+        ToFloats(c.points, 4, control);
+        GLUnurbs* n = Tessellator(recorder);
+        gluBeginCurve(n);
+        gluNurbsCurve(n, 8, knots, 4, control, 4, GL_MAP1_VERTEX_4);
+        gluEndCurve(n);
+        gluDeleteNurbsRenderer(n);
+    });
+    recorder.curve = false;
+    ForEachItem(surfaces, [&](const SurfaceNode& s) {
+        GLfloat control[64];
+        ToFloats(s.points, 16, control);
+        GLUnurbs* n = Tessellator(recorder);
+        gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, 100.0f);
+        gluNurbsProperty(n, GLU_DISPLAY_MODE, GLU_FILL);
+        gluBeginSurface(n);
+        gluNurbsSurface(n, 8, knots, 8, knots, 16, 4, control, 4, 4, GL_MAP2_VERTEX_4);
+        gluEndSurface(n);
+        gluDeleteNurbsRenderer(n);
+    });
+    return std::move(recorder.primitives);
+}
+
+void DrawImmediate(const std::vector<Primitive>& primitives) {
+    bool curveNormal = false;
+    for (const Primitive& p : primitives) {
+        if (p.curve && !curveNormal) {
+            glNormal3d(-1.0, -1.0, -1.0);
+        }
+        curveNormal = p.curve;
+        glBegin(p.type);
+        const std::size_t n = p.vertices.size() / 3;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!p.normals.empty()) {
+                glNormal3fv(&p.normals[3 * i]);
+            }
+            glVertex3fv(&p.vertices[3 * i]);
+        }
+        glEnd();
+    }
+}
+
+struct Fixture {
+    std::unique_ptr<HeadlessGLContext> gl;
+    ListBuilder<CurveNode> curves = Curves();
+    ListBuilder<SurfaceNode> surfaces = Surfaces();
+};
+
+// One context for the whole run, made current once.
+Fixture& Setup() {
+    static Fixture* fixture = [] {
+        auto* f = new Fixture;
+        std::string error;
+        f->gl = HeadlessGLContext::Create(kWidth, kHeight, &error);
+        if (!f->gl || !f->gl->MakeCurrent()) {
+            std::fprintf(stderr, "compile_bench: no GL context: %s\n", error.c_str());
+            std::exit(3);
+        }
+        ApplyResize(kWidth, kHeight);  // the viewer compiles under the resize's matrices
+        return f;
+    }();
+    return *fixture;
+}
+
+ViewParams FillingView() {
+    ViewParams p;
+    ResetParams(p);
+    p.m_dStretchX = p.m_dStretchY = p.m_dStretchZ = 2.0;
+    p.m_dAngleX = p.m_dAngleY = p.m_dAngleZ = 0.0;
+    return p;
+}
+
+double Seconds(std::chrono::steady_clock::time_point from) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+}
+
+void BM_CompileSurfacesAndCurves(benchmark::State& state) {
+    Fixture& f = Setup();
+    for (auto _ : state) {
+        CompileSceneList(nullptr, f.curves.list, f.surfaces.list);
+        glFinish();
+    }
+    state.counters["items"] = 2 * kItems;
+}
+BENCHMARK(BM_CompileSurfacesAndCurves)->Unit(benchmark::kMillisecond);
+
+// The list replay is the measurement; immediate mode, the baseline, runs in the same iterations.
+void BM_CallListAgainstImmediate(benchmark::State& state) {
+    Fixture& f = Setup();
+    ApplyResize(kWidth, kHeight);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const std::vector<Primitive> primitives = Tessellate(f.curves.list, f.surfaces.list);
+    CompileSceneList(nullptr, f.curves.list, f.surfaces.list);
+    RenderSceneFrame(FillingView(), kWidth, kHeight);  // the frame's state, kept for the loop
+    glFinish();
+
+    double listSeconds = 0.0;
+    double immediateSeconds = 0.0;
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glFinish();
+        auto start = std::chrono::steady_clock::now();
+        glCallList(SCENE_LIST);
+        glFinish();
+        listSeconds += Seconds(start);
+
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glFinish();
+        start = std::chrono::steady_clock::now();
+        DrawImmediate(primitives);
+        glFinish();
+        immediateSeconds += Seconds(start);
+    }
+    std::size_t vertices = 0;
+    for (const Primitive& p : primitives) {
+        vertices += p.vertices.size() / 3;
+    }
+    const auto perIteration = benchmark::Counter::kAvgIterations;
+    state.counters["list_ms"] = benchmark::Counter(listSeconds * 1e3, perIteration);
+    state.counters["immediate_ms"] = benchmark::Counter(immediateSeconds * 1e3, perIteration);
+    state.counters["immediate_per_list"] = immediateSeconds / listSeconds;
+    state.counters["primitives"] = static_cast<double>(primitives.size());
+    state.counters["vertices"] = static_cast<double>(vertices);
+}
+BENCHMARK(BM_CallListAgainstImmediate)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

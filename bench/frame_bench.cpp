@@ -1,0 +1,244 @@
+// Frame time of a scene of 100,000 polygons and 1,000 surfaces at 800x600 on the headless
+// context: the display-list replay against drawing the same geometry call by call (immediate
+// mode) in the same frame, and the share of a frame spent outside glCallList.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "navigation/view_params.h"
+#include "platform/headless_gl_context.h"
+#include "render/frame_renderer.h"
+#include "render/scene_compiler.h"
+#include "scene/scene.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr int kPolygons = 100000;
+constexpr int kSurfaces = 1000;
+
+template <class Node>
+struct ListBuilder {
+    SceneList<Node> list{NewSceneNode<Node>()};
+    Node* tail = list.get();
+    // The item to fill: the current tail, which gets a fresh sentinel behind it.
+    Node& Append() {
+        Node& item = *tail;
+        tail->next = NewSceneNode<Node>();
+        tail = tail->next;
+        return item;
+    }
+};
+
+// A small deterministic generator, so that every run draws the same scene.
+struct Lcg {
+    unsigned long long state = 12345;
+    double Next() {  // in [-1, 1)
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<double>(state >> 11) / static_cast<double>(1ull << 52) - 1.0;
+    }
+};
+
+ListBuilder<PolygonNode> Polygons() {
+    ListBuilder<PolygonNode> b;
+    Lcg r;
+    for (int k = 0; k < kPolygons; ++k) {
+        PolygonNode& p = b.Append();
+        const double x = r.Next();
+        const double y = r.Next();
+        const double z = r.Next();
+        const double s = 0.02 + 0.02 * r.Next();
+        p.normal = {r.Next(), r.Next(), 1.0, 0.0};
+        p.vertices[0] = {x, y, z, 1.0};
+        p.vertices[1] = {x + s, y, z, 1.0};
+        p.vertices[2] = {x + s, y + s, z + s, 1.0};
+        p.vertices[3] = {x, y + s, z + s, 1.0};
+        p.count = 4;
+    }
+    return b;
+}
+
+ListBuilder<SurfaceNode> Surfaces() {
+    ListBuilder<SurfaceNode> b;
+    const double dx = 1.9 / 40;
+    const double dy = 1.9 / 25;
+    for (int k = 0; k < kSurfaces; ++k) {
+        const double x = -0.95 + (k % 40) * dx;
+        const double y = -0.95 + (k / 40) * dy;
+        SurfaceNode& s = b.Append();
+        for (int i = 0; i < 16; ++i) {
+            const int si = i / 4;
+            const int tj = i % 4;
+            const bool inner = si % 3 != 0 && tj % 3 != 0;
+            const double w = inner ? 2.0 : 1.0;
+            s.points[i] = {(x + si * dx / 3) * w, (y + tj * dy / 3) * w, (inner ? 0.3 : 0.0) * w,
+                           w};
+        }
+        s.count = 16;
+    }
+    return b;
+}
+
+// GLU's tessellation of the surfaces, recorded through its tessellator mode.
+struct Primitive {
+    GLenum type = GL_POINTS;
+    std::vector<GLfloat> normals;  // one per vertex when GLU made normals
+    std::vector<GLfloat> vertices;
+};
+
+struct Recorder {
+    std::vector<Primitive> primitives;
+    GLfloat normal[3] = {};
+    bool hasNormal = false;
+};
+
+void GLAPIENTRY OnBegin(GLenum type, void* data) {
+    auto* r = static_cast<Recorder*>(data);
+    r->primitives.push_back({type, {}, {}});
+    r->hasNormal = false;
+}
+void GLAPIENTRY OnNormal(GLfloat* n, void* data) {
+    auto* r = static_cast<Recorder*>(data);
+    r->normal[0] = n[0];
+    r->normal[1] = n[1];
+    r->normal[2] = n[2];
+    r->hasNormal = true;
+}
+void GLAPIENTRY OnVertex(GLfloat* v, void* data) {
+    auto* r = static_cast<Recorder*>(data);
+    Primitive& p = r->primitives.back();
+    p.vertices.insert(p.vertices.end(), v, v + 3);
+    if (r->hasNormal) {
+        p.normals.insert(p.normals.end(), r->normal, r->normal + 3);
+    }
+}
+void GLAPIENTRY OnEnd(void*) {}
+
+std::vector<Primitive> TessellateSurfaces(const SurfaceNode* surfaces) {
+    GLfloat knots[8] = {0, 0, 0, 0, 1, 1, 1, 1};
+    Recorder recorder;
+    glEnable(GL_AUTO_NORMAL);  // as in a frame, so that GLU makes the surface normals
+    ForEachItem(surfaces, [&](const SurfaceNode& s) {
+        GLfloat control[64];
+        for (int i = 0; i < 16; ++i) {
+            control[4 * i] = static_cast<GLfloat>(s.points[i].x);
+            control[4 * i + 1] = static_cast<GLfloat>(s.points[i].y);
+            control[4 * i + 2] = static_cast<GLfloat>(s.points[i].z);
+            control[4 * i + 3] = static_cast<GLfloat>(s.points[i].w);
+        }
+        GLUnurbs* n = gluNewNurbsRenderer();
+        gluNurbsProperty(n, GLU_NURBS_MODE, GLU_NURBS_TESSELLATOR);
+        gluNurbsCallback(n, GLU_NURBS_BEGIN_DATA, reinterpret_cast<_GLUfuncptr>(OnBegin));
+        gluNurbsCallback(n, GLU_NURBS_NORMAL_DATA, reinterpret_cast<_GLUfuncptr>(OnNormal));
+        gluNurbsCallback(n, GLU_NURBS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(OnVertex));
+        gluNurbsCallback(n, GLU_NURBS_END_DATA, reinterpret_cast<_GLUfuncptr>(OnEnd));
+        gluNurbsCallbackData(n, &recorder);
+        gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, 100.0f);
+        gluNurbsProperty(n, GLU_DISPLAY_MODE, GLU_FILL);
+        gluBeginSurface(n);
+        gluNurbsSurface(n, 8, knots, 8, knots, 16, 4, control, 4, 4, GL_MAP2_VERTEX_4);
+        gluEndSurface(n);
+        gluDeleteNurbsRenderer(n);
+    });
+    return std::move(recorder.primitives);
+}
+
+// The same calls the list records, made one by one.
+void DrawImmediate(const PolygonNode* polygons, const std::vector<Primitive>& surfaces) {
+    ForEachItem(polygons, [](const PolygonNode& p) {
+        glBegin(GL_POLYGON);
+        glNormal3d(p.normal.x, p.normal.y, p.normal.z);
+        for (int i = 0; i < p.count; ++i) {
+            glVertex3d(p.vertices[i].x, p.vertices[i].y, p.vertices[i].z);
+        }
+        glEnd();
+    });
+    for (const Primitive& p : surfaces) {
+        glBegin(p.type);
+        const std::size_t n = p.vertices.size() / 3;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!p.normals.empty()) {
+                glNormal3fv(&p.normals[3 * i]);
+            }
+            glVertex3fv(&p.vertices[3 * i]);
+        }
+        glEnd();
+    }
+}
+
+std::unique_ptr<HeadlessGLContext> Context() {
+    std::string error;
+    auto gl = HeadlessGLContext::Create(kWidth, kHeight, &error);
+    if (!gl || !gl->MakeCurrent()) {
+        std::fprintf(stderr, "frame_bench: no GL context: %s\n", error.c_str());
+        std::exit(3);
+    }
+    ApplyResize(kWidth, kHeight);
+    return gl;
+}
+
+double Seconds(std::chrono::steady_clock::time_point from) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+}
+
+// Context `full` holds the scene in its list; context `bare` an empty list, on which a frame is
+// all the work outside glCallList, and the same frame plus immediate drawing is the baseline.
+void BM_FrameReplayAgainstImmediate(benchmark::State& state) {
+    const ListBuilder<PolygonNode> polygons = Polygons();
+    const ListBuilder<SurfaceNode> surfaces = Surfaces();
+    ViewParams view;
+    ResetParams(view);
+
+    auto full = Context();
+    CompileSceneList(polygons.list, nullptr, surfaces.list);
+    glFinish();
+    auto bare = Context();
+    const std::vector<Primitive> tessellation = TessellateSurfaces(surfaces.list);
+    CompileSceneList(nullptr, nullptr, nullptr);
+    glFinish();
+
+    double frameSeconds = 0.0;
+    double immediateSeconds = 0.0;
+    double outsideSeconds = 0.0;
+    for (auto _ : state) {
+        full->MakeCurrent();
+        glFinish();
+        auto start = std::chrono::steady_clock::now();
+        RenderSceneFrame(view, kWidth, kHeight);
+        glFinish();
+        frameSeconds += Seconds(start);
+
+        bare->MakeCurrent();
+        glFinish();
+        start = std::chrono::steady_clock::now();
+        RenderSceneFrame(view, kWidth, kHeight);  // sets the same state and matrices
+        DrawImmediate(polygons.list, tessellation);
+        glFinish();
+        immediateSeconds += Seconds(start);
+
+        glFinish();
+        start = std::chrono::steady_clock::now();
+        RenderSceneFrame(view, kWidth, kHeight);
+        glFinish();
+        outsideSeconds += Seconds(start);
+    }
+    bare->DoneCurrent();
+    const auto perIteration = benchmark::Counter::kAvgIterations;
+    state.counters["frame_ms"] = benchmark::Counter(frameSeconds * 1e3, perIteration);
+    state.counters["immediate_frame_ms"] = benchmark::Counter(immediateSeconds * 1e3, perIteration);
+    state.counters["immediate_per_list"] = immediateSeconds / frameSeconds;
+    state.counters["outside_list_share"] = outsideSeconds / frameSeconds;
+}
+BENCHMARK(BM_FrameReplayAgainstImmediate)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace
+
+BENCHMARK_MAIN();

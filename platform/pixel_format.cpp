@@ -1,0 +1,37 @@
+#include "platform/pixel_format.h"
+
+#include <algorithm>
+
+QSurfaceFormat SceneSurfaceFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(0);
+    format.setDepthBufferSize(32);
+    format.setStencilBufferSize(0);
+    return format;
+}
+
+PixelFormatDescription DescribeFormat(const QSurfaceFormat& granted) {
+    // Qt reports -1 for a size it does not know.
+    const auto bits = [](int size) { return std::max(size, 0); };
+    PixelFormatDescription pfd;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if (granted.swapBehavior() == QSurfaceFormat::DoubleBuffer ||
+        granted.swapBehavior() == QSurfaceFormat::TripleBuffer) {
+        pfd.dwFlags |= PFD_DOUBLEBUFFER;
+    }
+    pfd.cRedBits = bits(granted.redBufferSize());
+    pfd.cGreenBits = bits(granted.greenBufferSize());
+    pfd.cBlueBits = bits(granted.blueBufferSize());
+    pfd.cRedShift = 0;
+    pfd.cGreenShift = pfd.cRedBits;
+    pfd.cBlueShift = pfd.cRedBits + pfd.cGreenBits;
+    pfd.cColorBits = pfd.cRedBits + pfd.cGreenBits + pfd.cBlueBits;  // alpha is not counted
+    pfd.cDepthBits = bits(granted.depthBufferSize());
+    return pfd;
+}

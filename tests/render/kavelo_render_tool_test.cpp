@@ -1,0 +1,176 @@
+// kavelo-render run as users run it: exit statuses, and pictures equal to the viewer's frames.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+#include <QImage>
+#include <QString>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "gl_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kTool = KAVELO_BINARY_DIR "/tools/kavelo-render";
+const std::string kExample = KAVELO_SOURCE_DIR "/examples/input.txt";
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class KaveloRenderTool : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kavelo-render-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // Runs the tool with `args` (paths in them must not need quoting) and returns its status.
+    int Run(const std::string& args, const std::string& environment = "") {
+        const std::string command = environment + " '" + kTool + "' " + args + " >'" +
+                                    (m_dir / "stdout").string() + "' 2>'" +
+                                    (m_dir / "stderr").string() + "'";
+        const int status = std::system(command.c_str());
+        m_out = ReadText(m_dir / "stdout");
+        m_err = ReadText(m_dir / "stderr");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Out(const char* name) const { return (m_dir / name).string(); }
+
+    fs::path m_dir;
+    std::string m_out;
+    std::string m_err;
+};
+
+// The frame the viewer draws of `file` with `p`, through the same code.
+kavelo_test::Picture ViewerFrame(const std::string& file, const ViewParams& p, int w, int h) {
+    auto gl = kavelo_test::MakeCurrentContext(w, h);
+    if (gl == nullptr) {
+        return {};
+    }
+    const SceneReadResult read = ReadSceneFile(file);
+    ApplyResize(w, h);
+    kavelo_test::Compile(read.scene);
+    kavelo_test::Picture picture = kavelo_test::DrawFrame(*gl, p);
+    gl->DoneCurrent();
+    return picture;
+}
+
+// Rows [y0, y1) in which `image` and `picture` differ, counted in pixels.
+int Differences(const QImage& image, const kavelo_test::Picture& picture, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const QRgb c = image.pixel(x, y);
+            n += kavelo_test::Rgb{qRed(c), qGreen(c), qBlue(c)} == picture.At(x, y) ? 0 : 1;
+        }
+    }
+    return n;
+}
+
+TEST_F(KaveloRenderTool, WritesTheViewersFrameWithTheBannerOverIt) {
+    ASSERT_EQ(Run(kExample + " -o " + Out("plain.png") + " --size 120x90 --no-banner"), 0) << m_err;
+    const QImage plain(QString::fromStdString(Out("plain.png")));
+    ASSERT_FALSE(plain.isNull());
+    EXPECT_EQ(plain.width(), 120);
+    EXPECT_EQ(plain.height(), 90);
+    ViewParams defaults;
+    ResetParams(defaults);
+    const kavelo_test::Picture frame = ViewerFrame(kExample, defaults, 120, 90);
+    ASSERT_EQ(frame.width, 120);
+    EXPECT_EQ(Differences(plain, frame, 0, 90), 0);
+
+    ASSERT_EQ(Run(kExample + " -o " + Out("banner.png") + " --size 120x90"), 0) << m_err;
+    const QImage banner(QString::fromStdString(Out("banner.png")));
+    ASSERT_EQ(banner.size(), plain.size());
+    EXPECT_GT(Differences(banner, frame, 0, 50), 0) << "the banner is drawn in the band";
+    EXPECT_EQ(Differences(banner, frame, 50, 90), 0) << "and nowhere else";
+
+    // The default size.
+    ASSERT_EQ(Run(kExample + " -o " + Out("default.png") + " --no-banner"), 0) << m_err;
+    EXPECT_EQ(QImage(QString::fromStdString(Out("default.png"))).size(), QSize(800, 600));
+}
+
+TEST_F(KaveloRenderTool, ReadsItsOptionsAlikeInEveryLocale) {
+    ASSERT_EQ(Run(kExample + " --size 100x80 --shift 0.5,-0.25 --stretch 1,1.5,+2 --angles " +
+                      "10,20,30 --perspective 0.2 --no-banner -o " + Out("p.png"),
+                  "LC_ALL=de_DE.UTF-8"),
+              0)
+        << m_err;
+    ViewParams p;
+    ResetParams(p);
+    p.m_dShiftX = 0.5;
+    p.m_dShiftY = -0.25;
+    p.m_dStretchX = 1.0;
+    p.m_dStretchY = 1.5;
+    p.m_dStretchZ = 2.0;
+    p.m_dAngleX = 10.0;
+    p.m_dAngleY = 20.0;
+    p.m_dAngleZ = 30.0;
+    p.m_dPerspective = 0.2;
+    const QImage image(QString::fromStdString(Out("p.png")));
+    ASSERT_EQ(image.size(), QSize(100, 80));
+    EXPECT_EQ(Differences(image, ViewerFrame(kExample, p, 100, 80), 0, 80), 0);
+}
+
+TEST_F(KaveloRenderTool, ExitStatusesForReadingFaultsUsageAndMissingGL) {
+    const std::string broken = KAVELO_SOURCE_DIR "/tests/data/dump/broken_polygon.txt";
+    EXPECT_EQ(Run(broken + " -o " + Out("broken.png") + " --size 64x64"), 1);
+    EXPECT_NE(m_err.find("broken_polygon.txt:4:8: expected a number\n"), std::string::npos)
+        << m_err;
+    EXPECT_TRUE(fs::exists(Out("broken.png"))) << "the picture is still written";
+    EXPECT_EQ(Run(Out("missing.txt") + " -o " + Out("missing.png") + " --size 64x64"), 1);
+    EXPECT_TRUE(fs::exists(Out("missing.png")));
+
+    const std::string x = kExample + " -o " + Out("x.png");
+    const std::vector<std::string> usageErrors = {
+        kExample,
+        "-o " + Out("x.png"),
+        kExample + " -o",
+        kExample + " " + x,
+        x + " --size 0x10",
+        x + " --size 10",
+        x + " --size 10x10x",
+        x + " --size 99999x10",
+        x + " --shift 1",
+        x + " --shift 1,2,3",
+        x + " --stretch 1,x,1",
+        x + " --angles 1,2,",
+        x + " --perspective 0,1",
+        x + " --perspective nan",
+        x + " --perspective",
+        x + " --colour red",
+        "--dump",
+    };
+    for (const std::string& args : usageErrors) {
+        EXPECT_EQ(Run(args), 2) << args;
+        EXPECT_NE(m_err.find("usage: kavelo-render"), std::string::npos) << args;
+        EXPECT_FALSE(fs::exists(Out("x.png"))) << args;
+    }
+
+    // No EGL vendor: no context can be made.
+    EXPECT_EQ(Run(kExample + " -o " + Out("none.png"),
+                  "__EGL_VENDOR_LIBRARY_FILENAMES=" + Out("no-vendor.json")),
+              3);
+    EXPECT_NE(m_err.find("no GL context"), std::string::npos) << m_err;
+    EXPECT_FALSE(fs::exists(Out("none.png")));
+
+    // The dump mode is as it was.
+    EXPECT_EQ(Run("--dump " + kExample), 0);
+    EXPECT_EQ(m_out.rfind("polygons 2\n", 0), 0u) << m_out;
+    EXPECT_EQ(Run("--dump " + broken), 1);
+}
+
+}  // namespace
