@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the plain build, the sanitizer build and the fuzzer.
 #   scripts/test.sh            all stages
-#   scripts/test.sh STAGE...   only the named stages: unit, sanitize, fuzz
+#   scripts/test.sh STAGE...   only the named stages: unit, sanitize, fuzz, package
 set -euo pipefail
 cd "$(dirname "$0")/.."
 stages=("$@")
-[ "${#stages[@]}" -gt 0 ] || stages=(unit sanitize fuzz)
+[ "${#stages[@]}" -gt 0 ] || stages=(unit sanitize fuzz package)
 
 bash scripts/install-deps.sh
+
+# Qt wants a private runtime directory; without one it warns in every test.
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+chmod 700 "$XDG_RUNTIME_DIR"
 
 run_ctest() {
     # GUI tests need an X server; the GL tests need none, but run under the same one.
@@ -35,6 +39,10 @@ for stage in "${stages[@]}"; do
         find tests/data examples -name '*.txt' -exec cp {} "$corpus"/ \;
         ./build-fuzz/tests/fuzz/reader_fuzz -max_total_time=60 -timeout=10 -rss_limit_mb=4096 \
             -max_len=65536 -print_final_stats=1 "$corpus"
+        ;;
+    package)
+        bash scripts/build.sh build
+        bash scripts/check-package.sh build
         ;;
     *)
         echo "unknown stage: $stage" >&2

@@ -125,6 +125,10 @@ bool CMainFrame::event(QEvent* event) {
         m_wndStatusBar.OnStatusTip(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
+    // Activating the window gives the keyboard to the view, wherever it was before.
+    if (event->type() == QEvent::WindowActivate && m_pActiveView != nullptr) {
+        m_pActiveView->setFocus(Qt::ActiveWindowFocusReason);
+    }
     return QWidget::event(event);
 }
 
