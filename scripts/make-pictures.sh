@@ -12,7 +12,7 @@ done
 bash scripts/build.sh build
 
 ./build/tools/kavelo-render examples/teapot.txt -o docs/teapot.png --size 640x480
-./build/tools/kavelo-render examples/weights.txt -o docs/weights.png --size 640x480 --angles 0,0,0
+./build/tools/kavelo-render examples/weights.txt -o docs/weights.png --size 640x480
 ./build/tools/kavelo-render examples/input.txt -o docs/example.png --size 640x480
 
 work="$(mktemp -d)"
