@@ -84,8 +84,8 @@ void BM_StartToFirstFrame_10MB(benchmark::State& state) {
     StartToFirstFrame(state, true);
 }
 
-// A key press runs its command and the repaint before it returns; a bare repaint of the same
-// view is the baseline.
+// A key press runs its command and the repaint before it returns; a key press that the key table
+// does not translate (Shift+Right) is the baseline: Qt's own delivery of the key.
 void BM_KeyPressToRepaint(benchmark::State& state) {
     const fs::path dir = SceneDir("example", false);
     const fs::path previous = fs::current_path();
@@ -111,14 +111,14 @@ void BM_KeyPressToRepaint(benchmark::State& state) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.PauseTiming();
         start = std::chrono::steady_clock::now();
-        view->repaint();
+        QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
         repaintSeconds +=
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         QApplication::processEvents();
         state.ResumeTiming();
     }
     state.counters["key_ms"] = 1000.0 * keySeconds / static_cast<double>(state.iterations());
-    state.counters["vs_bare_repaint"] = keySeconds / repaintSeconds;
+    state.counters["vs_untranslated_key"] = keySeconds / repaintSeconds;
     app.ExitInstance();
     fs::current_path(previous);
 }
