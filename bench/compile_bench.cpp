@@ -17,25 +17,13 @@
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/scene.h"
+#include "tessellation_recorder.h"
 
 namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kItems = 1000;
-
-template <class Node>
-struct ListBuilder {
-    SceneList<Node> list{NewSceneNode<Node>()};
-    Node* tail = list.get();
-    // The item to fill: the current tail, which gets a fresh sentinel behind it.
-    Node& Append() {
-        Node& item = *tail;
-        tail->next = NewSceneNode<Node>();
-        tail = tail->next;
-        return item;
-    }
-};
 
 // Item k's cell of a 40 x 25 grid over the viewport: its corner and size.
 void Cell(int k, double& x, double& y, double& dx, double& dy) {
@@ -79,63 +67,6 @@ ListBuilder<CurveNode> Curves() {
     return b;
 }
 
-// The tessellation GLU makes of the same items, recorded through its tessellator mode.
-struct Primitive {
-    GLenum type = GL_POINTS;
-    bool curve = false;
-    std::vector<GLfloat> normals;  // one per vertex when GLU made normals
-    std::vector<GLfloat> vertices;
-};
-
-struct Recorder {
-    std::vector<Primitive> primitives;
-    GLfloat normal[3] = {};
-    bool hasNormal = false;
-    bool curve = false;
-};
-
-void GLAPIENTRY OnBegin(GLenum type, void* data) {
-    auto* r = static_cast<Recorder*>(data);
-    r->primitives.push_back({type, r->curve, {}, {}});
-    r->hasNormal = false;
-}
-void GLAPIENTRY OnNormal(GLfloat* n, void* data) {
-    auto* r = static_cast<Recorder*>(data);
-    r->normal[0] = n[0];
-    r->normal[1] = n[1];
-    r->normal[2] = n[2];
-    r->hasNormal = true;
-}
-void GLAPIENTRY OnVertex(GLfloat* v, void* data) {
-    auto* r = static_cast<Recorder*>(data);
-    Primitive& p = r->primitives.back();
-    p.vertices.insert(p.vertices.end(), v, v + 3);
-    if (r->hasNormal) {
-        p.normals.insert(p.normals.end(), r->normal, r->normal + 3);
-    }
-}
-void GLAPIENTRY OnEnd(void*) {}
-
-GLUnurbs* Tessellator(Recorder& recorder) {
-    GLUnurbs* n = gluNewNurbsRenderer();
-    gluNurbsProperty(n, GLU_NURBS_MODE, GLU_NURBS_TESSELLATOR);
-    gluNurbsCallback(n, GLU_NURBS_BEGIN_DATA, reinterpret_cast<_GLUfuncptr>(OnBegin));
-    gluNurbsCallback(n, GLU_NURBS_NORMAL_DATA, reinterpret_cast<_GLUfuncptr>(OnNormal));
-    gluNurbsCallback(n, GLU_NURBS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(OnVertex));
-    gluNurbsCallback(n, GLU_NURBS_END_DATA, reinterpret_cast<_GLUfuncptr>(OnEnd));
-    gluNurbsCallbackData(n, &recorder);
-    return n;
-}
-
-void ToFloats(const Point4* points, int n, GLfloat* out) {
-    for (int i = 0; i < n; ++i) {
-        out[4 * i] = static_cast<GLfloat>(points[i].x);
-        out[4 * i + 1] = static_cast<GLfloat>(points[i].y);
-        out[4 * i + 2] = static_cast<GLfloat>(points[i].z);
-        out[4 * i + 3] = static_cast<GLfloat>(points[i].w);
-    }
-}
-
 std::vector<Primitive> Tessellate(const CurveNode* curves, const SurfaceNode* surfaces) {
     GLfloat knots[8] = {0, 0, 0, 0, 1, 1, 1, 1};
     Recorder recorder;
@@ -144,7 +75,7 @@ std::vector<Primitive> Tessellate(const CurveNode* curves, const SurfaceNode* su
     ForEachItem(curves, [&](const CurveNode& c) {
         GLfloat control[16];
         ToFloats(c.points, 4, control);
-        GLUnurbs* n = Tessellator(recorder);
+        GLUnurbs* n = NewRecordingTessellator(recorder);
         gluBeginCurve(n);
         gluNurbsCurve(n, 8, knots, 4, control, 4, GL_MAP1_VERTEX_4);
         gluEndCurve(n);
@@ -154,7 +85,7 @@ std::vector<Primitive> Tessellate(const CurveNode* curves, const SurfaceNode* su
     ForEachItem(surfaces, [&](const SurfaceNode& s) {
         GLfloat control[64];
         ToFloats(s.points, 16, control);
-        GLUnurbs* n = Tessellator(recorder);
+        GLUnurbs* n = NewRecordingTessellator(recorder);
         gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, 100.0f);
         gluNurbsProperty(n, GLU_DISPLAY_MODE, GLU_FILL);
         gluBeginSurface(n);

@@ -17,6 +17,7 @@
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/scene.h"
+#include "tessellation_recorder.h"
 
 namespace {
 
@@ -24,19 +25,6 @@ constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kPolygons = 100000;
 constexpr int kSurfaces = 1000;
-
-template <class Node>
-struct ListBuilder {
-    SceneList<Node> list{NewSceneNode<Node>()};
-    Node* tail = list.get();
-    // The item to fill: the current tail, which gets a fresh sentinel behind it.
-    Node& Append() {
-        Node& item = *tail;
-        tail->next = NewSceneNode<Node>();
-        tail = tail->next;
-        return item;
-    }
-};
 
 // A small deterministic generator, so that every run draws the same scene.
 struct Lcg {
@@ -87,60 +75,14 @@ ListBuilder<SurfaceNode> Surfaces() {
     return b;
 }
 
-// GLU's tessellation of the surfaces, recorded through its tessellator mode.
-struct Primitive {
-    GLenum type = GL_POINTS;
-    std::vector<GLfloat> normals;  // one per vertex when GLU made normals
-    std::vector<GLfloat> vertices;
-};
-
-struct Recorder {
-    std::vector<Primitive> primitives;
-    GLfloat normal[3] = {};
-    bool hasNormal = false;
-};
-
-void GLAPIENTRY OnBegin(GLenum type, void* data) {
-    auto* r = static_cast<Recorder*>(data);
-    r->primitives.push_back({type, {}, {}});
-    r->hasNormal = false;
-}
-void GLAPIENTRY OnNormal(GLfloat* n, void* data) {
-    auto* r = static_cast<Recorder*>(data);
-    r->normal[0] = n[0];
-    r->normal[1] = n[1];
-    r->normal[2] = n[2];
-    r->hasNormal = true;
-}
-void GLAPIENTRY OnVertex(GLfloat* v, void* data) {
-    auto* r = static_cast<Recorder*>(data);
-    Primitive& p = r->primitives.back();
-    p.vertices.insert(p.vertices.end(), v, v + 3);
-    if (r->hasNormal) {
-        p.normals.insert(p.normals.end(), r->normal, r->normal + 3);
-    }
-}
-void GLAPIENTRY OnEnd(void*) {}
-
 std::vector<Primitive> TessellateSurfaces(const SurfaceNode* surfaces) {
     GLfloat knots[8] = {0, 0, 0, 0, 1, 1, 1, 1};
     Recorder recorder;
     glEnable(GL_AUTO_NORMAL);  // as in a frame, so that GLU makes the surface normals
     ForEachItem(surfaces, [&](const SurfaceNode& s) {
         GLfloat control[64];
-        for (int i = 0; i < 16; ++i) {
-            control[4 * i] = static_cast<GLfloat>(s.points[i].x);
-            control[4 * i + 1] = static_cast<GLfloat>(s.points[i].y);
-            control[4 * i + 2] = static_cast<GLfloat>(s.points[i].z);
-            control[4 * i + 3] = static_cast<GLfloat>(s.points[i].w);
-        }
-        GLUnurbs* n = gluNewNurbsRenderer();
-        gluNurbsProperty(n, GLU_NURBS_MODE, GLU_NURBS_TESSELLATOR);
-        gluNurbsCallback(n, GLU_NURBS_BEGIN_DATA, reinterpret_cast<_GLUfuncptr>(OnBegin));
-        gluNurbsCallback(n, GLU_NURBS_NORMAL_DATA, reinterpret_cast<_GLUfuncptr>(OnNormal));
-        gluNurbsCallback(n, GLU_NURBS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(OnVertex));
-        gluNurbsCallback(n, GLU_NURBS_END_DATA, reinterpret_cast<_GLUfuncptr>(OnEnd));
-        gluNurbsCallbackData(n, &recorder);
+        ToFloats(s.points, 16, control);
+        GLUnurbs* n = NewRecordingTessellator(recorder);
         gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, 100.0f);
         gluNurbsProperty(n, GLU_DISPLAY_MODE, GLU_FILL);
         gluBeginSurface(n);
