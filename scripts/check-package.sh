@@ -15,7 +15,8 @@ for path in ./usr/bin/kavelo ./usr/bin/kavelo-render ./usr/share/applications/ka
 done
 depends="$(dpkg -I "$deb" | sed -n 's/^ Depends: //p')"
 echo "depends: $depends"
-for lib in libqt6widgets6 libqt6opengl6 libqt6openglwidgets6 libglu1-mesa libegl1 libc6; do
+for lib in libqt6widgets6 libqt6openglwidgets6 libglu1-mesa libegl1 libc6 \
+    libgl1-mesa-dri libegl-mesa0; do
     grep -q "$lib" <<<"$depends" || { echo "the package does not depend on $lib" >&2; exit 1; }
 done
 tmp="$(mktemp -d)"
