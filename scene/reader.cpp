@@ -137,36 +137,27 @@ class Reader {
             ++q;
         }
         const char* const unsignedStart = q;
+        // Digits gather into the mantissa as they come; past 19 of them it may wrap, and the
+        // number then takes the library's path below.
         std::uint64_t mantissa = 0;
-        int digits = 0;  // significant digits gathered into the mantissa
-        int exponent = 0;
-        bool any = false;
-        for (; q != m_end && IsDigit(*q); ++q) {
-            any = true;
-            if (mantissa == 0 && *q == '0') {
-                continue;
-            }
-            if (++digits <= 19) {
-                mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-            } else {
-                ++exponent;
-            }
-        }
-        if (q != m_end && *q == '.') {
+        const char* const integerStart = q;
+        while (q != m_end && IsDigit(*q)) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
             ++q;
-            for (; q != m_end && IsDigit(*q); ++q) {
-                any = true;
-                if (mantissa == 0 && *q == '0') {
-                    --exponent;
-                    continue;
-                }
-                if (++digits <= 19) {
-                    mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-                    --exponent;
-                }
-            }
         }
-        if (!any) {
+        std::int64_t digits = q - integerStart;
+        std::int64_t exponent = 0;
+        if (q != m_end && *q == '.') {
+            const char* const fractionStart = ++q;
+            while (q != m_end && IsDigit(*q)) {
+                mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+                ++q;
+            }
+            const std::int64_t fractionDigits = q - fractionStart;
+            digits += fractionDigits;
+            exponent = -fractionDigits;
+        }
+        if (digits == 0) {
             Fail(first, "expected a number");
             return false;
         }

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "scene/dump.h"
 #include "scene/reader.h"
@@ -378,6 +383,41 @@ TEST(SceneReaderLongLists, ManyItemsReadInOrder) {
         inOrder = inOrder && node.points[0].x == expected++;
     });
     EXPECT_TRUE(inOrder);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SceneReaderNumbers, ConvertExactlyAsTheCLibraryDoes) {
+    // Short decimals take a fast path of their own; every one must round as strtod rounds.
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> power(-30, 30);
+    const char* const formats[] = {"%.6g", "%.17g", "%.3e", "%.9f", "%.1f", "%.0f"};
+    std::string text;
+    std::vector<double> expected;
+    for (int i = 0; i < 20000; ++i) {
+        char number[64];
+        std::snprintf(number, sizeof number, formats[i % 6],
+                      mantissa(random) * std::pow(10.0, power(random)));
+        text += (i % 4 == 0) ? "C{" : " ";
+        text += number;
+        text += (i % 4 == 3) ? "}\n" : "";
+        expected.push_back(std::strtod(number, nullptr));
+    }
+    const SceneReadResult r = ReadSceneText(text);
+    ASSERT_FALSE(r.diagnostic) << *r.diagnostic;
+    std::size_t k = 0;
+    bool same = true;
+    ForEachItem(r.scene.curves.get(), [&](const CurveNode& c) {
+        for (const double v : {c.points[0].x, c.points[0].y, c.points[0].z, c.points[0].w}) {
+            same = same && k < expected.size() && std::memcmp(&v, &expected[k], sizeof v) == 0;
+            ++k;
+        }
+    });
+    EXPECT_EQ(k, expected.size());
+    EXPECT_TRUE(same);
 }
 
 }  // namespace
