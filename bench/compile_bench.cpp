@@ -82,17 +82,7 @@ std::vector<Primitive> Tessellate(const CurveNode* curves, const SurfaceNode* su
         gluDeleteNurbsRenderer(n);
     });
     recorder.curve = false;
-    ForEachItem(surfaces, [&](const SurfaceNode& s) {
-        GLfloat control[64];
-        ToFloats(s.points, 16, control);
-        GLUnurbs* n = NewRecordingTessellator(recorder);
-        gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, 100.0f);
-        gluNurbsProperty(n, GLU_DISPLAY_MODE, GLU_FILL);
-        gluBeginSurface(n);
-        gluNurbsSurface(n, 8, knots, 8, knots, 16, 4, control, 4, 4, GL_MAP2_VERTEX_4);
-        gluEndSurface(n);
-        gluDeleteNurbsRenderer(n);
-    });
+    ForEachItem(surfaces, [&](const SurfaceNode& s) { RecordSurface(recorder, s); });
     return std::move(recorder.primitives);
 }
 

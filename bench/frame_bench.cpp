@@ -76,20 +76,9 @@ ListBuilder<SurfaceNode> Surfaces() {
 }
 
 std::vector<Primitive> TessellateSurfaces(const SurfaceNode* surfaces) {
-    GLfloat knots[8] = {0, 0, 0, 0, 1, 1, 1, 1};
     Recorder recorder;
     glEnable(GL_AUTO_NORMAL);  // as in a frame, so that GLU makes the surface normals
-    ForEachItem(surfaces, [&](const SurfaceNode& s) {
-        GLfloat control[64];
-        ToFloats(s.points, 16, control);
-        GLUnurbs* n = NewRecordingTessellator(recorder);
-        gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, 100.0f);
-        gluNurbsProperty(n, GLU_DISPLAY_MODE, GLU_FILL);
-        gluBeginSurface(n);
-        gluNurbsSurface(n, 8, knots, 8, knots, 16, 4, control, 4, 4, GL_MAP2_VERTEX_4);
-        gluEndSurface(n);
-        gluDeleteNurbsRenderer(n);
-    });
+    ForEachItem(surfaces, [&](const SurfaceNode& s) { RecordSurface(recorder, s); });
     return std::move(recorder.primitives);
 }
 

@@ -84,3 +84,18 @@ inline void ToFloats(const Point4* points, int n, GLfloat* out) {
         out[4 * i + 3] = static_cast<GLfloat>(points[i].w);
     }
 }
+
+// Records the tessellation of one surface as the display list would sample it: tolerance 100,
+// filled.
+inline void RecordSurface(Recorder& recorder, const SurfaceNode& surface) {
+    GLfloat knots[8] = {0, 0, 0, 0, 1, 1, 1, 1};
+    GLfloat control[64];
+    ToFloats(surface.points, 16, control);
+    GLUnurbs* n = NewRecordingTessellator(recorder);
+    gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, 100.0f);
+    gluNurbsProperty(n, GLU_DISPLAY_MODE, GLU_FILL);
+    gluBeginSurface(n);
+    gluNurbsSurface(n, 8, knots, 8, knots, 16, 4, control, 4, 4, GL_MAP2_VERTEX_4);
+    gluEndSurface(n);
+    gluDeleteNurbsRenderer(n);
+}
