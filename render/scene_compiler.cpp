@@ -1,18 +1,18 @@
 #include "render/scene_compiler.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <limits>
 
+#include "render/nurbs_tessellation.h"
+
 namespace {
 
 constexpr int kCubicOrder = 4;
 constexpr int kGridSide = 4;
-constexpr GLfloat kSurfaceTolerance = 100.0f;  // longest tessellated edge, in pixels
 
 // Nearest single-precision value, without the undefined conversion of finite doubles beyond the
 // float range: those round to the largest float or to infinity as IEEE rounding would.
@@ -34,14 +34,10 @@ void PutPoint(const Point4& point, GLfloat* out) {
     out[3] = NearestFloat(point.w);
 }
 
-// The knot vector of one Bezier segment of `order`: that many zeros, then that many ones.
-void BezierKnots(int order, GLfloat* knots) {
-    std::fill(knots, knots + order, 0.0f);
-    std::fill(knots + order, knots + 2 * order, 1.0f);
-}
-
-void CompilePolygon(const PolygonNode& polygon) {
+void CompilePolygon(const PolygonNode& polygon, SceneListStats& stats) {
     const int vertices = std::min<int>(polygon.count, 4);
+    stats.vertices += static_cast<std::size_t>(std::max(vertices, 0));
+    stats.triangles += static_cast<std::size_t>(std::max(vertices - 2, 0));
     glBegin(GL_POLYGON);
     glNormal3d(polygon.normal.x, polygon.normal.y, polygon.normal.z);
     for (int i = 0; i < vertices; ++i) {
@@ -51,67 +47,63 @@ void CompilePolygon(const PolygonNode& polygon) {
     glEnd();
 }
 
-void CompileCurve(const CurveNode& curve) {
-    // One point per degree of freedom: a curve of fewer than four points is drawn at the order
-    // its points give, so that no unread point takes part.
+// Control points of a curve as GLU takes them; the order its points give, or below 2 when it
+// draws nothing. One point per degree of freedom: a curve of fewer than four points is drawn at
+// the order its points give, so that no unread point takes part.
+int CurveControl(const CurveNode& curve, GLfloat* control) {
     const int order = std::min<int>(curve.count, kCubicOrder);
-    if (order < 2) {
-        return;
-    }
-    GLfloat control[kCubicOrder * 4];
     for (int i = 0; i < order; ++i) {
         PutPoint(curve.points[i], control + 4 * i);
     }
-    GLfloat knots[2 * kCubicOrder];
-    BezierKnots(order, knots);
-
-    GLUnurbs* renderer = gluNewNurbsRenderer();
-    if (renderer == nullptr) {
-        return;
-    }
-    gluBeginCurve(renderer);
-    glNormal3d(-1.0, -1.0, -1.0);
-    gluNurbsCurve(renderer, 2 * order, knots, 4, control, order, GL_MAP1_VERTEX_4);
-    gluEndCurve(renderer);
-    gluDeleteNurbsRenderer(renderer);
+    return order;
 }
 
-void CompileSurface(const SurfaceNode& surface) {
-    // Rows of the grid (s index) that the item holds completely.
+// Control points of a surface; its rows of the grid (s index) that the item holds completely.
+int SurfaceControl(const SurfaceNode& surface, GLfloat* control) {
     const int rows = surface.count >= kGridSide * kGridSide ? kGridSide : surface.count / kGridSide;
-    if (rows < 2) {
-        return;
-    }
-    GLUnurbs* renderer = gluNewNurbsRenderer();
-    if (renderer == nullptr) {
-        return;
-    }
-    gluNurbsProperty(renderer, GLU_SAMPLING_TOLERANCE, kSurfaceTolerance);
-    gluNurbsProperty(renderer, GLU_DISPLAY_MODE, static_cast<GLfloat>(GLU_FILL));
-
-    GLfloat control[kGridSide * kGridSide * 4];
     for (int i = 0; i < rows * kGridSide; ++i) {
         PutPoint(surface.points[i], control + 4 * i);
     }
-    GLfloat sKnots[2 * kCubicOrder];
-    BezierKnots(rows, sKnots);
-    GLfloat tKnots[2 * kCubicOrder];
-    BezierKnots(kCubicOrder, tKnots);
-
-    gluBeginSurface(renderer);
-    gluNurbsSurface(renderer, 2 * rows, sKnots, 2 * kCubicOrder, tKnots, kGridSide * 4, 4, control,
-                    rows, kCubicOrder, GL_MAP2_VERTEX_4);
-    gluEndSurface(renderer);
-    gluDeleteNurbsRenderer(renderer);
+    return rows;
 }
 
 }  // namespace
 
-void CompileSceneList(const PolygonNode* polygons, const CurveNode* curves,
-                      const SurfaceNode* surfaces) {
+SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* curves,
+                                const SurfaceNode* surfaces) {
+    // GLU tessellates under the matrices and viewport of the moment, before the list opens; the
+    // list then holds plain geometry only.
+    SceneListStats stats;
+    Tessellation lines;
+    bool anyCurve = false;
+    ForEachItem(curves, [&](const CurveNode& curve) {
+        GLfloat control[kCubicOrder * 4];
+        const int order = CurveControl(curve, control);
+        if (order >= 2) {
+            anyCurve = true;
+            TessellateCurve(control, order, lines);
+        }
+    });
+    Tessellation patches;
+    ForEachItem(surfaces, [&](const SurfaceNode& surface) {
+        GLfloat control[kGridSide * kGridSide * 4];
+        const int rows = SurfaceControl(surface, control);
+        if (rows >= 2) {
+            TessellatePatch(control, rows, patches);
+        }
+    });
+
     glNewList(SCENE_LIST, GL_COMPILE);
-    ForEachItem(polygons, CompilePolygon);
-    ForEachItem(curves, CompileCurve);
-    ForEachItem(surfaces, CompileSurface);
+    ForEachItem(polygons, [&stats](const PolygonNode& p) { CompilePolygon(p, stats); });
+    if (anyCurve) {
+        // Every curve is lit with this one normal: GLU makes none for curves.
+        glNormal3d(-1.0, -1.0, -1.0);
+        RecordTessellation(lines, GL_LINE_STRIP, false);
+    }
+    RecordTessellation(patches, GL_TRIANGLES, true);
     glEndList();
+
+    stats.vertices += lines.VertexCount() + patches.VertexCount();
+    stats.triangles += patches.triangles;
+    return stats;
 }

@@ -1,0 +1,456 @@
+#define GL_GLEXT_PROTOTYPES 1  // glMultiDrawArrays and glBindBuffer, which Mesa's libGL exports
+
+#include "render/nurbs_tessellation.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr GLfloat kPatchTolerance = 100.0f;  // longest tessellated edge, in pixels
+constexpr double kCurveTolerance = 50.0;     // GLU's default, which curves keep
+constexpr int kCols = 4;
+
+// Where GLU's sampling will land: the current projection times model-view, and half the
+// viewport, which map a homogeneous point to window pixels (up to a translation).
+struct SamplingView {
+    std::array<double, 16> clip{};  // column-major
+    double halfWidth = 0.0;
+    double halfHeight = 0.0;
+    GLfloat modelview[16] = {};
+    GLfloat projection[16] = {};
+    GLint viewport[4] = {};
+
+    static SamplingView Current() {
+        double modelview[16];
+        double projection[16];
+        GLint viewport[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        SamplingView v;
+        std::copy(modelview, modelview + 16, v.modelview);
+        std::copy(projection, projection + 16, v.projection);
+        std::copy(viewport, viewport + 4, v.viewport);
+        for (int c = 0; c < 4; ++c) {
+            for (int r = 0; r < 4; ++r) {
+                double sum = 0.0;
+                for (int k = 0; k < 4; ++k) {
+                    sum += projection[4 * k + r] * modelview[4 * c + k];
+                }
+                v.clip[4 * c + r] = sum;
+            }
+        }
+        v.halfWidth = viewport[2] / 2.0;
+        v.halfHeight = viewport[3] / 2.0;
+        return v;
+    }
+
+    // Window position of a homogeneous point; false when it lies at or behind the eye's plane,
+    // where no pixel size can be given.
+    bool Project(const GLfloat* p, double& x, double& y) const {
+        double out[4];
+        for (int r = 0; r < 4; ++r) {
+            out[r] = clip[r] * p[0] + clip[4 + r] * p[1] + clip[8 + r] * p[2] + clip[12 + r] * p[3];
+        }
+        if (!(out[3] > 0.0)) {
+            return false;
+        }
+        x = out[0] / out[3] * halfWidth;
+        y = out[1] / out[3] * halfHeight;
+        return std::isfinite(x) && std::isfinite(y);
+    }
+};
+
+// GLU's path-length sampling takes about (order - 1) x the longest projected edge of the control
+// net over the tolerance, twice over, as steps along a direction. This estimate tells beforehand
+// whether it would exceed the bound, so that GLU never starts on an unbounded sampling.
+// `points` are `n` homogeneous points `stride` floats apart along the direction; infinity when
+// some point cannot be projected.
+double EstimatedSteps(const SamplingView& view, const GLfloat* points, int n, int stride, int lines,
+                      int lineStride, double tolerance) {
+    double longest = 0.0;
+    for (int line = 0; line < lines; ++line) {
+        double px = 0.0;
+        double py = 0.0;
+        for (int i = 0; i < n; ++i) {
+            double x = 0.0;
+            double y = 0.0;
+            if (!view.Project(points + line * lineStride + i * stride, x, y)) {
+                return std::numeric_limits<double>::infinity();
+            }
+            if (i > 0) {
+                longest = std::max(longest, std::hypot(x - px, y - py));
+            }
+            px = x;
+            py = y;
+        }
+    }
+    return 2.0 * (n - 1) * longest / tolerance;
+}
+
+// Gathers what GLU delivers for one item, turning each primitive into triangle or line strips.
+struct Collector {
+    Tessellation* out = nullptr;
+    std::size_t limit = 0;  // vertices this item may add
+    std::size_t added = 0;
+    bool overflow = false;
+    bool withNormals = false;  // one normal per vertex, the latest GLU delivered
+    GLenum mode = GL_POINTS;
+    std::vector<GLfloat> vertices;  // of the open primitive
+    std::vector<GLfloat> normals;
+    std::vector<GLfloat> params;  // s, t and weight of each vertex of a surface
+    GLfloat normal[3] = {0.0f, 0.0f, 0.0f};
+    GLfloat param[3] = {0.0f, 0.0f, 1.0f};
+    const GLfloat* control = nullptr;  // of a surface: rows of 4 homogeneous points
+    int rows = 0;
+
+    void Strip(std::initializer_list<std::size_t> indices, std::size_t triangles) {
+        AddStrip(indices.begin(), indices.end(), triangles);
+    }
+    template <class It>
+    void AddStrip(It begin, It end, std::size_t triangles) {
+        const auto n = static_cast<std::size_t>(end - begin);
+        added += n;
+        if (overflow || added > limit) {
+            overflow = true;
+            return;
+        }
+        out->firsts.push_back(static_cast<GLint>(out->VertexCount()));
+        out->counts.push_back(static_cast<GLsizei>(n));
+        out->triangles += triangles;
+        for (It i = begin; i != end; ++i) {
+            const GLfloat* v = &vertices[out->size * *i];
+            out->vertices.insert(out->vertices.end(), v, v + out->size);
+            if (!normals.empty()) {
+                out->normals.insert(out->normals.end(), &normals[3 * *i], &normals[3 * *i] + 3);
+            }
+        }
+    }
+
+    // Corners a0, b0 of one row and a1, b1 of the next, as two triangles split along the
+    // diagonal that OpenGL's evaluator mesh takes, from the corner of lower s and t to the
+    // corner of higher s and t. GLU's quad strips run either way, so the diagonal of their own
+    // vertex order would light half of the quads differently.
+    void Quad(std::size_t a0, std::size_t b0, std::size_t a1, std::size_t b1) {
+        const double ds = params[3 * b0] - params[3 * a1];
+        const double dt = params[3 * b0 + 1] - params[3 * a1 + 1];
+        if (ds * dt >= 0.0) {
+            Strip({a0, b0, a1}, 1);
+            Strip({b0, b1, a1}, 1);
+        } else {
+            Strip({a0, b0, b1}, 1);
+            Strip({a0, b1, a1}, 1);
+        }
+    }
+
+    void End() {
+        const std::size_t n = vertices.size() / out->size;
+        switch (mode) {
+            case GL_QUAD_STRIP:
+                for (std::size_t i = 0; i + 4 <= n; i += 2) {
+                    Quad(i, i + 1, i + 2, i + 3);
+                }
+                break;
+            case GL_TRIANGLE_STRIP:
+                for (std::size_t i = 2; i < n; ++i) {
+                    Strip({i - 2, i - 1, i}, 1);
+                }
+                break;
+            case GL_TRIANGLE_FAN:
+            case GL_POLYGON:
+                for (std::size_t i = 2; i < n; ++i) {
+                    Strip({0, i - 1, i}, 1);
+                }
+                break;
+            case GL_TRIANGLES:
+                for (std::size_t i = 0; i + 3 <= n; i += 3) {
+                    Strip({i, i + 1, i + 2}, 1);
+                }
+                break;
+            case GL_LINE_STRIP: {
+                std::vector<std::size_t> all(n);
+                for (std::size_t i = 0; i < n; ++i) {
+                    all[i] = i;
+                }
+                AddStrip(all.begin(), all.end(), 0);
+                break;
+            }
+            case GL_LINES:
+                for (std::size_t i = 0; i + 2 <= n; i += 2) {
+                    Strip({i, i + 1}, 0);
+                }
+                break;
+            default:
+                break;  // points are not drawn in fill mode
+        }
+        vertices.clear();
+        normals.clear();
+        params.clear();
+    }
+};
+
+// Bernstein polynomials of degree n - 1 at u, and their derivatives.
+void Bernstein(int n, double u, double* b, double* d) {
+    static constexpr double kBinomial[4][4] = {
+        {1, 0, 0, 0}, {1, 1, 0, 0}, {1, 2, 1, 0}, {1, 3, 3, 1}};
+    const int m = n - 1;
+    for (int i = 0; i < n; ++i) {
+        b[i] = kBinomial[m][i] * std::pow(u, i) * std::pow(1.0 - u, m - i);
+        d[i] =
+            m == 0
+                ? 0.0
+                : m * ((i > 0 ? kBinomial[m - 1][i - 1] * std::pow(u, i - 1) *
+                                    std::pow(1.0 - u, m - i)
+                              : 0.0) -
+                       (i < m ? kBinomial[m - 1][i] * std::pow(u, i) * std::pow(1.0 - u, m - 1 - i)
+                              : 0.0));
+    }
+}
+
+// Whether the patch has no tangent plane at (s, t), as where a row of control points collapses
+// to one point (the tip of a teapot's lid). OpenGL's evaluator then lights the vertex with a
+// zero normal; GLU makes one up. The old picture is kept.
+bool Degenerate(const GLfloat* control, int rows, double s, double t) {
+    double bs[4], ds[4], bt[4], dt[4];
+    Bernstein(rows, s, bs, ds);
+    Bernstein(kCols, t, bt, dt);
+    double p[4] = {}, ps[4] = {}, pt[4] = {};
+    double extent = 0.0;
+    for (int i = 0; i < rows; ++i) {
+        for (int j = 0; j < kCols; ++j) {
+            const GLfloat* q = control + 4 * (kCols * i + j);
+            for (int k = 0; k < 4; ++k) {
+                p[k] += bs[i] * bt[j] * q[k];
+                ps[k] += ds[i] * bt[j] * q[k];
+                pt[k] += bs[i] * dt[j] * q[k];
+                extent = std::max(extent, std::fabs(static_cast<double>(q[k])));
+            }
+        }
+    }
+    double du[3], dv[3];
+    for (int k = 0; k < 3; ++k) {
+        du[k] = ps[k] * p[3] - ps[3] * p[k];
+        dv[k] = pt[k] * p[3] - pt[3] * p[k];
+    }
+    const double n[3] = {du[1] * dv[2] - du[2] * dv[1], du[2] * dv[0] - du[0] * dv[2],
+                         du[0] * dv[1] - du[1] * dv[0]};
+    const double scale = extent * extent;
+    return std::hypot(n[0], n[1], n[2]) <= 1e-5 * scale * scale;
+}
+
+void GLAPIENTRY OnBegin(GLenum type, void* data) {
+    auto* c = static_cast<Collector*>(data);
+    c->mode = type;
+    c->vertices.clear();
+    c->normals.clear();
+    c->params.clear();
+}
+
+void GLAPIENTRY OnNormal(GLfloat* n, void* data) {
+    auto* c = static_cast<Collector*>(data);
+    std::copy(n, n + 3, c->normal);
+}
+
+// A surface also carries the polynomial map (s, t) -> (s, t, weight) as its texture
+// coordinates, so that each vertex tells where in the patch it lies and its weight.
+void GLAPIENTRY OnParam(GLfloat* stw, void* data) {
+    auto* c = static_cast<Collector*>(data);
+    std::copy(stw, stw + 3, c->param);
+}
+
+void GLAPIENTRY OnVertex(GLfloat* v, void* data) {
+    auto* c = static_cast<Collector*>(data);
+    if (c->overflow) {
+        return;
+    }
+    if (c->withNormals) {
+        // GLU hands surface vertices over divided through; OpenGL's evaluator gave them with
+        // their weight, which the rasteriser's perspective-correct shading sees. Put it back.
+        const GLfloat w = c->param[2];
+        c->vertices.insert(c->vertices.end(), {v[0] * w, v[1] * w, v[2] * w, w});
+        if (Degenerate(c->control, c->rows, c->param[0], c->param[1])) {
+            c->normals.insert(c->normals.end(), {0.0f, 0.0f, 0.0f});
+        } else {
+            c->normals.insert(c->normals.end(), c->normal, c->normal + 3);
+        }
+        c->params.insert(c->params.end(), c->param, c->param + 3);
+    } else {
+        c->vertices.insert(c->vertices.end(), v, v + 4);
+    }
+}
+
+void GLAPIENTRY OnEnd(void* data) {
+    static_cast<Collector*>(data)->End();
+}
+
+GLUnurbs* NewTessellator(Collector& collector) {
+    GLUnurbs* n = gluNewNurbsRenderer();
+    if (n == nullptr) {
+        return nullptr;
+    }
+    gluNurbsProperty(n, GLU_NURBS_MODE, GLU_NURBS_TESSELLATOR);
+    gluNurbsCallback(n, GLU_NURBS_BEGIN_DATA, reinterpret_cast<_GLUfuncptr>(OnBegin));
+    gluNurbsCallback(n, GLU_NURBS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(OnVertex));
+    gluNurbsCallback(n, GLU_NURBS_END_DATA, reinterpret_cast<_GLUfuncptr>(OnEnd));
+    gluNurbsCallbackData(n, &collector);
+    return n;
+}
+
+// The knot vector of one Bezier segment of `order`: that many zeros, then that many ones.
+void BezierKnots(int order, GLfloat* knots) {
+    std::fill(knots, knots + order, 0.0f);
+    std::fill(knots + order, knots + 2 * order, 1.0f);
+}
+
+// Drops what an item added to `out` past the given sizes.
+struct Mark {
+    std::size_t vertices;
+    std::size_t normals;
+    std::size_t strips;
+    std::size_t triangles;
+
+    explicit Mark(const Tessellation& t)
+        : vertices(t.vertices.size()),
+          normals(t.normals.size()),
+          strips(t.counts.size()),
+          triangles(t.triangles) {}
+    void Restore(Tessellation& t) const {
+        t.vertices.resize(vertices);
+        t.normals.resize(normals);
+        t.firsts.resize(strips);
+        t.counts.resize(strips);
+        t.triangles = triangles;
+    }
+};
+
+// Runs `draw` on a tessellator that appends to `out`, first with GLU's own sampling when the
+// estimate allows it, and again on the fixed grid when that sampling is out of bounds.
+template <class Configure, class Draw>
+std::size_t Tessellate(Tessellation& out, const SamplingView& view, const GLfloat* control,
+                       int rows, std::size_t limit, bool withNormals, bool withinBound,
+                       Configure&& fixedGrid, Draw&& draw) {
+    const Mark mark(out);
+    for (int attempt = withinBound ? 0 : 1; attempt < 2; ++attempt) {
+        Collector collector;
+        collector.out = &out;
+        collector.limit = limit;
+        collector.withNormals = withNormals;
+        collector.control = control;
+        collector.rows = rows;
+        GLUnurbs* n = NewTessellator(collector);
+        if (n == nullptr) {
+            return 0;
+        }
+        // In tessellator mode GLU does not read OpenGL's matrices itself.
+        gluNurbsProperty(n, GLU_AUTO_LOAD_MATRIX, GL_FALSE);
+        gluLoadSamplingMatrices(n, view.modelview, view.projection, view.viewport);
+        if (attempt == 1) {
+            gluNurbsProperty(n, GLU_SAMPLING_METHOD, GLU_DOMAIN_DISTANCE);
+            fixedGrid(n);
+        }
+        draw(n);
+        gluDeleteNurbsRenderer(n);
+        if (!collector.overflow) {
+            return out.VertexCount() - mark.vertices / out.size;
+        }
+        mark.Restore(out);
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out) {
+    const SamplingView view = SamplingView::Current();
+    const double steps = EstimatedSteps(view, control, order, 4, 1, 0, kCurveTolerance);
+    GLfloat knots[8];
+    BezierKnots(order, knots);
+    return Tessellate(
+        out, view, control, 0, kMaxCurveVertices, false, steps < kMaxCurveSamples - 1,
+        [](GLUnurbs* n) {
+            gluNurbsProperty(n, GLU_U_STEP, static_cast<GLfloat>(kMaxCurveSamples - 1));
+        },
+        [&](GLUnurbs* n) {
+            gluBeginCurve(n);
+            gluNurbsCurve(n, 2 * order, knots, 4, const_cast<GLfloat*>(control), order,
+                          GL_MAP1_VERTEX_4);
+            gluEndCurve(n);
+        });
+}
+
+std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out) {
+    const SamplingView view = SamplingView::Current();
+    // Along s (down the rows) and along t (along each row).
+    const double s = EstimatedSteps(view, control, rows, 4 * kCols, kCols, 4, kPatchTolerance);
+    const double t = EstimatedSteps(view, control, kCols, 4, rows, 4 * kCols, kPatchTolerance);
+    GLfloat sKnots[8];
+    BezierKnots(rows, sKnots);
+    GLfloat tKnots[8];
+    BezierKnots(kCols, tKnots);
+    // Bezier control values of the identity, evenly spaced from 0 to 1, and the weights.
+    GLfloat params[4 * kCols * 3];
+    for (int i = 0; i < rows; ++i) {
+        for (int j = 0; j < kCols; ++j) {
+            GLfloat* p = params + 3 * (kCols * i + j);
+            p[0] = static_cast<GLfloat>(i) / static_cast<GLfloat>(rows - 1);
+            p[1] = static_cast<GLfloat>(j) / (kCols - 1);
+            p[2] = control[4 * (kCols * i + j) + 3];
+        }
+    }
+    return Tessellate(
+        out, view, control, rows, kMaxPatchVertices, true, std::max(s, t) < kMaxPatchSamples - 1,
+        [](GLUnurbs* n) {
+            gluNurbsProperty(n, GLU_U_STEP, static_cast<GLfloat>(kMaxPatchSamples - 1));
+            gluNurbsProperty(n, GLU_V_STEP, static_cast<GLfloat>(kMaxPatchSamples - 1));
+        },
+        [&](GLUnurbs* n) {
+            gluNurbsCallback(n, GLU_NURBS_NORMAL_DATA, reinterpret_cast<_GLUfuncptr>(OnNormal));
+            gluNurbsCallback(n, GLU_NURBS_TEXTURE_COORD_DATA,
+                             reinterpret_cast<_GLUfuncptr>(OnParam));
+            gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, kPatchTolerance);
+            gluNurbsProperty(n, GLU_DISPLAY_MODE, static_cast<GLfloat>(GLU_FILL));
+            gluBeginSurface(n);
+            gluNurbsSurface(n, 2 * rows, sKnots, 2 * kCols, tKnots, 4 * kCols, 4,
+                            const_cast<GLfloat*>(control), rows, kCols, GL_MAP2_VERTEX_4);
+            gluNurbsSurface(n, 2 * rows, sKnots, 2 * kCols, tKnots, 3 * kCols, 3, params, rows,
+                            kCols, GL_MAP2_TEXTURE_COORD_3);
+            gluEndSurface(n);
+        });
+}
+
+void RecordTessellation(const Tessellation& t, GLenum mode, bool normals) {
+    if (t.counts.empty()) {
+        return;
+    }
+    // Client arrays are read from memory here, whatever buffer a caller left bound; the list
+    // keeps its own copy of what the draw reads.
+    GLint buffer = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    for (GLenum array : {GL_COLOR_ARRAY, GL_INDEX_ARRAY, GL_TEXTURE_COORD_ARRAY, GL_EDGE_FLAG_ARRAY,
+                         GL_FOG_COORD_ARRAY, GL_SECONDARY_COLOR_ARRAY, GL_NORMAL_ARRAY}) {
+        glDisableClientState(array);
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(t.size, GL_FLOAT, 0, t.vertices.data());
+    if (normals && t.normals.size() == 3 * t.VertexCount()) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, 0, t.normals.data());
+    }
+    if (mode == GL_TRIANGLES) {
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(t.VertexCount()));
+    } else {
+        glMultiDrawArrays(mode, t.firsts.data(), t.counts.data(),
+                          static_cast<GLsizei>(t.counts.size()));
+    }
+    glPopClientAttrib();
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
+}
