@@ -18,7 +18,8 @@ namespace {
 constexpr const char kUsage[] =
     "usage: kavelo-render --dump FILE\n"
     "       kavelo-render FILE -o OUT.png [--size WxH] [--shift X,Y] [--stretch X,Y,Z]\n"
-    "                     [--angles X,Y,Z] [--perspective P] [--no-banner]\n";
+    "                     [--angles X,Y,Z] [--perspective P] [--no-banner]\n"
+    "                     [--stats [--frames N]]\n";
 #else
 constexpr const char kUsage[] = "usage: kavelo-render --dump FILE\n";
 #endif

@@ -5,8 +5,12 @@
 #include <QPainter>
 #include <QString>
 
+#include <GL/gl.h>
+
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -67,7 +71,48 @@ std::optional<int> ParseSide(std::string_view text) {
     return value;
 }
 
+constexpr int kMaxFrames = 100000;
+
+std::optional<int> ParseCount(std::string_view text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 1 ||
+        value > kMaxFrames) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point from) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from)
+        .count();
+}
+
+// Two decimals, whatever the locale.
+std::string Decimal(double value) {
+    char text[64];
+    const auto [end, ec] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    return ec == std::errc() ? std::string(text, end) : "0";
+}
+
 }  // namespace
+
+std::string StatsLine(double readMs, double compileMs, std::vector<double> frameMs,
+                      std::size_t vertices, std::size_t triangles) {
+    double median = 0.0;
+    if (!frameMs.empty()) {
+        const std::size_t half = frameMs.size() / 2;
+        std::nth_element(frameMs.begin(), frameMs.begin() + half, frameMs.end());
+        median = frameMs[half];
+        if (frameMs.size() % 2 == 0) {
+            median = (median + *std::max_element(frameMs.begin(), frameMs.begin() + half)) / 2.0;
+        }
+    }
+    return "read_ms=" + Decimal(readMs) + " compile_ms=" + Decimal(compileMs) +
+           " frame_ms=" + Decimal(median) + " frames=" + std::to_string(frameMs.size()) +
+           " vertices=" + std::to_string(vertices) + " triangles=" + std::to_string(triangles);
+}
 
 std::string ParsePictureArgs(int argc, char** argv, PictureRequest& request) {
     ResetParams(request.params);
@@ -79,8 +124,13 @@ std::string ParsePictureArgs(int argc, char** argv, PictureRequest& request) {
             request.banner = false;
             continue;
         }
+        if (arg == "--stats") {
+            request.stats = true;
+            continue;
+        }
         const bool takesValue = arg == "-o" || arg == "--size" || arg == "--shift" ||
-                                arg == "--stretch" || arg == "--angles" || arg == "--perspective";
+                                arg == "--stretch" || arg == "--angles" || arg == "--perspective" ||
+                                arg == "--frames";
         if (!takesValue) {
             if (arg.size() > 1 && arg.front() == '-') {
                 return "unknown option " + std::string(arg);
@@ -113,6 +163,12 @@ std::string ParsePictureArgs(int argc, char** argv, PictureRequest& request) {
             }
             request.width = *w;
             request.height = *h;
+        } else if (arg == "--frames") {
+            const auto n = ParseCount(value);
+            if (!n) {
+                return bad;
+            }
+            request.frames = *n;
         } else if (arg == "--shift") {
             const auto v = ParseNumbers<2>(value);
             if (!v) {
@@ -154,7 +210,9 @@ std::string ParsePictureArgs(int argc, char** argv, PictureRequest& request) {
 }
 
 int RenderPicture(const PictureRequest& request) {
+    const auto readStart = std::chrono::steady_clock::now();
     const SceneReadResult read = ReadSceneFile(request.input);
+    const double readMs = MillisecondsSince(readStart);
     if (read.diagnostic) {
         std::cerr << *read.diagnostic << "\n";
     }
@@ -175,8 +233,23 @@ int RenderPicture(const PictureRequest& request) {
         }
         // The viewer's order: sized first, so that GLU tessellates for this viewport.
         ApplyResize(request.width, request.height);
-        CompileSceneList(read.scene.polygons, read.scene.curves, read.scene.surfaces);
-        RenderSceneFrame(request.params, request.width, request.height);
+        const auto compileStart = std::chrono::steady_clock::now();
+        const SceneListStats drawn =
+            CompileSceneList(read.scene.polygons, read.scene.curves, read.scene.surfaces);
+        glFinish();
+        const double compileMs = MillisecondsSince(compileStart);
+        std::vector<double> frameMs;
+        for (int i = 0; i < request.frames; ++i) {
+            const auto frameStart = std::chrono::steady_clock::now();
+            RenderSceneFrame(request.params, request.width, request.height);
+            glFinish();
+            frameMs.push_back(MillisecondsSince(frameStart));
+        }
+        if (request.stats) {
+            std::cerr << StatsLine(readMs, compileMs, std::move(frameMs), drawn.vertices,
+                                   drawn.triangles)
+                      << "\n";
+        }
         pixels = gl->ReadPixels();
     }
 

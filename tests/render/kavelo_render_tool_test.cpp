@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "gl_test_support.h"
 #include "scene/dump.h"
 #include "scene/reader.h"
+#include "tools/render_picture.h"
 
 namespace {
 
@@ -127,6 +129,26 @@ TEST_F(KaveloRenderTool, ReadsItsOptionsAlikeInEveryLocale) {
     EXPECT_EQ(Differences(image, ViewerFrame(kExample, p, 100, 80), 0, 80), 0);
 }
 
+TEST_F(KaveloRenderTool, StatsLineCountsWhatTheListDraws) {
+    // A quad (two triangles) and a triangle: seven vertices, three triangles.
+    const std::string scene = Out("polygons.txt");
+    std::ofstream(scene) << "P (0 0 1) { 0 0 0 1  0.5 0 0 1  0.5 0.5 0 1  0 0.5 0 1 }\n"
+                            "P (0 0 1) { -0.5 0 0 1  -0.2 0 0 1  -0.3 0.4 0 1 }\n";
+    ASSERT_EQ(Run(scene + " -o " + Out("s.png") + " --size 64x48 --stats --frames 5"), 0) << m_err;
+    const std::regex line(
+        "read_ms=[0-9]+\\.[0-9]{2} compile_ms=[0-9]+\\.[0-9]{2} frame_ms=[0-9]+\\.[0-9]{2} "
+        "frames=5 vertices=7 triangles=3\n");
+    EXPECT_TRUE(std::regex_match(m_err, line)) << m_err;
+
+    ASSERT_EQ(Run(scene + " -o " + Out("t.png") + " --size 64x48"), 0) << m_err;
+    EXPECT_EQ(m_err, "") << "no statistics unless asked for";
+
+    // The median, of an odd and of an even number of frames.
+    EXPECT_NE(StatsLine(1, 2, {9.0, 1.0, 4.0}, 0, 0).find(" frame_ms=4.00 "), std::string::npos);
+    EXPECT_NE(StatsLine(1, 2, {9.0, 1.0, 4.0, 2.0}, 0, 0).find(" frame_ms=3.00 "),
+              std::string::npos);
+}
+
 TEST_F(KaveloRenderTool, ExitStatusesForReadingFaultsUsageAndMissingGL) {
     const std::string broken = KAVELO_SOURCE_DIR "/tests/data/dump/broken_polygon.txt";
     EXPECT_EQ(Run(broken + " -o " + Out("broken.png") + " --size 64x64"), 1);
@@ -154,6 +176,9 @@ TEST_F(KaveloRenderTool, ExitStatusesForReadingFaultsUsageAndMissingGL) {
         x + " --perspective nan",
         x + " --perspective",
         x + " --colour red",
+        x + " --stats --frames 0",
+        x + " --stats --frames 2.5",
+        x + " --stats --frames",
         "--dump",
     };
     for (const std::string& args : usageErrors) {
