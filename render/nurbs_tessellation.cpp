@@ -110,6 +110,7 @@ struct Collector {
     GLfloat param[3] = {0.0f, 0.0f, 1.0f};
     const GLfloat* control = nullptr;  // of a surface: rows of 4 homogeneous points
     int rows = 0;
+    bool mayDegenerate = false;  // whether some vertex may lack a tangent plane
 
     void Strip(std::initializer_list<std::size_t> indices, std::size_t triangles) {
         AddStrip(indices.begin(), indices.end(), triangles);
@@ -245,6 +246,26 @@ bool Degenerate(const GLfloat* control, int rows, double s, double t) {
     return std::hypot(n[0], n[1], n[2]) <= 1e-5 * scale * scale;
 }
 
+// A tangent plane vanishes where a derivative does, which takes two neighbouring control points
+// at one place.
+bool CoincidentNeighbours(const GLfloat* control, int rows) {
+    auto same = [control](int a, int b) {
+        const GLfloat* p = control + 4 * a;
+        const GLfloat* q = control + 4 * b;
+        return p[0] * q[3] == q[0] * p[3] && p[1] * q[3] == q[1] * p[3] &&
+               p[2] * q[3] == q[2] * p[3];
+    };
+    for (int i = 0; i < rows; ++i) {
+        for (int j = 0; j < kCols; ++j) {
+            if ((j + 1 < kCols && same(kCols * i + j, kCols * i + j + 1)) ||
+                (i + 1 < rows && same(kCols * i + j, kCols * (i + 1) + j))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void GLAPIENTRY OnBegin(GLenum type, void* data) {
     auto* c = static_cast<Collector*>(data);
     c->mode = type;
@@ -275,7 +296,7 @@ void GLAPIENTRY OnVertex(GLfloat* v, void* data) {
         // their weight, which the rasteriser's perspective-correct shading sees. Put it back.
         const GLfloat w = c->param[2];
         c->vertices.insert(c->vertices.end(), {v[0] * w, v[1] * w, v[2] * w, w});
-        if (Degenerate(c->control, c->rows, c->param[0], c->param[1])) {
+        if (c->mayDegenerate && Degenerate(c->control, c->rows, c->param[0], c->param[1])) {
             c->normals.insert(c->normals.end(), {0.0f, 0.0f, 0.0f});
         } else {
             c->normals.insert(c->normals.end(), c->normal, c->normal + 3);
@@ -344,6 +365,7 @@ std::size_t Tessellate(Tessellation& out, const SamplingView& view, const GLfloa
         collector.withNormals = withNormals;
         collector.control = control;
         collector.rows = rows;
+        collector.mayDegenerate = withNormals && CoincidentNeighbours(control, rows);
         GLUnurbs* n = NewTessellator(collector);
         if (n == nullptr) {
             return 0;
