@@ -59,7 +59,8 @@ ListBuilder<SurfaceNode> Patches(int count, int columns) {
     return b;
 }
 
-ListBuilder<CurveNode> Curves(int count, int columns) {
+// Short curves on a grid of `columns`, with a heavy point.
+ListBuilder<CurveNode> GridCurves(int count, int columns) {
     ListBuilder<CurveNode> b;
     const int rows = (count + columns - 1) / columns;
     const double dx = 2 * kSpan / columns;
@@ -72,6 +73,21 @@ ListBuilder<CurveNode> Curves(int count, int columns) {
         c.points[1] = {2 * (x + dx / 3), 2 * (y + dy), 0.2, 2.0};
         c.points[2] = {x + 2 * dx / 3, y - dy, 0.4, 1.0};
         c.points[3] = {x + dx, y, 0.6, 1.0};
+        c.count = 4;
+    }
+    return b;
+}
+
+// Curves across the whole scene, each a little higher than the one before, with a heavy point.
+ListBuilder<CurveNode> LongCurves(int count) {
+    ListBuilder<CurveNode> b;
+    for (int k = 0; k < count; ++k) {
+        const double y = -kSpan + 2 * kSpan * k / count;
+        CurveNode& c = b.Append();
+        c.points[0] = {-kSpan, y, 0.0, 1.0};
+        c.points[1] = {2 * (-kSpan / 3), 2 * (y + 1.0), 0.4, 2.0};
+        c.points[2] = {kSpan / 3, y - 1.0, 0.2, 1.0};
+        c.points[3] = {kSpan, y, 0.0, 1.0};
         c.count = 4;
     }
     return b;
@@ -134,6 +150,10 @@ void Compare(benchmark::State& state, const CurveNode* curves, const SurfaceNode
     const Compile compilers[2] = {CompileEvaluatorList, CompileNew};
 
     std::unique_ptr<HeadlessGLContext> contexts[2] = {Context(), Context()};
+    // A frame of an empty list: what every frame costs besides the replay.
+    std::unique_ptr<HeadlessGLContext> bare = Context();
+    CompileSceneList(nullptr, nullptr, nullptr);
+    std::vector<double> outside;
     for (int k = 0; k < 2; ++k) {
         contexts[k]->MakeCurrent();
         const double before = HeapMegabytes();
@@ -144,6 +164,12 @@ void Compare(benchmark::State& state, const CurveNode* curves, const SurfaceNode
         glFinish();
     }
     for (auto _ : state) {
+        bare->MakeCurrent();
+        glFinish();
+        const auto bareStart = std::chrono::steady_clock::now();
+        RenderSceneFrame(view, kWidth, kHeight);
+        glFinish();
+        outside.push_back(Seconds(bareStart) * 1e3);
         for (int k = 0; k < 2; ++k) {
             contexts[k]->MakeCurrent();
             glFinish();
@@ -162,6 +188,7 @@ void Compare(benchmark::State& state, const CurveNode* curves, const SurfaceNode
     state.counters["frame_old_ms"] = Median(frame[0]);
     state.counters["frame_new_ms"] = Median(frame[1]);
     state.counters["frame_speedup"] = Median(frame[0]) / Median(frame[1]);
+    state.counters["frame_empty_ms"] = Median(outside);
     state.counters["compile_old_ms"] = Median(compile[0]);
     state.counters["compile_new_ms"] = Median(compile[1]);
     state.counters["compile_new_per_old"] = Median(compile[1]) / Median(compile[0]);
@@ -182,10 +209,23 @@ void BM_Patches20000(benchmark::State& state) {
 BENCHMARK(BM_Patches20000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_Curves1000(benchmark::State& state) {
-    const ListBuilder<CurveNode> curves = Curves(1000, 40);
+    const ListBuilder<CurveNode> curves = GridCurves(1000, 40);
     Compare(state, curves.list, nullptr);
 }
 BENCHMARK(BM_Curves1000)->Unit(benchmark::kMillisecond)->Iterations(7);
+
+void BM_LongCurves1000(benchmark::State& state) {
+    const ListBuilder<CurveNode> curves = LongCurves(1000);
+    Compare(state, curves.list, nullptr);
+}
+BENCHMARK(BM_LongCurves1000)->Unit(benchmark::kMillisecond)->Iterations(7);
+
+void BM_PatchesAndCurves1000(benchmark::State& state) {
+    const ListBuilder<SurfaceNode> patches = Patches(1000, 40);
+    const ListBuilder<CurveNode> curves = GridCurves(1000, 40);
+    Compare(state, curves.list, patches.list);
+}
+BENCHMARK(BM_PatchesAndCurves1000)->Unit(benchmark::kMillisecond)->Iterations(7);
 
 // The example scene repeated to about 1 MB.
 std::string MegabyteScene() {

@@ -1,4 +1,4 @@
-#define GL_GLEXT_PROTOTYPES 1  // glMultiDrawArrays and glBindBuffer, which Mesa's libGL exports
+#define GL_GLEXT_PROTOTYPES 1  // glBindBuffer, which Mesa's libGL exports
 
 #include "render/nurbs_tessellation.h"
 
@@ -112,25 +112,19 @@ struct Collector {
     int rows = 0;
     bool mayDegenerate = false;  // whether some vertex may lack a tangent plane
 
-    void Strip(std::initializer_list<std::size_t> indices, std::size_t triangles) {
-        AddStrip(indices.begin(), indices.end(), triangles);
-    }
-    template <class It>
-    void AddStrip(It begin, It end, std::size_t triangles) {
-        const auto n = static_cast<std::size_t>(end - begin);
-        added += n;
+    // Appends the vertices `indices` of the open primitive: one triangle or one line segment.
+    void Emit(std::initializer_list<std::size_t> indices, std::size_t triangles) {
+        added += indices.size();
         if (overflow || added > limit) {
             overflow = true;
             return;
         }
-        out->firsts.push_back(static_cast<GLint>(out->VertexCount()));
-        out->counts.push_back(static_cast<GLsizei>(n));
         out->triangles += triangles;
-        for (It i = begin; i != end; ++i) {
-            const GLfloat* v = &vertices[out->size * *i];
+        for (const std::size_t i : indices) {
+            const GLfloat* v = &vertices[out->size * i];
             out->vertices.insert(out->vertices.end(), v, v + out->size);
             if (!normals.empty()) {
-                out->normals.insert(out->normals.end(), &normals[3 * *i], &normals[3 * *i] + 3);
+                out->normals.insert(out->normals.end(), &normals[3 * i], &normals[3 * i] + 3);
             }
         }
     }
@@ -143,11 +137,11 @@ struct Collector {
         const double ds = params[3 * b0] - params[3 * a1];
         const double dt = params[3 * b0 + 1] - params[3 * a1 + 1];
         if (ds * dt >= 0.0) {
-            Strip({a0, b0, a1}, 1);
-            Strip({b0, b1, a1}, 1);
+            Emit({a0, b0, a1}, 1);
+            Emit({b0, b1, a1}, 1);
         } else {
-            Strip({a0, b0, b1}, 1);
-            Strip({a0, b1, a1}, 1);
+            Emit({a0, b0, b1}, 1);
+            Emit({a0, b1, a1}, 1);
         }
     }
 
@@ -161,31 +155,28 @@ struct Collector {
                 break;
             case GL_TRIANGLE_STRIP:
                 for (std::size_t i = 2; i < n; ++i) {
-                    Strip({i - 2, i - 1, i}, 1);
+                    Emit({i - 2, i - 1, i}, 1);
                 }
                 break;
             case GL_TRIANGLE_FAN:
             case GL_POLYGON:
                 for (std::size_t i = 2; i < n; ++i) {
-                    Strip({0, i - 1, i}, 1);
+                    Emit({0, i - 1, i}, 1);
                 }
                 break;
             case GL_TRIANGLES:
                 for (std::size_t i = 0; i + 3 <= n; i += 3) {
-                    Strip({i, i + 1, i + 2}, 1);
+                    Emit({i, i + 1, i + 2}, 1);
                 }
                 break;
-            case GL_LINE_STRIP: {
-                std::vector<std::size_t> all(n);
-                for (std::size_t i = 0; i < n; ++i) {
-                    all[i] = i;
+            case GL_LINE_STRIP:
+                for (std::size_t i = 1; i < n; ++i) {
+                    Emit({i - 1, i}, 0);
                 }
-                AddStrip(all.begin(), all.end(), 0);
                 break;
-            }
             case GL_LINES:
                 for (std::size_t i = 0; i + 2 <= n; i += 2) {
-                    Strip({i, i + 1}, 0);
+                    Emit({i, i + 1}, 0);
                 }
                 break;
             default:
@@ -334,19 +325,13 @@ void BezierKnots(int order, GLfloat* knots) {
 struct Mark {
     std::size_t vertices;
     std::size_t normals;
-    std::size_t strips;
     std::size_t triangles;
 
     explicit Mark(const Tessellation& t)
-        : vertices(t.vertices.size()),
-          normals(t.normals.size()),
-          strips(t.counts.size()),
-          triangles(t.triangles) {}
+        : vertices(t.vertices.size()), normals(t.normals.size()), triangles(t.triangles) {}
     void Restore(Tessellation& t) const {
         t.vertices.resize(vertices);
         t.normals.resize(normals);
-        t.firsts.resize(strips);
-        t.counts.resize(strips);
         t.triangles = triangles;
     }
 };
@@ -448,7 +433,7 @@ std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out)
 }
 
 void RecordTessellation(const Tessellation& t, GLenum mode, bool normals) {
-    if (t.counts.empty()) {
+    if (t.vertices.empty()) {
         return;
     }
     // Client arrays are read from memory here, whatever buffer a caller left bound; the list
@@ -467,12 +452,7 @@ void RecordTessellation(const Tessellation& t, GLenum mode, bool normals) {
         glEnableClientState(GL_NORMAL_ARRAY);
         glNormalPointer(GL_FLOAT, 0, t.normals.data());
     }
-    if (mode == GL_TRIANGLES) {
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(t.VertexCount()));
-    } else {
-        glMultiDrawArrays(mode, t.firsts.data(), t.counts.data(),
-                          static_cast<GLsizei>(t.counts.size()));
-    }
+    glDrawArrays(mode, 0, static_cast<GLsizei>(t.VertexCount()));
     glPopClientAttrib();
     glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
 }

@@ -14,21 +14,20 @@
 inline constexpr int kMaxPatchSamples = 64;
 inline constexpr int kMaxCurveSamples = 1024;
 
-// The most vertices one item may add: a grid of kMaxPatchSamples squared drawn as strips of
-// rows split into triangles, and the samples of a curve with those of the pieces GLU cuts it into.
+// The most vertices one item may add: a grid of kMaxPatchSamples squared split into triangles of
+// three vertices each, with room for the fans GLU adds at the edges; two vertices to each segment
+// of a curve, with room for the points where GLU cuts it into pieces.
 inline constexpr std::size_t kMaxPatchVertices = 7 * kMaxPatchSamples * kMaxPatchSamples;
-inline constexpr std::size_t kMaxCurveVertices = 2 * kMaxCurveSamples;
+inline constexpr std::size_t kMaxCurveVertices = 4 * kMaxCurveSamples;
 
-// The tessellation of the items of one kind: triangles for surfaces (each quad GLU delivers split
-// along the diagonal OpenGL's own evaluator mesh takes), line strips for curves. One draw of
-// independent triangles, rather than many strips, is also what Mesa's feedback mode replays
-// reliably from a display list.
+// The tessellation of the items of one kind: independent triangles for surfaces (each quad GLU
+// delivers split along the diagonal OpenGL's own evaluator mesh takes), independent line
+// segments for curves. One draw of one primitive per kind compiles fast, and it is what Mesa's
+// feedback mode replays reliably from a display list; many strips in one list it does not.
 struct Tessellation {
     int size = 4;                   // floats per vertex
     std::vector<GLfloat> vertices;  // x, y, z, w of each vertex
     std::vector<GLfloat> normals;   // x, y, z of each vertex; surfaces only
-    std::vector<GLint> firsts;      // one strip each
-    std::vector<GLsizei> counts;
     std::size_t triangles = 0;
 
     std::size_t VertexCount() const { return vertices.size() / size; }
@@ -45,6 +44,6 @@ std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out
 // of vertices added.
 std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out);
 
-// Records the strips into the list being compiled: one draw call for the whole kind. With
-// `normals` false the current normal stays as it is.
+// Records the vertices into the list being compiled as one draw of `mode` (GL_TRIANGLES or
+// GL_LINES). With `normals` false the current normal stays as it is.
 void RecordTessellation(const Tessellation& t, GLenum mode, bool normals);

@@ -98,7 +98,7 @@ SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* cu
     if (anyCurve) {
         // Every curve is lit with this one normal: GLU makes none for curves.
         glNormal3d(-1.0, -1.0, -1.0);
-        RecordTessellation(lines, GL_LINE_STRIP, false);
+        RecordTessellation(lines, GL_LINES, false);
     }
     RecordTessellation(patches, GL_TRIANGLES, true);
     glEndList();
