@@ -432,8 +432,9 @@ std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out)
         });
 }
 
-void RecordTessellation(const Tessellation& t, GLenum mode, bool normals) {
-    if (t.vertices.empty()) {
+void RecordArrays(GLenum mode, GLint size, GLenum type, const void* vertices, const void* normals,
+                  std::size_t count) {
+    if (count == 0) {
         return;
     }
     // Client arrays are read from memory here, whatever buffer a caller left bound; the list
@@ -447,12 +448,18 @@ void RecordTessellation(const Tessellation& t, GLenum mode, bool normals) {
         glDisableClientState(array);
     }
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(t.size, GL_FLOAT, 0, t.vertices.data());
-    if (normals && t.normals.size() == 3 * t.VertexCount()) {
+    glVertexPointer(size, type, 0, vertices);
+    if (normals != nullptr) {
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, 0, t.normals.data());
+        glNormalPointer(type, 0, normals);
     }
-    glDrawArrays(mode, 0, static_cast<GLsizei>(t.VertexCount()));
+    glDrawArrays(mode, 0, static_cast<GLsizei>(count));
     glPopClientAttrib();
     glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
+}
+
+void RecordTessellation(const Tessellation& t, GLenum mode, bool normals) {
+    const bool withNormals = normals && t.normals.size() == 3 * t.VertexCount();
+    RecordArrays(mode, t.size, GL_FLOAT, t.vertices.data(),
+                 withNormals ? t.normals.data() : nullptr, t.VertexCount());
 }

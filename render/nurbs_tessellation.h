@@ -44,6 +44,11 @@ std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out
 // of vertices added.
 std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out);
 
+// Records `count` vertices of `size` coordinates of `type`, each with a normal unless `normals` is
+// null, into the list being compiled as one draw of `mode`.
+void RecordArrays(GLenum mode, GLint size, GLenum type, const void* vertices, const void* normals,
+                  std::size_t count);
+
 // Records the vertices into the list being compiled as one draw of `mode` (GL_TRIANGLES or
 // GL_LINES). With `normals` false the current normal stays as it is.
 void RecordTessellation(const Tessellation& t, GLenum mode, bool normals);

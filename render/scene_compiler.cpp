@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "render/nurbs_tessellation.h"
 
@@ -34,17 +35,30 @@ void PutPoint(const Point4& point, GLfloat* out) {
     out[3] = NearestFloat(point.w);
 }
 
-void CompilePolygon(const PolygonNode& polygon, SceneListStats& stats) {
+// Polygons as triangles of their vertices, in double precision as read: a polygon of four
+// vertices becomes the two triangles OpenGL cuts it into, corners in the order it takes them, with
+// the polygon's normal at each corner. Fewer than three vertices draw nothing, as they would on
+// their own. One draw for all of them: Mesa keeps about 12 bytes of every glBegin/glEnd pair of a
+// display list when the list is compiled again, so a list of polygons drawn one by one grew at
+// every Restart.
+struct PolygonBatch {
+    std::vector<GLdouble> vertices;
+    std::vector<GLdouble> normals;
+};
+
+void AddPolygon(const PolygonNode& polygon, PolygonBatch& batch) {
     const int vertices = std::min<int>(polygon.count, 4);
-    stats.vertices += static_cast<std::size_t>(std::max(vertices, 0));
-    stats.triangles += static_cast<std::size_t>(std::max(vertices - 2, 0));
-    glBegin(GL_POLYGON);
-    glNormal3d(polygon.normal.x, polygon.normal.y, polygon.normal.z);
-    for (int i = 0; i < vertices; ++i) {
+    auto corner = [&](int i) {
         const Point4& v = polygon.vertices[i];
-        glVertex3d(v.x, v.y, v.z);
+        batch.vertices.insert(batch.vertices.end(), {v.x, v.y, v.z});
+        batch.normals.insert(batch.normals.end(),
+                             {polygon.normal.x, polygon.normal.y, polygon.normal.z});
+    };
+    for (int i = 2; i < vertices; ++i) {
+        corner(i - 1);
+        corner(i);
+        corner(0);
     }
-    glEnd();
 }
 
 // Control points of a curve as GLU takes them; the order its points give, or below 2 when it
@@ -74,6 +88,14 @@ SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* cu
     // GLU tessellates under the matrices and viewport of the moment, before the list opens; the
     // list then holds plain geometry only.
     SceneListStats stats;
+    PolygonBatch polygonBatch;
+    const PolygonNode* lastPolygon = nullptr;
+    ForEachItem(polygons, [&](const PolygonNode& p) {
+        lastPolygon = &p;
+        AddPolygon(p, polygonBatch);
+    });
+    stats.vertices += polygonBatch.vertices.size() / 3;
+    stats.triangles += polygonBatch.vertices.size() / 9;
     Tessellation lines;
     bool anyCurve = false;
     ForEachItem(curves, [&](const CurveNode& curve) {
@@ -94,7 +116,12 @@ SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* cu
     });
 
     glNewList(SCENE_LIST, GL_COMPILE);
-    ForEachItem(polygons, [&stats](const PolygonNode& p) { CompilePolygon(p, stats); });
+    RecordArrays(GL_TRIANGLES, 3, GL_DOUBLE, polygonBatch.vertices.data(),
+                 polygonBatch.normals.data(), polygonBatch.vertices.size() / 3);
+    if (lastPolygon != nullptr) {
+        // The normal the polygons leave current, as if each had been drawn on its own.
+        glNormal3d(lastPolygon->normal.x, lastPolygon->normal.y, lastPolygon->normal.z);
+    }
     if (anyCurve) {
         // Every curve is lit with this one normal: GLU makes none for curves.
         glNormal3d(-1.0, -1.0, -1.0);

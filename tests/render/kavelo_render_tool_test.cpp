@@ -130,14 +130,14 @@ TEST_F(KaveloRenderTool, ReadsItsOptionsAlikeInEveryLocale) {
 }
 
 TEST_F(KaveloRenderTool, StatsLineCountsWhatTheListDraws) {
-    // A quad (two triangles) and a triangle: seven vertices, three triangles.
+    // A quad (two triangles) and a triangle: three triangles of three vertices each.
     const std::string scene = Out("polygons.txt");
     std::ofstream(scene) << "P (0 0 1) { 0 0 0 1  0.5 0 0 1  0.5 0.5 0 1  0 0.5 0 1 }\n"
                             "P (0 0 1) { -0.5 0 0 1  -0.2 0 0 1  -0.3 0.4 0 1 }\n";
     ASSERT_EQ(Run(scene + " -o " + Out("s.png") + " --size 64x48 --stats --frames 5"), 0) << m_err;
     const std::regex line(
         "read_ms=[0-9]+\\.[0-9]{2} compile_ms=[0-9]+\\.[0-9]{2} frame_ms=[0-9]+\\.[0-9]{2} "
-        "frames=5 vertices=7 triangles=3\n");
+        "frames=5 vertices=9 triangles=3\n");
     EXPECT_TRUE(std::regex_match(m_err, line)) << m_err;
 
     ASSERT_EQ(Run(scene + " -o " + Out("t.png") + " --size 64x48"), 0) << m_err;
