@@ -1,6 +1,9 @@
 #include "render/scene_compiler.h"
 
 #include <GL/gl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cfloat>
@@ -13,6 +16,7 @@
 namespace {
 
 constexpr int kCubicOrder = 4;
+constexpr std::size_t kTrimAfterVertices = 100000;  // about 3 MB of gathered geometry
 constexpr int kGridSide = 4;
 
 // Nearest single-precision value, without the undefined conversion of finite doubles beyond the
@@ -81,10 +85,8 @@ int SurfaceControl(const SurfaceNode& surface, GLfloat* control) {
     return rows;
 }
 
-}  // namespace
-
-SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* curves,
-                                const SurfaceNode* surfaces) {
+SceneListStats CompileList(const PolygonNode* polygons, const CurveNode* curves,
+                           const SurfaceNode* surfaces) {
     // GLU tessellates under the matrices and viewport of the moment, before the list opens; the
     // list then holds plain geometry only.
     SceneListStats stats;
@@ -132,5 +134,21 @@ SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* cu
 
     stats.vertices += lines.VertexCount() + patches.VertexCount();
     stats.triangles += patches.triangles;
+    return stats;
+}
+
+}  // namespace
+
+SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* curves,
+                                const SurfaceNode* surfaces) {
+    const SceneListStats stats = CompileList(polygons, curves, surfaces);
+#ifdef __GLIBC__
+    // The geometry gathered for a large scene is freed now, but glibc keeps the pages, and the
+    // next Restart's compile, made while this list still lives, would place its own elsewhere:
+    // resident memory would climb over the first Restarts. Give them back.
+    if (stats.vertices > kTrimAfterVertices) {
+        malloc_trim(0);
+    }
+#endif
     return stats;
 }
