@@ -95,7 +95,7 @@ double EstimatedSteps(const SamplingView& view, const GLfloat* points, int n, in
     return 2.0 * (n - 1) * longest / tolerance;
 }
 
-// Gathers what GLU delivers for one item, turning each primitive into triangle or line strips.
+// Gathers what GLU delivers for one item, turning each primitive into triangles or line segments.
 struct Collector {
     Tessellation* out = nullptr;
     std::size_t limit = 0;  // vertices this item may add
