@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QSurfaceFormat>
 
-#include "platform/pixel_format.h"
+#include "platform/gl/surface_format.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_app.h"
 

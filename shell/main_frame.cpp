@@ -6,8 +6,8 @@
 #include <QResizeEvent>
 #include <QStatusTipEvent>
 
-#include "platform/accelerator_filter.h"
-#include "platform/menu_builder.h"
+#include "platform/framework/accelerator_filter.h"
+#include "platform/widgets/menu_builder.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"

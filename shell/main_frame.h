@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "platform/command_routing.h"
-#include "platform/message_pane.h"
+#include "platform/framework/command_routing.h"
+#include "platform/widgets/message_pane.h"
 #include "shell/control_panel.h"
 #include "view/panel_host.h"
 

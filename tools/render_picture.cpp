@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/banner_painter.h"
-#include "platform/gl_context_guard.h"
-#include "platform/headless_gl_context.h"
+#include "platform/widgets/banner_painter.h"
+#include "platform/gl/gl_context_guard.h"
+#include "platform/gl/headless_gl_context.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/reader.h"

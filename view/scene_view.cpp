@@ -7,10 +7,10 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-#include "platform/banner_painter.h"
-#include "platform/gl_context_guard.h"
-#include "platform/pixel_format.h"
-#include "platform/widget_gl_surface.h"
+#include "platform/widgets/banner_painter.h"
+#include "platform/gl/gl_context_guard.h"
+#include "platform/gl/surface_format.h"
+#include "platform/gl/widget_gl_surface.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/reader.h"

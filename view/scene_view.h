@@ -11,7 +11,7 @@
 
 #include "navigation/panel_exchange.h"
 #include "navigation/view_params.h"
-#include "platform/command_routing.h"
+#include "platform/framework/command_routing.h"
 #include "render/palette.h"
 #include "scene/scene.h"
 

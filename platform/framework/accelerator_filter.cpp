@@ -1,4 +1,4 @@
-#include "platform/accelerator_filter.h"
+#include "platform/framework/accelerator_filter.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "platform/command_routing.h"
+#include "platform/framework/command_routing.h"
 
 bool RouteCommand(std::span<CCmdTarget* const> route, unsigned id) {
     for (CCmdTarget* target : route) {

@@ -1,4 +1,4 @@
-#include "platform/headless_gl_context.h"
+#include "platform/gl/headless_gl_context.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gl_context_guard.h"
+#include "platform/gl/gl_context_guard.h"
 
 class HeadlessGLContext : public GLSurface {
   public:

@@ -1,4 +1,4 @@
-#include "platform/pixel_format.h"
+#include "platform/gl/surface_format.h"
 
 #include <algorithm>
 

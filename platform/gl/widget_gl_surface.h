@@ -4,7 +4,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
 
-#include "platform/gl_context_guard.h"
+#include "platform/gl/gl_context_guard.h"
 
 class WidgetGLSurface final : public GLSurface {
   public:

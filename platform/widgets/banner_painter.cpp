@@ -1,4 +1,4 @@
-#include "platform/banner_painter.h"
+#include "platform/widgets/banner_painter.h"
 
 #include <QColor>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "platform/dialog_builder.h"
+#include "platform/widgets/dialog_builder.h"
 
 #include <qdrawutil.h>
 #include <QAbstractButton>
@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/digits_only.h"
+#include "platform/widgets/digits_only.h"
 #include "shell/resources/resource_ids.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/digits_only.h"
+#include "platform/widgets/digits_only.h"
 
 #include <QEvent>
 #include <QInputMethodEvent>

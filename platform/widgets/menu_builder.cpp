@@ -1,4 +1,4 @@
-#include "platform/menu_builder.h"
+#include "platform/widgets/menu_builder.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "platform/message_pane.h"
+#include "platform/widgets/message_pane.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "platform/resource_icon.h"
+#include "platform/widgets/resource_icon.h"
 
 #include "shell/resources/resources.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "gl_test_support.h"
+#include "render/gl_test_support.h"
 #include "scene/dump.h"
 #include "scene/reader.h"
 

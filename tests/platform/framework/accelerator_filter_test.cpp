@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/accelerator_filter.h"
+#include "platform/framework/accelerator_filter.h"
 #include "shell/resources/resources.h"
 
 namespace {

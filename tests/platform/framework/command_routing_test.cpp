@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "platform/command_routing.h"
+#include "platform/framework/command_routing.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/gl_context_guard.h"
-#include "platform/headless_gl_context.h"
+#include "platform/gl/gl_context_guard.h"
+#include "platform/gl/headless_gl_context.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/pixel_format.h"
+#include "platform/gl/surface_format.h"
 #include "render/palette.h"
 
 namespace {

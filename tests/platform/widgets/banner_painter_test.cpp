@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/banner_painter.h"
+#include "platform/widgets/banner_painter.h"
 #include "render/banner.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog_builder.h"
+#include "platform/widgets/dialog_builder.h"
 #include "shell/resources/resources.h"
 
 namespace {

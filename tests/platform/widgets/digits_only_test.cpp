@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "platform/digits_only.h"
+#include "platform/widgets/digits_only.h"
 
 namespace {
 

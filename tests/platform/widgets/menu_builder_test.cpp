@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/menu_builder.h"
+#include "platform/widgets/menu_builder.h"
 #include "shell/resources/resources.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "platform/message_pane.h"
+#include "platform/widgets/message_pane.h"
 
 namespace {
 
