@@ -14,9 +14,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/widgets/banner_painter.h"
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/headless_gl_context.h"
+#include "platform/widgets/banner_painter.h"
+#include "render/banner.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/reader.h"
@@ -194,7 +195,9 @@ int RenderPicture(const PictureRequest& request) {
         static int qtArgc = 1;
         QGuiApplication app(qtArgc, qtArgv);
         QPainter painter(&image);
-        DrawBanner(painter, request.width);
+        DrawBanner(painter, request.width,
+                   {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB),
+                    kBannerBandHeight});
     }
     if (!image.save(QString::fromStdString(request.output), "PNG")) {
         std::cerr << "kavelo-render: cannot write " << request.output << "\n";

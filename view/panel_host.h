@@ -1,11 +1,12 @@
-// What the view needs of the window it lives in: the control panel it shows its values in.
+// What the view needs of the window it lives in: the control panel it shows its values in. The
+// frame implements it; the view knows the panel only as a dialog bar.
 #pragma once
 
-class CControlPanel;
+class DialogBar;
 
 class PanelHost {
   public:
-    virtual CControlPanel* GetControlPanel() = 0;
+    virtual DialogBar* GetControlPanel() = 0;
 
   protected:
     ~PanelHost() = default;

@@ -7,15 +7,17 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-#include "platform/widgets/banner_painter.h"
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/surface_format.h"
 #include "platform/gl/widget_gl_surface.h"
+#include "platform/widgets/banner_painter.h"
+#include "platform/widgets/dialog_builder.h"
+#include "render/banner.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/reader.h"
-#include "shell/control_panel.h"
 #include "shell/resources/resource_ids.h"
+#include "view/granted_format.h"
 #include "view/panel_host.h"
 
 namespace {
@@ -23,7 +25,7 @@ namespace {
 // The panel's fields by control identifier, as the exchange reads and writes them.
 class PanelFieldsOf final : public PanelFields {
   public:
-    explicit PanelFieldsOf(CControlPanel& panel) : m_panel(panel) {}
+    explicit PanelFieldsOf(DialogBar& panel) : m_panel(panel) {}
     std::string GetDlgItemText(unsigned id) override {
         return m_panel.Controls().GetDlgItemText(static_cast<int>(id));
     }
@@ -32,7 +34,7 @@ class PanelFieldsOf final : public PanelFields {
     }
 
   private:
-    CControlPanel& m_panel;
+    DialogBar& m_panel;
 };
 
 }  // namespace
@@ -125,10 +127,6 @@ void CSceneView::CompileScene() {
     }
 }
 
-void CSceneView::GlErrorCheckpoint(const char* label) {
-    ::GlErrorCheckpoint(label);
-}
-
 void CSceneView::RenderScene() {
     RenderSceneFrame(*this, m_nWidth, m_nHeight);
 }
@@ -150,7 +148,9 @@ void CSceneView::paintGL() {
     RenderScene();
     ++m_nFramesDrawn;
     QPainter painter(this);
-    DrawBanner(painter, width());
+    DrawBanner(
+        painter, width(),
+        {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB), kBannerBandHeight});
     painter.end();
     // The painter's own GL state must not reach the next frame.
     QOpenGLFunctions* gl = context()->functions();

@@ -16,7 +16,7 @@
 #include "scene/scene.h"
 
 class QOpenGLContext;
-class CControlPanel;
+class DialogBar;
 
 class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, public ViewParams {
     Q_OBJECT
@@ -37,7 +37,6 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     void CompileScene();
     void RenderScene();
     void RefreshPanel();
-    void GlErrorCheckpoint(const char* label);
     bool BuildPalette(const PixelFormatDescription& granted);
 
     void OnMoveRight();
@@ -71,7 +70,7 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     SceneList<SurfaceNode> m_pSurfaces;
     int m_nWidth = 0;  // client size in device pixels, from the latest resize
     int m_nHeight = 0;
-    CControlPanel* m_pPanel = nullptr;  // the frame's panel; not owned
+    DialogBar* m_pPanel = nullptr;  // the frame's panel; not owned
     BoundsRect m_rcBounds;
 
   signals:
