@@ -7,18 +7,12 @@
 #include <QStatusTipEvent>
 
 #include "platform/framework/accelerator_filter.h"
+#include "platform/framework/resource_strings.h"
 #include "platform/widgets/menu_builder.h"
+#include "platform/widgets/utf8_text.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
-
-namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 CMainFrame::CMainFrame() {
     setAttribute(Qt::WA_DeleteOnClose, false);

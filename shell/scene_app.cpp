@@ -3,19 +3,13 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "platform/framework/resource_strings.h"
+#include "platform/widgets/utf8_text.h"
 #include "shell/about_dlg.h"
 #include "shell/main_frame.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
-
-namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 CSingleDocTemplate::CSingleDocTemplate(unsigned resourceId) : m_nResourceId(resourceId) {}
 

@@ -8,6 +8,19 @@
 
 #include "shell/resources/resources.h"
 
+unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
+                              unsigned heldModifiers) {
+    // The held modifiers must equal the entry's exactly: Shift+Right or Alt+Right is not Right.
+    constexpr unsigned kHeldModifiers = FSHIFT | FCONTROL | FALT;
+    const unsigned held = heldModifiers & kHeldModifiers;
+    for (const AcceleratorEntry& entry : table) {
+        if (entry.virtualKey == virtualKey && (entry.flags & kHeldModifiers) == held) {
+            return entry.command;
+        }
+    }
+    return 0;
+}
+
 std::optional<VirtualKeyPress> VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods) {
     const bool keypad = mods.testFlag(Qt::KeypadModifier);
     unsigned vk = 0;

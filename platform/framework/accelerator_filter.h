@@ -14,6 +14,11 @@
 
 class QEvent;
 
+// Looks a key up: `virtualKey` with the modifiers held (FSHIFT | FCONTROL | FALT bits). Returns
+// the command of the first entry whose key and modifiers match exactly, 0 when none does.
+unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
+                              unsigned heldModifiers);
+
 struct VirtualKeyPress {
     unsigned virtualKey;  // VK_*
     unsigned modifiers;   // FSHIFT | FCONTROL | FALT as held

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "platform/widgets/digits_only.h"
+#include "platform/widgets/utf8_text.h"
 #include "shell/resources/resource_ids.h"
 
 namespace {
@@ -34,10 +35,6 @@ int MulDiv(int a, int b, int c) {
     }
     const std::int64_t half = divisor / 2;
     return static_cast<int>(product >= 0 ? (product + half) / divisor : (product - half) / divisor);
-}
-
-QString Utf8(const char* text) {
-    return text != nullptr ? QString::fromUtf8(text) : QString();
 }
 
 Qt::Alignment StaticAlignment(unsigned style) {
@@ -105,7 +102,7 @@ bool TakesTabFocus(const QWidget* widget, const QWidget* container) {
 }  // namespace
 
 QFont DialogFont(const char* name, int pointSize) {
-    QFont font(Utf8(name), pointSize);
+    QFont font(FromUtf8(name), pointSize);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
@@ -133,7 +130,7 @@ DialogControls::DialogControls(const DialogTemplate& t, QWidget* host,
     m_widgets.reserve(t.controls.size());
     m_ids.reserve(t.controls.size());
     for (const DialogControl& control : t.controls) {
-        const QString text = Utf8(control.text);
+        const QString text = FromUtf8(control.text);
         const unsigned style = control.style;
         QWidget* widget = nullptr;
         switch (control.kind) {
@@ -268,7 +265,7 @@ std::string DialogControls::GetDlgItemText(int id) const {
 
 void DialogControls::SetDlgItemText(int id, std::string_view text) {
     QWidget* widget = Item(id);
-    const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString value = FromUtf8(text);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         // As in a native field: caret at the start, so a long number shows its first digits.
         edit->setText(value);
@@ -339,7 +336,7 @@ void DialogBar::keyPressEvent(QKeyEvent* event) {
 TemplateDialog::TemplateDialog(const DialogTemplate& t, QWidget* parent,
                                std::function<QPixmap(const char* iconName)> icons)
     : QDialog(parent), m_controls(t, this, icons) {
-    setWindowTitle(Utf8(t.caption));
+    setWindowTitle(FromUtf8(t.caption));
     setFixedSize(m_controls.PixelSize());
     setModal(true);
     m_controls.onCommand = [this](unsigned id) {

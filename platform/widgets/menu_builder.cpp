@@ -8,13 +8,11 @@
 #include <memory>
 #include <utility>
 
+#include "platform/widgets/utf8_text.h"
+
 namespace {
 
 using SharedCallbacks = std::shared_ptr<const MenuCallbacks>;
-
-QString MenuText(const char* text) {
-    return text != nullptr ? QString::fromUtf8(text) : QString();
-}
 
 // The state a command's entry shows, asked again each time its popup opens.
 void UpdateAction(QAction* action, const MenuCallbacks& callbacks) {
@@ -26,7 +24,7 @@ void UpdateAction(QAction* action, const MenuCallbacks& callbacks) {
 }
 
 QAction* AddCommand(QWidget* owner, const MenuEntry& entry, const SharedCallbacks& callbacks) {
-    auto* action = new QAction(MenuText(entry.text), owner);
+    auto* action = new QAction(FromUtf8(entry.text), owner);
     action->setData(QVariant::fromValue(entry.id));
     action->setStatusTip(callbacks->prompt ? QString::fromStdString(callbacks->prompt(entry.id))
                                            : QString());
@@ -50,7 +48,7 @@ void FillMenu(QMenu* menu, std::span<const MenuEntry> entries, const SharedCallb
                 AddCommand(menu, entry, callbacks);
                 break;
             case MenuEntryKind::Popup:
-                FillMenu(menu->addMenu(MenuText(entry.text)), entry.children, callbacks);
+                FillMenu(menu->addMenu(FromUtf8(entry.text)), entry.children, callbacks);
                 break;
         }
     }
@@ -73,7 +71,7 @@ void BuildMenuBar(QMenuBar* bar, std::span<const MenuEntry> menu, MenuCallbacks 
     for (const MenuEntry& entry : menu) {
         switch (entry.kind) {
             case MenuEntryKind::Popup:
-                FillMenu(bar->addMenu(MenuText(entry.text)), entry.children, shared);
+                FillMenu(bar->addMenu(FromUtf8(entry.text)), entry.children, shared);
                 break;
             case MenuEntryKind::Command:
                 // A command on the bar itself has no popup to open: its state is set once.

@@ -20,6 +20,25 @@ namespace {
 
 constexpr unsigned kKey = FVIRTKEY | FNOINVERT;
 
+TEST(TranslateAccelerator, FiresOnlyOnExactModifiersAndTheFirstMatchWins) {
+    const AcceleratorEntry table[] = {
+        {kKey, VK_RIGHT, 1},
+        {kKey | FCONTROL, VK_RIGHT, 2},
+        {kKey | FCONTROL | FALT, VK_RIGHT, 3},
+        {kKey, VK_UP, 4},
+        {kKey, VK_UP, 5},
+    };
+    EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, 0), 1u);
+    EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, FCONTROL), 2u);
+    EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, FCONTROL | FALT), 3u);
+    EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, FSHIFT), 0u);
+    EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, FALT), 0u);
+    EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, FCONTROL | FSHIFT), 0u);
+    EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, FCONTROL | FALT | FSHIFT), 0u);
+    EXPECT_EQ(TranslateAccelerator(table, VK_LEFT, 0), 0u);
+    EXPECT_EQ(TranslateAccelerator(table, VK_UP, 0), 4u);
+}
+
 constexpr AcceleratorEntry kSmallTable[] = {
     {kKey, VK_LEFT, ID_MOVE_LEFT},
     {kKey | FCONTROL, VK_RIGHT, ID_ROTATE_Y_PLUS},

@@ -12,6 +12,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/framework/resource_strings.h"
 #include "platform/widgets/menu_builder.h"
 #include "shell/resources/resources.h"
 
