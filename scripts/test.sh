@@ -22,6 +22,7 @@ for stage in "${stages[@]}"; do
     echo "== stage: $stage"
     case "$stage" in
     unit)
+        bash scripts/check-layers.sh
         bash scripts/build.sh build
         run_ctest build
         ;;
