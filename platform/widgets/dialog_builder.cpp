@@ -118,106 +118,87 @@ QRect DialogUnitsToPixels(const DialogBaseUnits& b, int x, int y, int w, int h) 
     return QRect(MulDiv(x, b.x, 4), MulDiv(y, b.y, 8), MulDiv(w, b.x, 4), MulDiv(h, b.y, 8));
 }
 
-DialogControls::DialogControls(const DialogTemplate& t, QWidget* host,
-                               const std::function<QPixmap(const char* iconName)>& icons) {
-    const QFont font = t.fontName != nullptr ? DialogFont(t.fontName, t.pointSize) : host->font();
-    host->setFont(font);
-    m_base = BaseUnitsForFont(font);
-    m_pixelSize = DialogUnitsToPixels(m_base, 0, 0, t.width, t.height).size();
+namespace {
 
+// What the controls of a template need once all of them exist.
+struct PendingLinks {
     std::vector<QGroupBox*> groupBoxes;
     std::vector<QLabel*> prefixStatics;  // statics whose "&" needs a control to jump to
-    m_widgets.reserve(t.controls.size());
-    m_ids.reserve(t.controls.size());
-    for (const DialogControl& control : t.controls) {
-        const QString text = FromUtf8(control.text);
-        const unsigned style = control.style;
-        QWidget* widget = nullptr;
-        switch (control.kind) {
-            case ControlKind::Edit: {
-                auto* edit = new QLineEdit(host);
-                edit->setFrame((style & kBorder) != 0);
-                if (style & kDigitsOnly) {
-                    MakeDigitsOnly(edit);
-                }
-                // The field scrolls sideways whether or not kAutoHScroll is given.
-                edit->setText(text);
-                edit->setCursorPosition(0);
-                edit->setFocusPolicy((style & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
-                widget = edit;
-                break;
-            }
-            case ControlKind::Static: {
-                auto* label = new QLabel(host);
-                label->setTextFormat(Qt::PlainText);
-                label->setAlignment(StaticAlignment(style));
-                label->setText(text);
-                if (!(style & kNoPrefix) && text.contains(u'&')) {
-                    prefixStatics.push_back(label);
-                }
-                label->setFocusPolicy(Qt::NoFocus);
-                widget = label;
-                break;
-            }
-            case ControlKind::GroupBox: {
-                auto* box = new TemplateGroupBox(text, host);
-                box->setFocusPolicy(Qt::NoFocus);
-                groupBoxes.push_back(box);
-                widget = box;
-                break;
-            }
-            case ControlKind::PushButton:
-            case ControlKind::DefPushButton: {
-                auto* button = new QPushButton(text, host);
-                button->setDefault(control.kind == ControlKind::DefPushButton);
-                button->setFocusPolicy((style & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
-                const unsigned id = static_cast<unsigned>(control.id);
-                m_connections.push_back(
-                    QObject::connect(button, &QPushButton::clicked, button, [this, id] {
-                        if (onCommand) {
-                            // A copy: the command may end the dialog that owns these controls.
-                            const std::function<void(unsigned)> command = onCommand;
-                            command(id);
-                        }
-                    }));
-                widget = button;
-                break;
-            }
-            case ControlKind::Icon: {
-                auto* label = new QLabel(host);
-                label->setFocusPolicy(Qt::NoFocus);
-                if (icons) {
-                    label->setPixmap(icons(control.text));
-                }
-                widget = label;
-                break;
-            }
-        }
-        QRect rect =
-            DialogUnitsToPixels(m_base, control.x, control.y, control.width, control.height);
-        if (control.kind == ControlKind::Icon) {
-            // An icon control takes the size of its icon, whatever the template says.
-            if (const QPixmap pixmap = static_cast<QLabel*>(widget)->pixmap(); !pixmap.isNull()) {
-                rect.setSize(pixmap.deviceIndependentSize().toSize());
-            }
-        }
-        widget->setGeometry(rect);
-        widget->setEnabled(!(style & kDisabled));
-        widget->setVisible(!(style & kHidden));
-        m_widgets.push_back(widget);
-        m_ids.push_back(control.id);
-    }
+};
 
-    // Group boxes are frames drawn behind the fields they surround, not their parents.
-    for (QGroupBox* box : groupBoxes) {
-        box->lower();
+QLineEdit* MakeEdit(QWidget* host, const QString& text, unsigned style) {
+    auto* edit = new QLineEdit(host);
+    edit->setFrame((style & kBorder) != 0);
+    if (style & kDigitsOnly) {
+        MakeDigitsOnly(edit);
     }
+    // The field scrolls sideways whether or not kAutoHScroll is given.
+    edit->setText(text);
+    edit->setCursorPosition(0);
+    edit->setFocusPolicy((style & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
+    return edit;
+}
 
-    // The access key of a static text moves the focus to the next tab stop after it.
+QLabel* MakeStatic(QWidget* host, const QString& text, unsigned style, PendingLinks& pending) {
+    auto* label = new QLabel(host);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(StaticAlignment(style));
+    label->setText(text);
+    if (!(style & kNoPrefix) && text.contains(u'&')) {
+        pending.prefixStatics.push_back(label);
+    }
+    label->setFocusPolicy(Qt::NoFocus);
+    return label;
+}
+
+// A click issues the button's id through `onCommand` as it is at the time of the click.
+QPushButton* MakeButton(QWidget* host, const QString& text, const DialogControl& control,
+                        const std::function<void(unsigned)>& onCommand,
+                        std::vector<QMetaObject::Connection>& connections) {
+    auto* button = new QPushButton(text, host);
+    button->setDefault(control.kind == ControlKind::DefPushButton);
+    button->setFocusPolicy((control.style & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
+    const unsigned id = static_cast<unsigned>(control.id);
+    connections.push_back(QObject::connect(button, &QPushButton::clicked, button, [&onCommand, id] {
+        if (onCommand) {
+            // A copy: the command may end the dialog that owns these controls.
+            const std::function<void(unsigned)> command = onCommand;
+            command(id);
+        }
+    }));
+    return button;
+}
+
+QLabel* MakeIcon(QWidget* host, const char* name,
+                 const std::function<QPixmap(const char* iconName)>& icons) {
+    auto* label = new QLabel(host);
+    label->setFocusPolicy(Qt::NoFocus);
+    if (icons) {
+        label->setPixmap(icons(name));
+    }
+    return label;
+}
+
+// The control's rectangle in pixels. An icon control takes the size of its icon, whatever the
+// template says.
+QRect ControlRect(const DialogBaseUnits& base, const DialogControl& control, QWidget* widget) {
+    QRect rect = DialogUnitsToPixels(base, control.x, control.y, control.width, control.height);
+    if (control.kind == ControlKind::Icon) {
+        if (const QPixmap pixmap = static_cast<QLabel*>(widget)->pixmap(); !pixmap.isNull()) {
+            rect.setSize(pixmap.deviceIndependentSize().toSize());
+        }
+    }
+    return rect;
+}
+
+// The access key of a static text moves the focus to the next tab stop after it; a static with
+// no tab stop after it shows its text without the marks.
+void LinkAccessKeys(const std::vector<QLabel*>& prefixStatics,
+                    const std::vector<QWidget*>& inOrder) {
     for (QLabel* label : prefixStatics) {
         QWidget* buddy = nullptr;
         bool after = false;
-        for (QWidget* widget : m_widgets) {
+        for (QWidget* widget : inOrder) {
             if (widget == label) {
                 after = true;
             } else if (after && (widget->focusPolicy() & Qt::TabFocus)) {
@@ -231,6 +212,59 @@ DialogControls::DialogControls(const DialogTemplate& t, QWidget* host,
             label->setText(WithoutAccessMarks(label->text()));
         }
     }
+}
+
+QWidget* MakeControl(const DialogControl& control, QWidget* host,
+                     const std::function<QPixmap(const char* iconName)>& icons,
+                     const std::function<void(unsigned)>& onCommand,
+                     std::vector<QMetaObject::Connection>& connections, PendingLinks& pending) {
+    const QString text = FromUtf8(control.text);
+    switch (control.kind) {
+        case ControlKind::Edit:
+            return MakeEdit(host, text, control.style);
+        case ControlKind::Static:
+            return MakeStatic(host, text, control.style, pending);
+        case ControlKind::GroupBox: {
+            auto* box = new TemplateGroupBox(text, host);
+            box->setFocusPolicy(Qt::NoFocus);
+            pending.groupBoxes.push_back(box);
+            return box;
+        }
+        case ControlKind::PushButton:
+        case ControlKind::DefPushButton:
+            return MakeButton(host, text, control, onCommand, connections);
+        case ControlKind::Icon:
+            return MakeIcon(host, control.text, icons);
+    }
+    return new QWidget(host);  // a kind this builder does not know: an empty place
+}
+
+}  // namespace
+
+DialogControls::DialogControls(const DialogTemplate& t, QWidget* host,
+                               const std::function<QPixmap(const char* iconName)>& icons) {
+    const QFont font = t.fontName != nullptr ? DialogFont(t.fontName, t.pointSize) : host->font();
+    host->setFont(font);
+    m_base = BaseUnitsForFont(font);
+    m_pixelSize = DialogUnitsToPixels(m_base, 0, 0, t.width, t.height).size();
+
+    PendingLinks pending;
+    m_widgets.reserve(t.controls.size());
+    m_ids.reserve(t.controls.size());
+    for (const DialogControl& control : t.controls) {
+        QWidget* widget = MakeControl(control, host, icons, onCommand, m_connections, pending);
+        widget->setGeometry(ControlRect(m_base, control, widget));
+        widget->setEnabled(!(control.style & kDisabled));
+        widget->setVisible(!(control.style & kHidden));
+        m_widgets.push_back(widget);
+        m_ids.push_back(control.id);
+    }
+
+    // Group boxes are frames drawn behind the fields they surround, not their parents.
+    for (QGroupBox* box : pending.groupBoxes) {
+        box->lower();
+    }
+    LinkAccessKeys(pending.prefixStatics, m_widgets);
 }
 
 DialogControls::~DialogControls() {
