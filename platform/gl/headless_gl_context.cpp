@@ -36,45 +36,41 @@ std::string EglFailure(const char* step) {
     return std::string(step) + " failed (EGL error 0x" + std::string(code, end) + ")";
 }
 
-}  // namespace
-
-std::unique_ptr<HeadlessGLContext> HeadlessGLContext::Create(int width, int height,
-                                                             std::string* error) {
-    auto fail = [error](std::string why) -> std::unique_ptr<HeadlessGLContext> {
-        if (error != nullptr) {
-            *error = std::move(why);
-        }
-        return nullptr;
-    };
-    if (width <= 0 || height <= 0) {
-        return fail("the picture size must be positive");
-    }
+// Mesa's surfaceless display, initialised, with desktop OpenGL as the bound API. EGL_NO_DISPLAY
+// when there is none; `why` then says why.
+EGLDisplay SurfacelessDisplay(std::string& why) {
     if (!HasExtension(eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS),
                       "EGL_MESA_platform_surfaceless")) {
-        return fail("EGL has no surfaceless platform (EGL_MESA_platform_surfaceless)");
+        why = "EGL has no surfaceless platform (EGL_MESA_platform_surfaceless)";
+        return EGL_NO_DISPLAY;
     }
     const auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay == nullptr) {
-        return fail("eglGetPlatformDisplayEXT is missing");
+        why = "eglGetPlatformDisplayEXT is missing";
+        return EGL_NO_DISPLAY;
     }
-
-    std::unique_ptr<HeadlessGLContext> gl(new HeadlessGLContext(width, height));
     EGLDisplay display =
         getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (display == EGL_NO_DISPLAY) {
-        return fail(EglFailure("eglGetPlatformDisplayEXT"));
+        why = EglFailure("eglGetPlatformDisplayEXT");
+        return EGL_NO_DISPLAY;
     }
     EGLint major = 0;
     EGLint minor = 0;
     if (eglInitialize(display, &major, &minor) != EGL_TRUE) {
-        return fail(EglFailure("eglInitialize"));
+        why = EglFailure("eglInitialize");
+        return EGL_NO_DISPLAY;
     }
-    gl->m_hDisplay = display;
-
     if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
-        return fail(EglFailure("eglBindAPI(EGL_OPENGL_API)"));
+        why = EglFailure("eglBindAPI(EGL_OPENGL_API)");
+        return EGL_NO_DISPLAY;
     }
+    return display;
+}
+
+// A configuration for OpenGL on RGBA8 pbuffers with a depth buffer; null when there is none.
+EGLConfig PbufferConfig(EGLDisplay display) {
     static constexpr EGLint kConfig[] = {EGL_SURFACE_TYPE,
                                          EGL_PBUFFER_BIT,
                                          EGL_RENDERABLE_TYPE,
@@ -93,20 +89,46 @@ std::unique_ptr<HeadlessGLContext> HeadlessGLContext::Create(int width, int heig
     EGLConfig config = nullptr;
     EGLint configs = 0;
     if (eglChooseConfig(display, kConfig, &config, 1, &configs) != EGL_TRUE || configs < 1) {
+        return nullptr;
+    }
+    return config;
+}
+
+}  // namespace
+
+std::unique_ptr<HeadlessGLContext> HeadlessGLContext::Create(int width, int height,
+                                                             std::string* error) {
+    auto fail = [error](std::string why) -> std::unique_ptr<HeadlessGLContext> {
+        if (error != nullptr) {
+            *error = std::move(why);
+        }
+        return nullptr;
+    };
+    if (width <= 0 || height <= 0) {
+        return fail("the picture size must be positive");
+    }
+    std::string why;
+    const EGLDisplay display = SurfacelessDisplay(why);
+    if (display == EGL_NO_DISPLAY) {
+        return fail(std::move(why));
+    }
+    const EGLConfig config = PbufferConfig(display);
+    if (config == nullptr) {
         return fail("no EGL configuration with RGBA8, a depth buffer and pbuffers");
     }
+
+    std::unique_ptr<HeadlessGLContext> gl(new HeadlessGLContext(width, height));
+    gl->m_hDisplay = display;
     const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    EGLSurface surface = eglCreatePbufferSurface(display, config, size);
-    if (surface == EGL_NO_SURFACE) {
+    gl->m_hSurface = eglCreatePbufferSurface(display, config, size);
+    if (gl->m_hSurface == EGL_NO_SURFACE) {
         return fail(EglFailure("eglCreatePbufferSurface"));
     }
-    gl->m_hSurface = surface;
     // No attributes: the newest compatibility-profile version the driver has.
-    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
-    if (context == EGL_NO_CONTEXT) {
+    gl->m_hContext = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+    if (gl->m_hContext == EGL_NO_CONTEXT) {
         return fail(EglFailure("eglCreateContext"));
     }
-    gl->m_hContext = context;
     return gl;
 }
 
