@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "scene/list_builder.h"
+
 namespace {
 
 bool IsWhite(char c) noexcept {
@@ -43,51 +45,47 @@ class Reader {
           m_fileName(fileName) {}
 
     SceneReadResult Run() {
-        SceneReadResult result;
-        PolygonNode* polygonTail = NewSceneNode<PolygonNode>();
-        result.scene.polygons.reset(polygonTail);
-        CurveNode* curveTail = NewSceneNode<CurveNode>();
-        result.scene.curves.reset(curveTail);
-        SurfaceNode* surfaceTail = NewSceneNode<SurfaceNode>();
-        result.scene.surfaces.reset(surfaceTail);
+        SceneListBuilder<PolygonNode> polygons;
+        SceneListBuilder<CurveNode> curves;
+        SceneListBuilder<SurfaceNode> surfaces;
+        bool outOfMemory = !polygons.Started() || !curves.Started() || !surfaces.Started();
+        auto keep = [&outOfMemory](auto& list) { outOfMemory = !list.Append(); };
 
-        while (!m_failed) {
+        while (!m_failed && !outOfMemory) {
             if (!SkipWhite()) {
                 break;
             }
             const char letter = *m_p++;
+            // An item cut off by a fault was written into the tail, which stays the sentinel.
             if (letter == 'C') {
-                if (ReadCurve(*curveTail)) {
-                    curveTail = Append(curveTail);
+                if (ReadCurve(curves.Tail())) {
+                    keep(curves);
                 }
             } else if (letter == 'P') {
-                if (ReadPolygon(*polygonTail)) {
-                    polygonTail = Append(polygonTail);
+                if (ReadPolygon(polygons.Tail())) {
+                    keep(polygons);
                 }
             } else if (letter == 'S') {
-                if (ReadSurface(*surfaceTail)) {
-                    surfaceTail = Append(surfaceTail);
+                if (ReadSurface(surfaces.Tail())) {
+                    keep(surfaces);
                 }
             }
         }
-        // An item cut off by a fault was written into the tail, which stays the sentinel.
-        polygonTail->next = nullptr;
-        curveTail->next = nullptr;
-        surfaceTail->next = nullptr;
-        if (m_failed) {
+        SceneReadResult result;
+        if (outOfMemory) {
+            const std::size_t items = polygons.Items() + curves.Items() + surfaces.Items();
+            result.diagnostic = std::string(m_fileName) + ": out of memory after " +
+                                std::to_string(items) + (items == 1 ? " item" : " items");
+        } else if (m_failed) {
             result.diagnostic = Diagnostic();
         }
+        result.scene.polygons = polygons.Finish();
+        result.scene.curves = curves.Finish();
+        result.scene.surfaces = surfaces.Finish();
         return result;
     }
 
   private:
-    template <class Node>
-    static Node* Append(Node* tail) {
-        Node* fresh = NewSceneNode<Node>();
-        tail->next = fresh;
-        return fresh;
-    }
-
     // Moves to the next character that is not white space; false at the end of the input.
     bool SkipWhite() noexcept {
         while (m_p != m_end && IsWhite(*m_p)) {

@@ -17,7 +17,8 @@ inline constexpr int kMaxSkippedStretch = 254;
 struct SceneReadResult {
     SceneLists scene;
     // Set when the reading did not end normally, as "input.txt:12:7: expected a number".
-    // The items completed before the fault stay in the lists.
+    // The items completed before the fault stay in the lists. When even the first node of a
+    // list could not be had, that list is null.
     std::optional<std::string> diagnostic;
 };
 
