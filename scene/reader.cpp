@@ -2,19 +2,12 @@
 
 #include <locale.h>
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <system_error>
-
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "scene/list_builder.h"
 
@@ -298,56 +291,4 @@ class Reader {
 
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName) {
     return Reader(bytes, fileName).Run();
-}
-
-SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string_view> fileName) {
-    const std::string_view name = fileName.value_or(path);
-    auto failure = [&name](const char* what) {
-        const std::string reason = std::strerror(errno);
-        SceneReadResult result = ReadSceneText({}, name);
-        result.diagnostic = std::string(name) + ": " + what + ": " + reason;
-        return result;
-    };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return failure("cannot open");
-    }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return failure("cannot read");
-    }
-    // A regular file is read where it lies; anything else (a pipe, say) through a buffer.
-    if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        const auto size = static_cast<std::size_t>(info.st_size);
-        void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (mapped != MAP_FAILED) {
-            ::madvise(mapped, size, MADV_SEQUENTIAL);
-            struct Unmapper {
-                void* data;
-                std::size_t size;
-                ~Unmapper() { ::munmap(data, size); }
-            } unmapper{mapped, size};
-            return ReadSceneText(std::string_view(static_cast<const char*>(mapped), size), name);
-        }
-    }
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0) {
-            break;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return failure("cannot read");
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-    return ReadSceneText(bytes, name);
 }

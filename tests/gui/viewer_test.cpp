@@ -272,7 +272,8 @@ TEST_F(Viewer, BrokenOrMissingFileShowsItsDiagnosticAsIdleText) {
     fs::remove(m_dir / "input.txt");
     MenuAction(ID_FILE_RESTART)->trigger();
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
-              "input.txt: cannot open: No such file or directory");
+              "input.txt: cannot open: No such file or directory (in " +
+                  fs::current_path().string() + ")");
     EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 0u);
     const QImage frame = m_view->grabFramebuffer();
     EXPECT_EQ(frame.pixelColor(frame.width() / 2, frame.height() / 2 + 40), QColor(Qt::black));

@@ -296,16 +296,6 @@ TEST(SceneReaderFailures, ColumnsCountCharactersNotBytes) {
     EXPECT_EQ(*named.diagnostic, "scene.txt:1:3: expected a number");
 }
 
-TEST(SceneReaderFailures, MissingFileNamesTheReason) {
-    const SceneReadResult r =
-        ReadSceneFile("/nonexistent/kavelo/input.txt", std::string_view("input.txt"));
-    ASSERT_TRUE(r.diagnostic);
-    EXPECT_EQ(*r.diagnostic, "input.txt: cannot open: No such file or directory");
-    EXPECT_EQ(r.scene.polygons->next, nullptr);
-    EXPECT_EQ(r.scene.curves->next, nullptr);
-    EXPECT_EQ(r.scene.surfaces->next, nullptr);
-}
-
 TEST(SceneReaderLineEnds, CrLfReadsAsLf) {
     std::string crlf;
     for (const char* p = kExample; *p != '\0'; ++p) {
