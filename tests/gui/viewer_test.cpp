@@ -19,6 +19,7 @@
 #include "shell/main_frame.h"
 #include "shell/resources/resource_ids.h"
 #include "shell/scene_app.h"
+#include "support/node_counter.h"
 #include "view/scene_view.h"
 
 namespace {
@@ -262,6 +263,22 @@ TEST_F(Viewer, RestartReadsTheFileAgainAndResetsTheView) {
     EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 0u);
     EXPECT_EQ(PanelTexts(), kDefaults);
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "Ready");
+}
+
+TEST_F(Viewer, RestartHoldsOneReadingsListsAtATime) {
+    std::string curves;
+    for (int i = 0; i < 1000; ++i) {
+        curves += "C{0 0 0 1 1 1 0 1}\n";
+    }
+    WriteScene(curves);
+    MenuAction(ID_FILE_RESTART)->trigger();
+    ASSERT_EQ(CountItems(m_view->m_pCurves.get()), 1000u);
+    const long nodes = 1000 + 3;  // the items and the three sentinels
+    NodeCounter counter(nodes);
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 1000u);
+    EXPECT_EQ(counter.live, nodes);
+    EXPECT_EQ(counter.peak, nodes);
 }
 
 TEST_F(Viewer, BrokenOrMissingFileShowsItsDiagnosticAsIdleText) {
