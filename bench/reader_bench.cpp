@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "scene/list_builder.h"
 #include "scene/reader.h"
 
 namespace {
@@ -67,13 +68,6 @@ struct ClassicResult {
     SceneLists scene;
 };
 
-template <class Node>
-Node* Append(Node* tail) {
-    Node* fresh = NewSceneNode<Node>();
-    tail->next = fresh;
-    return fresh;
-}
-
 int ReadPointsClassic(std::istream& in, Point4* points, int limit) {
     int stored = 0;
     for (;;) {
@@ -97,37 +91,35 @@ int ReadPointsClassic(std::istream& in, Point4* points, int limit) {
 }
 
 ClassicResult ReadClassic(const std::string& path) {
-    ClassicResult r;
-    PolygonNode* polygons = NewSceneNode<PolygonNode>();
-    r.scene.polygons.reset(polygons);
-    CurveNode* curves = NewSceneNode<CurveNode>();
-    r.scene.curves.reset(curves);
-    SurfaceNode* surfaces = NewSceneNode<SurfaceNode>();
-    r.scene.surfaces.reset(surfaces);
+    SceneListBuilder<PolygonNode> polygons;
+    SceneListBuilder<CurveNode> curves;
+    SceneListBuilder<SurfaceNode> surfaces;
     std::ifstream in(path);
     char c = 0;
     while (in >> c) {
         if (c == 'C') {
+            CurveNode& curve = curves.Tail();
             in.ignore(254, '{');
-            if ((curves->count = ReadPointsClassic(in, curves->points, 4)) == 0)
+            if ((curve.count = ReadPointsClassic(in, curve.points, 4)) == 0 || !curves.Append())
                 break;
-            curves = Append(curves);
         } else if (c == 'P') {
+            PolygonNode& polygon = polygons.Tail();
             in.ignore(254, '(');
-            if (!(in >> polygons->normal.x >> polygons->normal.y >> polygons->normal.z))
+            if (!(in >> polygon.normal.x >> polygon.normal.y >> polygon.normal.z))
                 break;
             in.ignore(254, '{');
-            if ((polygons->count = ReadPointsClassic(in, polygons->vertices, 4)) == 0)
+            if ((polygon.count = ReadPointsClassic(in, polygon.vertices, 4)) == 0 ||
+                !polygons.Append())
                 break;
-            polygons = Append(polygons);
         } else if (c == 'S') {
+            SurfaceNode& surface = surfaces.Tail();
             in.ignore(254, '{');
-            if ((surfaces->count = ReadPointsClassic(in, surfaces->points, 16)) == 0)
+            if ((surface.count = ReadPointsClassic(in, surface.points, 16)) == 0 ||
+                !surfaces.Append())
                 break;
-            surfaces = Append(surfaces);
         }
     }
-    return r;
+    return {{polygons.Finish(), curves.Finish(), surfaces.Finish()}};
 }
 
 double g_classicSeconds = 0.0;

@@ -2,19 +2,14 @@
 
 #include <locale.h>
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "scene/list_builder.h"
 
 namespace {
 
@@ -43,51 +38,47 @@ class Reader {
           m_fileName(fileName) {}
 
     SceneReadResult Run() {
-        SceneReadResult result;
-        PolygonNode* polygonTail = NewSceneNode<PolygonNode>();
-        result.scene.polygons.reset(polygonTail);
-        CurveNode* curveTail = NewSceneNode<CurveNode>();
-        result.scene.curves.reset(curveTail);
-        SurfaceNode* surfaceTail = NewSceneNode<SurfaceNode>();
-        result.scene.surfaces.reset(surfaceTail);
+        SceneListBuilder<PolygonNode> polygons;
+        SceneListBuilder<CurveNode> curves;
+        SceneListBuilder<SurfaceNode> surfaces;
+        bool outOfMemory = !polygons.Started() || !curves.Started() || !surfaces.Started();
+        auto keep = [&outOfMemory](auto& list) { outOfMemory = !list.Append(); };
 
-        while (!m_failed) {
+        while (!m_failed && !outOfMemory) {
             if (!SkipWhite()) {
                 break;
             }
             const char letter = *m_p++;
+            // An item cut off by a fault was written into the tail, which stays the sentinel.
             if (letter == 'C') {
-                if (ReadCurve(*curveTail)) {
-                    curveTail = Append(curveTail);
+                if (ReadCurve(curves.Tail())) {
+                    keep(curves);
                 }
             } else if (letter == 'P') {
-                if (ReadPolygon(*polygonTail)) {
-                    polygonTail = Append(polygonTail);
+                if (ReadPolygon(polygons.Tail())) {
+                    keep(polygons);
                 }
             } else if (letter == 'S') {
-                if (ReadSurface(*surfaceTail)) {
-                    surfaceTail = Append(surfaceTail);
+                if (ReadSurface(surfaces.Tail())) {
+                    keep(surfaces);
                 }
             }
         }
-        // An item cut off by a fault was written into the tail, which stays the sentinel.
-        polygonTail->next = nullptr;
-        curveTail->next = nullptr;
-        surfaceTail->next = nullptr;
-        if (m_failed) {
+        SceneReadResult result;
+        if (outOfMemory) {
+            const std::size_t items = polygons.Items() + curves.Items() + surfaces.Items();
+            result.diagnostic = std::string(m_fileName) + ": out of memory after " +
+                                std::to_string(items) + (items == 1 ? " item" : " items");
+        } else if (m_failed) {
             result.diagnostic = Diagnostic();
         }
+        result.scene.polygons = polygons.Finish();
+        result.scene.curves = curves.Finish();
+        result.scene.surfaces = surfaces.Finish();
         return result;
     }
 
   private:
-    template <class Node>
-    static Node* Append(Node* tail) {
-        Node* fresh = NewSceneNode<Node>();
-        tail->next = fresh;
-        return fresh;
-    }
-
     // Moves to the next character that is not white space; false at the end of the input.
     bool SkipWhite() noexcept {
         while (m_p != m_end && IsWhite(*m_p)) {
@@ -300,56 +291,4 @@ class Reader {
 
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName) {
     return Reader(bytes, fileName).Run();
-}
-
-SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string_view> fileName) {
-    const std::string_view name = fileName.value_or(path);
-    auto failure = [&name](const char* what) {
-        const std::string reason = std::strerror(errno);
-        SceneReadResult result = ReadSceneText({}, name);
-        result.diagnostic = std::string(name) + ": " + what + ": " + reason;
-        return result;
-    };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return failure("cannot open");
-    }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return failure("cannot read");
-    }
-    // A regular file is read where it lies; anything else (a pipe, say) through a buffer.
-    if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        const auto size = static_cast<std::size_t>(info.st_size);
-        void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (mapped != MAP_FAILED) {
-            ::madvise(mapped, size, MADV_SEQUENTIAL);
-            struct Unmapper {
-                void* data;
-                std::size_t size;
-                ~Unmapper() { ::munmap(data, size); }
-            } unmapper{mapped, size};
-            return ReadSceneText(std::string_view(static_cast<const char*>(mapped), size), name);
-        }
-    }
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0) {
-            break;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return failure("cannot read");
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-    return ReadSceneText(bytes, name);
 }

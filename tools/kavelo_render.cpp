@@ -1,13 +1,16 @@
 // kavelo-render: the scene file without a window.
 //   kavelo-render --dump FILE            lists what the reader makes of FILE
 //   kavelo-render FILE -o OUT.png [...]  draws FILE as the viewer does and writes a PNG
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <string_view>
 
 #include "scene/dump.h"
 #include "scene/reader.h"
+#include "tools/exit_status.h"
 #ifdef KAVELO_RENDER_PICTURES
 #include "tools/render_picture.h"
 #endif
@@ -28,15 +31,26 @@ int Usage(const std::string& problem) {
     return 2;
 }
 
+// Writes `text` to standard output; false, with the reason on standard error, when it fails.
+bool WriteOut(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+        std::fflush(stdout) == 0) {
+        return true;
+    }
+    std::cerr << "kavelo-render: cannot write to standard output: " << std::strerror(errno) << "\n";
+    return false;
+}
+
 int Dump(const std::string& path) {
     const SceneReadResult result = ReadSceneFile(path);
-    std::cout << DumpScene(result.scene);
-    std::cout.flush();
+    const bool written = WriteOut(DumpScene(result.scene));
     if (result.diagnostic) {
         std::cerr << *result.diagnostic << "\n";
-        return 1;
     }
-    return 0;
+    if (!written) {
+        return kExitNotWritten;
+    }
+    return result.diagnostic ? 1 : 0;
 }
 
 }  // namespace
@@ -46,8 +60,7 @@ int main(int argc, char** argv) {
         return Dump(argv[2]);
     }
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-        std::cout << kUsage;
-        return 0;
+        return WriteOut(kUsage) ? 0 : kExitNotWritten;
     }
 #ifdef KAVELO_RENDER_PICTURES
     // Anything else that names --dump is a malformed dump request, not a picture.

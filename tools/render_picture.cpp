@@ -1,14 +1,21 @@
 #include "tools/render_picture.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string_view>
@@ -66,6 +73,34 @@ std::optional<int> ParseSide(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+// Writes `bytes` to `path`; returns the reason when any step fails (a full disk may first show
+// at close), nothing when all went well.
+std::string WriteWholeFile(const std::string& path, const QByteArray& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return std::strerror(errno);
+    }
+    const char* data = bytes.constData();
+    auto left = static_cast<std::size_t>(bytes.size());
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            const std::string reason = std::strerror(errno);
+            ::close(fd);
+            return reason;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        return std::strerror(errno);
+    }
+    return {};
 }
 
 }  // namespace
@@ -186,10 +221,10 @@ int RenderPicture(const PictureRequest& request) {
                           QImage::Format_RGBX8888)
                        .convertToFormat(QImage::Format_RGB32);
     if (request.banner) {
-        // Text needs a GUI application; this one must not look for a display.
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        }
+        // Text needs a GUI application, but never a window system: whatever platform the
+        // environment names (one that cannot start would abort the program), this one uses the
+        // offscreen platform, which draws the same text without a display.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static char programName[] = "kavelo-render";
         static char* qtArgv[] = {programName, nullptr};
         static int qtArgc = 1;
@@ -199,8 +234,16 @@ int RenderPicture(const PictureRequest& request) {
                    {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB),
                     kBannerBandHeight});
     }
-    if (!image.save(QString::fromStdString(request.output), "PNG")) {
-        std::cerr << "kavelo-render: cannot write " << request.output << "\n";
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        std::cerr << "kavelo-render: cannot write " << request.output << ": PNG encoding failed\n";
+        return kExitNotWritten;
+    }
+    const std::string failure = WriteWholeFile(request.output, png);
+    if (!failure.empty()) {
+        std::cerr << "kavelo-render: cannot write " << request.output << ": " << failure << "\n";
         return kExitNotWritten;
     }
     return read.diagnostic ? 1 : 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "navigation/view_params.h"
+#include "tools/exit_status.h"
 
 struct PictureRequest {
     std::string input;
@@ -13,10 +14,6 @@ struct PictureRequest {
     ViewParams params;  // the viewer's defaults unless an option says otherwise
     bool banner = true;
 };
-
-// Exit statuses of the picture mode besides 0 and the reader's 1.
-inline constexpr int kExitNoContext = 3;
-inline constexpr int kExitNotWritten = 4;
 
 // Parses `FILE -o OUT.png [options]`; an empty result means success, otherwise the problem.
 std::string ParsePictureArgs(int argc, char** argv, PictureRequest& request);

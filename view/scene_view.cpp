@@ -103,6 +103,11 @@ int CSceneView::OnCreate() {
 }
 
 void CSceneView::ReadScene() {
+    // The earlier lists go first, so that a Restart never holds two scenes at once; display list
+    // 1 keeps its own copy of them until the new ones are compiled.
+    m_pPolygons.reset();
+    m_pCurves.reset();
+    m_pSurfaces.reset();
     SceneReadResult result = ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName));
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);

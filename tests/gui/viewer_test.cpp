@@ -19,6 +19,7 @@
 #include "shell/main_frame.h"
 #include "shell/resources/resource_ids.h"
 #include "shell/scene_app.h"
+#include "support/node_counter.h"
 #include "view/scene_view.h"
 
 namespace {
@@ -264,6 +265,22 @@ TEST_F(Viewer, RestartReadsTheFileAgainAndResetsTheView) {
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "Ready");
 }
 
+TEST_F(Viewer, RestartHoldsOneReadingsListsAtATime) {
+    std::string curves;
+    for (int i = 0; i < 1000; ++i) {
+        curves += "C{0 0 0 1 1 1 0 1}\n";
+    }
+    WriteScene(curves);
+    MenuAction(ID_FILE_RESTART)->trigger();
+    ASSERT_EQ(CountItems(m_view->m_pCurves.get()), 1000u);
+    const long nodes = 1000 + 3;  // the items and the three sentinels
+    NodeCounter counter(nodes);
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 1000u);
+    EXPECT_EQ(counter.live, nodes);
+    EXPECT_EQ(counter.peak, nodes);
+}
+
 TEST_F(Viewer, BrokenOrMissingFileShowsItsDiagnosticAsIdleText) {
     WriteScene("C { 0 0 0 1 }\nC { 1 2 x }\n");
     MenuAction(ID_FILE_RESTART)->trigger();
@@ -272,7 +289,8 @@ TEST_F(Viewer, BrokenOrMissingFileShowsItsDiagnosticAsIdleText) {
     fs::remove(m_dir / "input.txt");
     MenuAction(ID_FILE_RESTART)->trigger();
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
-              "input.txt: cannot open: No such file or directory");
+              "input.txt: cannot open: No such file or directory (in " +
+                  fs::current_path().string() + ")");
     EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 0u);
     const QImage frame = m_view->grabFramebuffer();
     EXPECT_EQ(frame.pixelColor(frame.width() / 2, frame.height() / 2 + 40), QColor(Qt::black));

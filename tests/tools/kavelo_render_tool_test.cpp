@@ -40,10 +40,11 @@ class KaveloRenderTool : public ::testing::Test {
     void TearDown() override { fs::remove_all(m_dir); }
 
     // Runs the tool with `args` (paths in them must not need quoting) and returns its status.
-    int Run(const std::string& args, const std::string& environment = "") {
+    int Run(const std::string& args, const std::string& environment = "",
+            const std::string& output = "") {
         const std::string command = environment + " '" + kTool + "' " + args + " >'" +
-                                    (m_dir / "stdout").string() + "' 2>'" +
-                                    (m_dir / "stderr").string() + "'";
+                                    (output.empty() ? (m_dir / "stdout").string() : output) +
+                                    "' 2>'" + (m_dir / "stderr").string() + "'";
         const int status = std::system(command.c_str());
         m_out = ReadText(m_dir / "stdout");
         m_err = ReadText(m_dir / "stderr");
@@ -173,6 +174,26 @@ TEST_F(KaveloRenderTool, ExitStatusesForReadingFaultsUsageAndMissingGL) {
     EXPECT_EQ(Run("--dump " + kExample), 0);
     EXPECT_EQ(m_out, DumpScene(ReadSceneFile(kExample).scene));
     EXPECT_EQ(Run("--dump " + broken), 1);
+}
+
+TEST_F(KaveloRenderTool, AFailedWriteExitsWithItsReason) {
+    EXPECT_EQ(Run(kExample + " -o /dev/full --size 64x64"), 4);
+    EXPECT_EQ(m_err, "kavelo-render: cannot write /dev/full: No space left on device\n");
+    EXPECT_EQ(Run(kExample + " -o " + Out("no/such/dir.png") + " --size 64x64"), 4);
+    EXPECT_NE(m_err.find("No such file or directory"), std::string::npos) << m_err;
+    EXPECT_EQ(Run("--dump " + kExample, "", "/dev/full"), 4);
+    EXPECT_EQ(m_err, "kavelo-render: cannot write to standard output: No space left on device\n");
+}
+
+TEST_F(KaveloRenderTool, TheBannerNeedsNoWindowSystem) {
+    const std::string args = kExample + " --size 120x90 -o ";
+    ASSERT_EQ(Run(args + Out("usual.png")), 0) << m_err;
+    const QImage usual(QString::fromStdString(Out("usual.png")));
+    for (const std::string environment :
+         {"QT_QPA_PLATFORM=no-such-platform", "env -u DISPLAY QT_QPA_PLATFORM=xcb"}) {
+        ASSERT_EQ(Run(args + Out("other.png"), environment), 0) << environment << m_err;
+        EXPECT_EQ(QImage(QString::fromStdString(Out("other.png"))), usual) << environment;
+    }
 }
 
 }  // namespace
