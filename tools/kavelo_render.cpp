@@ -1,40 +1,23 @@
-// kavelo-render: the scene file without a window.
-//   kavelo-render --dump FILE            lists what the reader makes of FILE
-//   kavelo-render FILE -o OUT.png [...]  draws FILE as the viewer does and writes a PNG
-#include <cstdio>
+// kavelo-render: the scene file without a window. `kavelo-render --help` tells how.
 #include <iostream>
 #include <string>
-#include <string_view>
 
 #include "scene/dump.h"
-#include "scene/reader.h"
+#include "tools/command_line.h"
+#include "tools/scene_input.h"
 #ifdef KAVELO_RENDER_PICTURES
 #include "tools/render_picture.h"
 #endif
 
 namespace {
 
-#ifdef KAVELO_RENDER_PICTURES
-constexpr const char kUsage[] =
-    "usage: kavelo-render --dump FILE\n"
-    "       kavelo-render FILE -o OUT.png [--size WxH] [--shift X,Y] [--stretch X,Y,Z]\n"
-    "                     [--angles X,Y,Z] [--perspective P] [--no-banner]\n";
-#else
-constexpr const char kUsage[] = "usage: kavelo-render --dump FILE\n";
-#endif
-
-int Usage(const std::string& problem) {
-    std::cerr << "kavelo-render: " << problem << "\n" << kUsage;
-    return 2;
-}
-
 int Dump(const std::string& path) {
-    const SceneReadResult result = ReadSceneFile(path);
+    const SceneReadResult result = ReadSceneInput(path);
     std::cout << DumpScene(result.scene);
     std::cout.flush();
     if (result.diagnostic) {
         std::cerr << *result.diagnostic << "\n";
-        return 1;
+        return kExitReadFault;
     }
     return 0;
 }
@@ -42,27 +25,28 @@ int Dump(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string_view(argv[1]) == "--dump") {
-        return Dump(argv[2]);
+    ToolCommand command;
+    const std::string problem = ParseCommandLine(argc, argv, command);
+    if (!problem.empty()) {
+        std::cerr << "kavelo-render: " << problem << "\n" << kTryHelp;
+        return kExitUsage;
     }
-    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-        std::cout << kUsage;
-        return 0;
-    }
+    switch (command.mode) {
+        case ToolMode::kHelp:
+            std::cout << HelpText();
+            return 0;
+        case ToolMode::kVersion:
+            std::cout << VersionText();
+            return 0;
+        case ToolMode::kDump:
+            return Dump(command.picture.input);
+        case ToolMode::kPicture:
 #ifdef KAVELO_RENDER_PICTURES
-    // Anything else that names --dump is a malformed dump request, not a picture.
-    bool dump = false;
-    for (int i = 1; i < argc; ++i) {
-        dump = dump || std::string_view(argv[i]) == "--dump";
-    }
-    if (argc >= 2 && !dump) {
-        PictureRequest request;
-        const std::string problem = ParsePictureArgs(argc, argv, request);
-        if (!problem.empty()) {
-            return Usage(problem);
-        }
-        return RenderPicture(request);
-    }
+            return RenderPicture(command.picture);
+#else
+            std::cerr << "kavelo-render: this build draws no pictures, only --dump\n";
+            return kExitUsage;
 #endif
-    return Usage(argc < 2 ? "no FILE given" : "unknown arguments");
+    }
+    return kExitUsage;
 }
