@@ -15,7 +15,7 @@ test_packages=(
     clang libclang-rt-14-dev clang-format
     libgtest-dev libbenchmark-dev
     xvfb xauth x11-utils xdotool locales
-    desktop-file-utils dpkg-dev file lintian appstream man-db help2man librsvg2-bin
+    desktop-file-utils dpkg-dev file lintian appstream man-db help2man scdoc librsvg2-bin
     bash-completion
 )
 
