@@ -189,6 +189,26 @@ TEST_F(KaveloRenderTool, WritesTheFormatTheExtensionNames) {
     }
 }
 
+// The first scene a new user copies from the README must look right at the default view: its
+// square lit from the front, not a dark back.
+TEST_F(KaveloRenderTool, ReadmesFirstSceneShowsLitAtTheDefaultView) {
+    const std::string readme = ReadText(KAVELO_SOURCE_DIR "/README.md");
+    const std::size_t usage = readme.find("## Usage");
+    const std::size_t open = readme.find("```\n", usage);
+    ASSERT_NE(open, std::string::npos);
+    const std::size_t close = readme.find("```", open + 4);
+    std::ofstream(Out("first.txt")) << readme.substr(open + 4, close - open - 4);
+    ASSERT_EQ(Run(Out("first.txt") + " --size=160x120 --no-banner -o " + Out("first.png")), 0);
+    const QImage image(QString::fromStdString(Out("first.png")));
+    int bright = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            bright += qRed(image.pixel(x, y)) > 150 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(bright, image.width() * image.height() / 20);
+}
+
 TEST_F(KaveloRenderTool, HelpAndVersionGoToStandardOutput) {
     ASSERT_EQ(Run("--help"), 0);
     EXPECT_EQ(m_out.rfind("Usage: kavelo-render ", 0), 0u) << m_out;
