@@ -199,7 +199,7 @@ std::string Dashed(const OptionSpec& option) {
     return std::string("--") + option.name;
 }
 
-// Steps 1 and 2 of parsing: getopt_long's tables, made from kOptions.
+// getopt_long's tables, made from kOptions.
 std::vector<option> LongOptions() {
     std::vector<option> options;
     for (std::size_t i = 0; i < std::size(kOptions); ++i) {
@@ -236,7 +236,7 @@ int OptionIndex(int code) {
     return -1;
 }
 
-// Step 3: the options in order, each applied once; operands are collected.
+// Parsing, step 1: the options in order, each applied once; the operands are collected.
 std::string ReadOptions(int argc, char** argv, ToolCommand& command,
                         std::vector<std::string>& operands, std::vector<bool>& given) {
     const std::vector<option> longOptions = LongOptions();
@@ -265,6 +265,9 @@ std::string ReadOptions(int argc, char** argv, ToolCommand& command,
             return std::string(arg) + " needs a value";
         }
         const int index = OptionIndex(code);
+        if (index < 0) {
+            return "unknown option " + std::string(arg);
+        }
         const OptionSpec& spec = kOptions[index];
         if (given[index]) {
             return Dashed(spec) + " given more than once";
@@ -285,7 +288,7 @@ std::string ReadOptions(int argc, char** argv, ToolCommand& command,
     return {};
 }
 
-// Step 4: the one FILE.
+// Step 2: the one FILE.
 std::string TakeOperands(const std::vector<std::string>& operands, ToolCommand& command) {
     if (operands.empty()) {
         return "no FILE given";
@@ -321,7 +324,7 @@ std::optional<ImageFormat> FormatOf(std::string_view output) {
     return std::nullopt;
 }
 
-// Step 5: what the mode needs, and nothing it would ignore.
+// Step 3: what the mode needs, and nothing it would ignore.
 std::string CheckMode(const std::vector<bool>& given, ToolCommand& command) {
     if (command.mode == ToolMode::kDump) {
         for (std::size_t i = 0; i < std::size(kOptions); ++i) {
