@@ -1,5 +1,7 @@
-// Exit statuses of kavelo-render besides 0, the reader's 1 and the command line's 2.
+// Exit statuses of kavelo-render.
 #pragma once
 
+inline constexpr int kExitReadFault = 1;
+inline constexpr int kExitUsage = 2;
 inline constexpr int kExitNoContext = 3;
 inline constexpr int kExitNotWritten = 4;

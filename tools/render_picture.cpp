@@ -10,15 +10,12 @@
 #include <QPainter>
 #include <QString>
 
-#include <array>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <optional>
-#include <string_view>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/gl/gl_context_guard.h"
@@ -27,61 +24,26 @@
 #include "render/banner.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
-#include "scene/reader.h"
+#include "tools/scene_input.h"
 
 namespace {
 
-constexpr int kMaxSide = 16384;
-
-// Numbers on the command line are read the same way in every locale.
-std::optional<double> ParseNumber(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
+const char* QtFormat(ImageFormat format) {
+    switch (format) {
+        case ImageFormat::kJpeg:
+            return "JPEG";
+        case ImageFormat::kBmp:
+            return "BMP";
+        case ImageFormat::kPpm:
+            return "PPM";
+        case ImageFormat::kPng:
+            break;
     }
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return "PNG";
 }
 
-template <std::size_t N>
-std::optional<std::array<double, N>> ParseNumbers(std::string_view text) {
-    std::array<double, N> values{};
-    for (std::size_t i = 0; i < N; ++i) {
-        const std::size_t comma = i + 1 < N ? text.find(',') : std::string_view::npos;
-        if (i + 1 < N && comma == std::string_view::npos) {
-            return std::nullopt;
-        }
-        const std::optional<double> value = ParseNumber(text.substr(0, comma));
-        if (!value) {
-            return std::nullopt;
-        }
-        values[i] = *value;
-        text.remove_prefix(comma == std::string_view::npos ? text.size() : comma + 1);
-    }
-    return values;
-}
-
-std::optional<int> ParseSide(std::string_view text) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 1 ||
-        value > kMaxSide) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// Writes `bytes` to `path`; returns the reason when any step fails (a full disk may first show
-// at close), nothing when all went well.
-std::string WriteWholeFile(const std::string& path, const QByteArray& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return std::strerror(errno);
-    }
+// Writes all of `bytes` to `fd`; returns the reason when a write fails.
+std::string WriteAll(int fd, const QByteArray& bytes) {
     const char* data = bytes.constData();
     auto left = static_cast<std::size_t>(bytes.size());
     while (left > 0) {
@@ -90,107 +52,46 @@ std::string WriteWholeFile(const std::string& path, const QByteArray& bytes) {
             continue;
         }
         if (n < 0) {
-            const std::string reason = std::strerror(errno);
-            ::close(fd);
-            return reason;
+            return std::strerror(errno);
         }
         data += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0) {
+    return {};
+}
+
+// Writes `bytes` to the file at `path`; a full disk may first show at close.
+std::string WriteWholeFile(const std::string& path, const QByteArray& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
         return std::strerror(errno);
     }
-    return {};
+    const std::string failure = WriteAll(fd, bytes);
+    if (::close(fd) != 0 && failure.empty()) {
+        return std::strerror(errno);
+    }
+    return failure;
+}
+
+// Writes `image` to the request's output in its format; an empty result means success,
+// otherwise why not.
+std::string WriteImage(const QImage& image, const PictureRequest& request) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, QtFormat(request.format))) {
+        return "the image cannot be encoded";
+    }
+    if (request.output == kStandardStream) {
+        return WriteAll(STDOUT_FILENO, bytes);
+    }
+    return WriteWholeFile(request.output, bytes);
 }
 
 }  // namespace
 
-std::string ParsePictureArgs(int argc, char** argv, PictureRequest& request) {
-    ResetParams(request.params);
-    bool haveOutput = false;
-    bool haveInput = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--no-banner") {
-            request.banner = false;
-            continue;
-        }
-        const bool takesValue = arg == "-o" || arg == "--size" || arg == "--shift" ||
-                                arg == "--stretch" || arg == "--angles" || arg == "--perspective";
-        if (!takesValue) {
-            if (arg.size() > 1 && arg.front() == '-') {
-                return "unknown option " + std::string(arg);
-            }
-            if (haveInput) {
-                return "more than one FILE given";
-            }
-            request.input = std::string(arg);
-            haveInput = true;
-            continue;
-        }
-        if (i + 1 >= argc) {
-            return std::string(arg) + " needs a value";
-        }
-        const std::string_view value = argv[++i];
-        const std::string bad = "bad value for " + std::string(arg) + ": " + std::string(value);
-        if (arg == "-o") {
-            if (value.empty()) {
-                return bad;
-            }
-            request.output = std::string(value);
-            haveOutput = true;
-        } else if (arg == "--size") {
-            const std::size_t x = value.find('x');
-            const auto w = ParseSide(value.substr(0, x));
-            const auto h =
-                x == std::string_view::npos ? std::nullopt : ParseSide(value.substr(x + 1));
-            if (!w || !h) {
-                return bad;
-            }
-            request.width = *w;
-            request.height = *h;
-        } else if (arg == "--shift") {
-            const auto v = ParseNumbers<2>(value);
-            if (!v) {
-                return bad;
-            }
-            request.params.m_dShiftX = (*v)[0];
-            request.params.m_dShiftY = (*v)[1];
-        } else if (arg == "--stretch") {
-            const auto v = ParseNumbers<3>(value);
-            if (!v) {
-                return bad;
-            }
-            request.params.m_dStretchX = (*v)[0];
-            request.params.m_dStretchY = (*v)[1];
-            request.params.m_dStretchZ = (*v)[2];
-        } else if (arg == "--angles") {
-            const auto v = ParseNumbers<3>(value);
-            if (!v) {
-                return bad;
-            }
-            request.params.m_dAngleX = (*v)[0];
-            request.params.m_dAngleY = (*v)[1];
-            request.params.m_dAngleZ = (*v)[2];
-        } else {
-            const auto v = ParseNumber(value);
-            if (!v) {
-                return bad;
-            }
-            request.params.m_dPerspective = *v;
-        }
-    }
-    if (!haveInput) {
-        return "no FILE given";
-    }
-    if (!haveOutput) {
-        return "no -o OUT.png given";
-    }
-    return {};
-}
-
 int RenderPicture(const PictureRequest& request) {
-    const SceneReadResult read = ReadSceneFile(request.input);
+    const SceneReadResult read = ReadSceneInput(request.input);
     if (read.diagnostic) {
         std::cerr << *read.diagnostic << "\n";
     }
@@ -234,16 +135,8 @@ int RenderPicture(const PictureRequest& request) {
                    {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB),
                     kBannerBandHeight});
     }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
-        std::cerr << "kavelo-render: cannot write " << request.output << ": PNG encoding failed\n";
-        return kExitNotWritten;
-    }
-    const std::string failure = WriteWholeFile(request.output, png);
-    if (!failure.empty()) {
-        std::cerr << "kavelo-render: cannot write " << request.output << ": " << failure << "\n";
+    if (const std::string problem = WriteImage(image, request); !problem.empty()) {
+        std::cerr << "kavelo-render: cannot write " << request.output << ": " << problem << "\n";
         return kExitNotWritten;
     }
     return read.diagnostic ? 1 : 0;

@@ -114,4 +114,54 @@ TEST_F(Program, NoRenderingContextGivesAMessageAndAFailingStatus) {
     EXPECT_NE(m_process.exitCode(), 0);
 }
 
+// scripts/run.sh on a scene of another name: Restart after an edit of that file shows the edit,
+// and the folder through which the viewer reads it is gone when the viewer is.
+TEST_F(Program, RunScriptShowsEachEditOfTheNamedSceneOnRestart) {
+    const fs::path scene = m_dir / "scene.txt";
+    std::ofstream(scene) << "P (0 0 1) { -4 -4 0 1  4 -4 0 1  4 4 0 1  -4 4 0 1 }\n";
+    const fs::path tmp = m_dir / "tmp";
+    fs::create_directories(tmp);
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(QStringLiteral("KAVELO_PREBUILT"), QStringLiteral(KAVELO_BINARY_DIR));
+    environment.insert(QStringLiteral("TMPDIR"), QString::fromStdString(tmp.string()));
+    m_process.setProcessEnvironment(environment);
+    m_process.start(QStringLiteral("bash"), {QStringLiteral(KAVELO_SOURCE_DIR "/scripts/run.sh"),
+                                             QString::fromStdString(scene.string())});
+    const WId window = WaitForWindow(QStringLiteral("Scene from input.txt - Kavelo"));
+    ASSERT_NE(window, 0u) << m_process.readAllStandardError().toStdString();
+    // The middle of the window once `wanted` holds for it, or after five seconds.
+    auto middle = [window](auto wanted) {
+        QColor colour;
+        for (int waited = 0; waited < 5000; waited += 100) {
+            const QImage shot = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+            colour = shot.pixelColor(shot.width() * 2 / 3, shot.height() / 2);
+            if (wanted(colour)) {
+                break;
+            }
+            QTest::qWait(100);
+        }
+        return colour;
+    };
+    auto lit = [](const QColor& c) { return c.red() > 40; };
+    auto black = [](const QColor& c) { return c == QColor(Qt::black); };
+    auto menu = [window](const char* key) {
+        XDoTool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+        XDoTool({QStringLiteral("key"), QStringLiteral("--window"), QString::number(window),
+                 QStringLiteral("alt+f")});
+        QTest::qWait(300);
+        XDoTool({QStringLiteral("key"), QString::fromLatin1(key)});
+    };
+    EXPECT_TRUE(lit(middle(lit))) << "the square before the edit";
+
+    std::ofstream(scene) << "no items now\n";
+    menu("r");
+    EXPECT_TRUE(black(middle(black))) << "the edit after Restart";
+
+    menu("x");
+    ASSERT_TRUE(m_process.waitForFinished(10000)) << "still running after File > Exit";
+    EXPECT_EQ(m_process.exitCode(), 0);
+    EXPECT_TRUE(fs::is_empty(tmp)) << "run.sh left its folder behind";
+    EXPECT_TRUE(fs::exists(scene));
+}
+
 }  // namespace

@@ -137,31 +137,16 @@ TEST_F(KaveloRenderTool, ExitStatusesForReadingFaultsUsageAndMissingGL) {
     EXPECT_EQ(Run(Out("missing.txt") + " -o " + Out("missing.png") + " --size 64x64"), 1);
     EXPECT_TRUE(fs::exists(Out("missing.png")));
 
-    const std::string x = kExample + " -o " + Out("x.png");
-    const std::vector<std::string> usageErrors = {
-        kExample,
-        "-o " + Out("x.png"),
-        kExample + " -o",
-        kExample + " " + x,
-        x + " --size 0x10",
-        x + " --size 10",
-        x + " --size 10x10x",
-        x + " --size 99999x10",
-        x + " --shift 1",
-        x + " --shift 1,2,3",
-        x + " --stretch 1,x,1",
-        x + " --angles 1,2,",
-        x + " --perspective 0,1",
-        x + " --perspective nan",
-        x + " --perspective",
-        x + " --colour red",
-        "--dump",
-    };
-    for (const std::string& args : usageErrors) {
+    // Wrong command lines (their messages are the parser's tests) write nothing.
+    for (const std::string& args : {kExample, kExample + " -o " + Out("x.png") + " --size 0x1",
+                                    kExample + " -o " + Out("x.gif")}) {
         EXPECT_EQ(Run(args), 2) << args;
-        EXPECT_NE(m_err.find("usage: kavelo-render"), std::string::npos) << args;
+        EXPECT_NE(m_err.find("Try 'kavelo-render --help'"), std::string::npos) << args;
         EXPECT_FALSE(fs::exists(Out("x.png"))) << args;
+        EXPECT_FALSE(fs::exists(Out("x.gif"))) << args;
     }
+    EXPECT_EQ(Run(kExample + " -o " + Out("no-such-folder/x.png")), 4);
+    EXPECT_NE(m_err.find("cannot write"), std::string::npos) << m_err;
 
     // No EGL vendor: no context can be made.
     EXPECT_EQ(Run(kExample + " -o " + Out("none.png"),
@@ -194,6 +179,62 @@ TEST_F(KaveloRenderTool, TheBannerNeedsNoWindowSystem) {
         ASSERT_EQ(Run(args + Out("other.png"), environment), 0) << environment << m_err;
         EXPECT_EQ(QImage(QString::fromStdString(Out("other.png"))), usual) << environment;
     }
+}
+
+TEST_F(KaveloRenderTool, DashReadsStandardInputAndWritesStandardOutput) {
+    ASSERT_EQ(Run("--dump - <" + kExample), 0) << m_err;
+    EXPECT_EQ(m_out, DumpScene(ReadSceneFile(kExample).scene));
+    // A pipe, not a file: the reader must not depend on mapping it.
+    ASSERT_EQ(Run("- -o - --size 64x48 --no-banner", "cat '" + kExample + "' |"), 0) << m_err;
+    const QImage piped = QImage::fromData(QByteArray::fromStdString(m_out), "PNG");
+    ASSERT_EQ(Run(kExample + " -o " + Out("file.png") + " --size 64x48 --no-banner"), 0);
+    EXPECT_EQ(piped, QImage(QString::fromStdString(Out("file.png"))));
+    EXPECT_FALSE(fs::exists("-"));
+
+    ASSERT_EQ(Run("--dump -", "printf 'P (0 0 1) { 1 x } ' |"), 1);
+    EXPECT_EQ(m_err, "<stdin>:1:15: expected a number\n");
+}
+
+TEST_F(KaveloRenderTool, WritesTheFormatTheExtensionNames) {
+    const struct {
+        const char* name;
+        std::string magic;
+    } cases[] = {
+        {"a.png", "\x89PNG"}, {"a.jpg", "\xff\xd8\xff"}, {"a.JPEG", "\xff\xd8\xff"},
+        {"a.bmp", "BM"},      {"a.ppm", "P6"},
+    };
+    for (const auto& t : cases) {
+        ASSERT_EQ(Run(kExample + " --size=32x24 --no-banner -o " + Out(t.name)), 0) << m_err;
+        EXPECT_EQ(ReadText(Out(t.name)).substr(0, t.magic.size()), t.magic) << t.name;
+        EXPECT_EQ(QImage(QString::fromStdString(Out(t.name))).size(), QSize(32, 24)) << t.name;
+    }
+}
+
+// The first scene a new user copies from the README must look right at the default view: its
+// square lit from the front, not a dark back.
+TEST_F(KaveloRenderTool, ReadmesFirstSceneShowsLitAtTheDefaultView) {
+    const std::string readme = ReadText(KAVELO_SOURCE_DIR "/README.md");
+    const std::size_t usage = readme.find("## Usage");
+    const std::size_t open = readme.find("```\n", usage);
+    ASSERT_NE(open, std::string::npos);
+    const std::size_t close = readme.find("```", open + 4);
+    std::ofstream(Out("first.txt")) << readme.substr(open + 4, close - open - 4);
+    ASSERT_EQ(Run(Out("first.txt") + " --size=160x120 --no-banner -o " + Out("first.png")), 0);
+    const QImage image(QString::fromStdString(Out("first.png")));
+    int bright = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            bright += qRed(image.pixel(x, y)) > 150 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(bright, image.width() * image.height() / 20);
+}
+
+TEST_F(KaveloRenderTool, HelpAndVersionGoToStandardOutput) {
+    ASSERT_EQ(Run("--help"), 0);
+    EXPECT_EQ(m_out.rfind("Usage: kavelo-render ", 0), 0u) << m_out;
+    ASSERT_EQ(Run("--version"), 0);
+    EXPECT_EQ(m_out.rfind("kavelo-render " KAVELO_VERSION "\n", 0), 0u) << m_out;
 }
 
 }  // namespace
