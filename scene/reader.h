@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scene/scene.h"
 
@@ -22,9 +23,13 @@ struct SceneReadResult {
 };
 
 // Reads the bytes of a scene file as the file would read in text mode ("\r\n" is one "\n").
-// `fileName` only names the file in the diagnostic.
-SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName = kSceneFileName);
+// `fileName` only names the file in the diagnostic. Given `warnings`, the reading also appends
+// what it read most likely not as meant, as "input.txt:3:1: warning: TEXT", in the order of the
+// text; what is read stays the same.
+SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName = kSceneFileName,
+                              std::vector<std::string>* warnings = nullptr);
 
 // Reads the file at `path`; `fileName` names it in the diagnostic (by default, the path).
 SceneReadResult ReadSceneFile(const std::string& path,
-                              std::optional<std::string_view> fileName = std::nullopt);
+                              std::optional<std::string_view> fileName = std::nullopt,
+                              std::vector<std::string>* warnings = nullptr);
