@@ -1,4 +1,5 @@
-// What the view needs of the window it lives in: the control panel it shows its values in.
+// What the view needs of the window it lives in: the control panel it shows its values in, and
+// the route that the key table's commands take, which the mouse's commands take too.
 #pragma once
 
 class CControlPanel;
@@ -6,6 +7,7 @@ class CControlPanel;
 class PanelHost {
   public:
     virtual CControlPanel* GetControlPanel() = 0;
+    virtual bool RouteCommand(unsigned id) = 0;
 
   protected:
     ~PanelHost() = default;
