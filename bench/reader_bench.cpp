@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "scene/reader.h"
 
@@ -177,9 +178,35 @@ void BM_SceneReader(benchmark::State& state) {
         static_cast<double>(after - before) / static_cast<double>(items);
 }
 
+double g_plainSeconds = 0.0;
+
+void BM_SceneReaderPlain(benchmark::State& state) {
+    Measure(
+        state, [] { return ReadSceneFile(ScenePath()); }, &g_plainSeconds);
+}
+
+// The same reading while collecting warnings, as the viewer and --check read.
+void BM_SceneReaderWithWarnings(benchmark::State& state) {
+    double own = 0.0;
+    std::vector<std::string> warnings;
+    Measure(
+        state,
+        [&warnings] {
+            warnings.clear();
+            return ReadSceneFile(ScenePath(), std::nullopt, &warnings);
+        },
+        &own);
+    if (g_plainSeconds > 0.0) {
+        state.counters["time_vs_plain"] = own / g_plainSeconds;
+    }
+    state.counters["warnings"] = static_cast<double>(warnings.size());
+}
+
 }  // namespace
 
 BENCHMARK(BM_ClassicStreamReader)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_SceneReader)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SceneReaderPlain)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SceneReaderWithWarnings)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 BENCHMARK_MAIN();

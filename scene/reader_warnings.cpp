@@ -167,14 +167,15 @@ void ReaderWarnings::SkippedText(const char* from, const char* to) {
 
 void ReaderWarnings::ItemLetter(const char* letter, SceneItemKind kind) {
     const KindWords& words = WordsOf(kind);
-    const std::string starts = std::string(" starts a ") + words.name;
+    // Texts are made only for a warning: this runs for every item.
+    const auto starts = [&words] { return std::string(" starts a ") + words.name; };
     // A comment mark earlier on the line, outside the item before.
     for (const char* p = letter; p != m_begin && p[-1] != '\n' && p[-1] != '}';) {
         --p;
         const bool hash = *p == '#';
         if (hash || (*p == '/' && p + 1 != letter && p[1] == '/')) {
             Add(letter, std::string("\"") + words.letter + "\" after " + Quoted(hash ? "#" : "//") +
-                            starts + ": item letters count in comments too");
+                            starts() + ": item letters count in comments too");
             return;
         }
     }
@@ -189,23 +190,25 @@ void ReaderWarnings::ItemLetter(const char* letter, SceneItemKind kind) {
         }
         Add(letter, std::string("\"") + words.letter + "\" inside " +
                         Quoted(std::string_view(start, static_cast<std::size_t>(end - start))) +
-                        starts);
+                        starts());
         return;
     }
     const std::string_view word = LettersFrom(letter, m_end);
     if (!IsHeading(word, kind)) {
-        Add(letter, Quoted(word) + starts + " at its \"" + words.letter + "\"");
+        Add(letter, Quoted(word) + starts() + " at its \"" + words.letter + "\"");
     }
 }
 
 void ReaderWarnings::HeadingStretch(const char* letter, SceneItemKind kind, const char* from,
                                     const char* delimiter) {
-    const std::string found =
-        std::string("the ") + WordsOf(kind).name + "'s \"" + *delimiter + "\" is found past ";
+    const auto found = [kind, delimiter] {
+        return std::string("the ") + WordsOf(kind).name + "'s \"" + *delimiter +
+               "\" is found past ";
+    };
     const char* const kAnother = ", in what looks like another item";
     for (const char* p = from; p != delimiter; ++p) {
         if (*p == '}') {
-            Add(letter, found + "a \"}\" on line " + std::to_string(LineOf(p)) + kAnother);
+            Add(letter, found() + "a \"}\" on line " + std::to_string(LineOf(p)) + kAnother);
             return;
         }
         if (*p == '\n') {
@@ -214,7 +217,7 @@ void ReaderWarnings::HeadingStretch(const char* letter, SceneItemKind kind, cons
                 ++q;
             }
             if (q != delimiter && IsItemLetter(*q)) {
-                Add(letter, found + Quoted(LettersFrom(q, delimiter)) + " on line " +
+                Add(letter, found() + Quoted(LettersFrom(q, delimiter)) + " on line " +
                                 std::to_string(LineOf(q)) + kAnother);
                 return;
             }
@@ -225,26 +228,28 @@ void ReaderWarnings::HeadingStretch(const char* letter, SceneItemKind kind, cons
 
 void ReaderWarnings::ItemRead(const char* letter, SceneItemKind kind, int count) {
     const KindWords& words = WordsOf(kind);
-    const std::string item = std::string("a ") + words.name + " of " + std::to_string(count) + " " +
-                             (count == 1 ? words.point : words.points);
+    const auto item = [&words, count] {
+        return std::string("a ") + words.name + " of " + std::to_string(count) + " " +
+               (count == 1 ? words.point : words.points);
+    };
     switch (kind) {
         case SceneItemKind::kPolygon:
             if (count < 3) {
-                Add(letter, item + " covers no area: a polygon takes 3 or 4");
+                Add(letter, item() + " covers no area: a polygon takes 3 or 4");
             }
             break;
         case SceneItemKind::kCurve: {
             static const char* const kDrawn[] = {"nothing", "nothing", "a straight line",
                                                  "a quadratic arc"};
             if (count < 4) {
-                Add(letter, item + " draws " + kDrawn[count] + ": a cubic curve takes 4");
+                Add(letter, item() + " draws " + kDrawn[count] + ": a cubic curve takes 4");
             }
             break;
         }
         case SceneItemKind::kSurface:
             if (count < 16) {
                 const int rows = count / 4;
-                Add(letter, item + " draws " +
+                Add(letter, item() + " draws " +
                                 (rows < 2 ? std::string("nothing")
                                           : "only its first " + std::to_string(rows) + " rows") +
                                 ": a patch takes 16, in rows of 4");
