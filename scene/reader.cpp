@@ -284,7 +284,7 @@ class Reader {
 
     bool ReadCurve(CurveNode& node) {
         if constexpr (kWarn) {
-            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kCurve);
+            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kCurve, m_runStart);
         }
         if (!SkipHeading('{', SceneItemKind::kCurve)) {
             return false;
@@ -296,7 +296,7 @@ class Reader {
 
     bool ReadPolygon(PolygonNode& node) {
         if constexpr (kWarn) {
-            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kPolygon);
+            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kPolygon, m_runStart);
         }
         if (!SkipHeading('(', SceneItemKind::kPolygon) || !ReadNumber(node.normal.x) ||
             !ReadNumber(node.normal.y) || !ReadNumber(node.normal.z) ||
@@ -310,7 +310,7 @@ class Reader {
 
     bool ReadSurface(SurfaceNode& node) {
         if constexpr (kWarn) {
-            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kSurface);
+            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kSurface, m_runStart);
         }
         if (!SkipHeading('{', SceneItemKind::kSurface)) {
             return false;

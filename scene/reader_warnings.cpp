@@ -67,9 +67,10 @@ bool IsHeading(std::string_view word, SceneItemKind kind) {
     return true;
 }
 
+// The letters from `p` on, no more than a long word's worth.
 std::string_view LettersFrom(const char* p, const char* end) {
     const char* q = p;
-    while (q != end && IsLetter(*q)) {
+    while (q != end && IsLetter(*q) && q - p < 40) {
         ++q;
     }
     return {p, static_cast<std::size_t>(q - p)};
@@ -165,12 +166,12 @@ void ReaderWarnings::SkippedText(const char* from, const char* to) {
     }
 }
 
-void ReaderWarnings::ItemLetter(const char* letter, SceneItemKind kind) {
+void ReaderWarnings::ItemLetter(const char* letter, SceneItemKind kind, const char* textStart) {
     const KindWords& words = WordsOf(kind);
     // Texts are made only for a warning: this runs for every item.
     const auto starts = [&words] { return std::string(" starts a ") + words.name; };
-    // A comment mark earlier on the line, outside the item before.
-    for (const char* p = letter; p != m_begin && p[-1] != '\n' && p[-1] != '}';) {
+    // A comment mark earlier on the line, in the text between items.
+    for (const char* p = letter; p != textStart && p[-1] != '\n';) {
         --p;
         const bool hash = *p == '#';
         if (hash || (*p == '/' && p + 1 != letter && p[1] == '/')) {
@@ -179,9 +180,9 @@ void ReaderWarnings::ItemLetter(const char* letter, SceneItemKind kind) {
             return;
         }
     }
-    if (letter != m_begin && IsWordChar(letter[-1])) {
+    if (letter != textStart && IsWordChar(letter[-1])) {
         const char* start = letter;
-        while (start != m_begin && IsWordChar(start[-1])) {
+        while (start != textStart && IsWordChar(start[-1])) {
             --start;
         }
         const char* end = letter + 1;

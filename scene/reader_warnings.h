@@ -21,8 +21,9 @@ class ReaderWarnings {
 
     // Text between items, [from, to): an item body ("{" and numbers) in it lost its item.
     void SkippedText(const char* from, const char* to);
-    // An item letter found between items: does it stand in a comment or in a word?
-    void ItemLetter(const char* letter, SceneItemKind kind);
+    // An item letter found between items, which began at `textStart`: does it stand in a comment
+    // or in a word?
+    void ItemLetter(const char* letter, SceneItemKind kind, const char* textStart);
     // The text skipped after an item's letter, or after a polygon's normal, up to its delimiter.
     void HeadingStretch(const char* letter, SceneItemKind kind, const char* from,
                         const char* delimiter);

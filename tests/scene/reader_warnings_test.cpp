@@ -59,7 +59,9 @@ TEST(ReaderWarnings, EachKindAtItsLineAndColumn) {
          "S {" + sixteen + " -1 0 0 1",
          {"f.txt:1:144: warning: a surface holds 16 points: the 17th and the text after it up "
           "to the end are dropped"}},
-        {"an item after a full one needs no brace", "C {" + four + " S {" + sixteen + "}", {}},
+        {"an item after a full one needs no brace",
+         "C {" + four + " S {" + sixteen + "}C {" + four + "C {1 1 1 1}",
+         {"f.txt:1:219: warning: a curve of 1 point draws nothing: a cubic curve takes 4"}},
         // Items drawn short.
         {"short items",
          "C {1 2 3 4}\nC {1 2 3 4 5 6 7 8}\nC {" + four.substr(0, 25) +
