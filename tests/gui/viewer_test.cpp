@@ -488,15 +488,20 @@ class ViewerMouse : public Viewer {
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(m_view, &event);
     }
-    // Repaints of the view and refreshes of the panel since the last call.
+    // Repaints of the view and refreshes of the panel since the last call, counted before the
+    // event loop runs: a frame drawn while the last was still being composed is shown by a
+    // later paint, which is not the command's.
     std::pair<int, int> Ends() {
         int refreshes = 0;
         for (auto& [id, writes] : m_writes) {
             refreshes = std::max(refreshes, writes);
-            writes = 0;
         }
         const std::pair<int, int> ends{m_view->FramesDrawn() - m_frames, refreshes};
+        QTest::qWait(50);
         m_frames = m_view->FramesDrawn();
+        for (auto& [id, writes] : m_writes) {
+            writes = 0;
+        }
         return ends;
     }
 
