@@ -1,5 +1,7 @@
 #include "scene/reader_warnings.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsWhite(char c) noexcept {
@@ -119,7 +121,10 @@ void ReaderWarnings::SkippedText(const char* from, const char* to) {
                 --start;
             }
             if (start == bound || !(IsDigit(start[-1]) || start[-1] == '.' || start[-1] == '_')) {
-                word = std::string_view(start, static_cast<std::size_t>(r + 1 - start));
+                // A word of letters without end is named by its first 40.
+                const auto length =
+                    std::min<std::size_t>(static_cast<std::size_t>(r + 1 - start), 40);
+                word = std::string_view(start, length);
             }
             r = start;
         }
