@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "scene/list_builder.h"
 #include "scene/reader.h"
@@ -123,6 +124,7 @@ ClassicResult ReadClassic(const std::string& path) {
 }
 
 double g_classicSeconds = 0.0;
+double g_plainSeconds = 0.0;  // the scene reader's, without warnings
 
 template <class Read>
 void Measure(benchmark::State& state, Read read, double* seconds) {
@@ -158,6 +160,7 @@ void BM_SceneReader(benchmark::State& state) {
     if (g_classicSeconds > 0.0) {
         state.counters["speedup_vs_classic"] = g_classicSeconds / own;
     }
+    g_plainSeconds = own;
     // Heap held by the lists of one reading, per item.
     const std::size_t before = mallinfo2().uordblks;
     SceneReadResult held = ReadSceneFile(ScenePath());
@@ -169,9 +172,27 @@ void BM_SceneReader(benchmark::State& state) {
         static_cast<double>(after - before) / static_cast<double>(items);
 }
 
+// The same reading while collecting warnings, as the viewer and --check read.
+void BM_SceneReaderWithWarnings(benchmark::State& state) {
+    double own = 0.0;
+    std::vector<std::string> warnings;
+    Measure(
+        state,
+        [&warnings] {
+            warnings.clear();
+            return ReadSceneFile(ScenePath(), std::nullopt, {}, &warnings);
+        },
+        &own);
+    if (g_plainSeconds > 0.0) {
+        state.counters["time_vs_plain"] = own / g_plainSeconds;
+    }
+    state.counters["warnings"] = static_cast<double>(warnings.size());
+}
+
 }  // namespace
 
 BENCHMARK(BM_ClassicStreamReader)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_SceneReader)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SceneReaderWithWarnings)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 BENCHMARK_MAIN();

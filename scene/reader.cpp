@@ -1,5 +1,7 @@
 #include "scene/reader.h"
 
+#include "scene/reader_warnings.h"
+
 #include <locale.h>
 #include <algorithm>
 #include <charconv>
@@ -29,13 +31,18 @@ double ConvertWithCLocale(const char* first, const char* last) {
     return strtod_l(copy.c_str(), nullptr, cLocale);
 }
 
+// With kWarn the reader also tells `warnings` what it reads most likely not as meant; without it,
+// none of that is compiled in.
+template <bool kWarn>
 class Reader {
   public:
-    Reader(std::string_view bytes, std::string_view fileName)
+    Reader(std::string_view bytes, std::string_view fileName, ReaderWarnings* warnings = nullptr)
         : m_begin(bytes.data()),
           m_p(bytes.data()),
           m_end(bytes.data() + bytes.size()),
-          m_fileName(fileName) {}
+          m_fileName(fileName),
+          m_warnings(warnings),
+          m_runStart(bytes.data()) {}
 
     SceneReadResult Run() {
         SceneListBuilder<PolygonNode> polygons;
@@ -50,6 +57,12 @@ class Reader {
             }
             const char letter = *m_p++;
             // An item cut off by a fault was written into the tail, which stays the sentinel.
+            if constexpr (kWarn) {
+                if (letter == 'C' || letter == 'P' || letter == 'S') {
+                    m_itemStart = m_p - 1;
+                    m_warnings->SkippedText(m_runStart, m_itemStart);
+                }
+            }
             if (letter == 'C') {
                 if (ReadCurve(curves.Tail())) {
                     keep(curves);
@@ -62,6 +75,11 @@ class Reader {
                 if (ReadSurface(surfaces.Tail())) {
                     keep(surfaces);
                 }
+            }
+        }
+        if constexpr (kWarn) {
+            if (!m_failed && !outOfMemory) {
+                m_warnings->SkippedText(m_runStart, m_end);
             }
         }
         SceneReadResult result;
@@ -224,33 +242,72 @@ class Reader {
                 return stored;
             }
             if (stored == limit) {
+                if constexpr (kWarn) {
+                    m_stoppedAtLimit = true;
+                }
                 return stored;  // what follows is scanned as text between items
             }
         }
     }
 
+    // SkipThrough, and with warnings a look at the text it skipped.
+    bool SkipHeading(char delimiter, SceneItemKind kind) {
+        const char* const from = m_p;
+        if (!SkipThrough(delimiter)) {
+            return false;
+        }
+        if constexpr (kWarn) {
+            m_warnings->HeadingStretch(m_itemStart, kind, from, m_p - 1);
+        }
+        return true;
+    }
+
+    // With warnings: the item just read, and where the text between items begins again.
+    void ItemEnded(SceneItemKind kind, int count) {
+        if constexpr (kWarn) {
+            if (count > 0) {
+                m_warnings->ItemRead(m_itemStart, kind, count);
+                m_runStart = m_stoppedAtLimit ? m_warnings->PastLimit(kind, m_p) : m_p;
+            }
+            m_stoppedAtLimit = false;
+        }
+    }
+
     bool ReadCurve(CurveNode& node) {
-        if (!SkipThrough('{')) {
+        if constexpr (kWarn) {
+            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kCurve, m_runStart);
+        }
+        if (!SkipHeading('{', SceneItemKind::kCurve)) {
             return false;
         }
         node.count = ReadPoints(node.points, 4);
+        ItemEnded(SceneItemKind::kCurve, node.count);
         return node.count > 0;
     }
 
     bool ReadPolygon(PolygonNode& node) {
-        if (!SkipThrough('(') || !ReadNumber(node.normal.x) || !ReadNumber(node.normal.y) ||
-            !ReadNumber(node.normal.z) || !SkipThrough('{')) {
+        if constexpr (kWarn) {
+            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kPolygon, m_runStart);
+        }
+        if (!SkipHeading('(', SceneItemKind::kPolygon) || !ReadNumber(node.normal.x) ||
+            !ReadNumber(node.normal.y) || !ReadNumber(node.normal.z) ||
+            !SkipHeading('{', SceneItemKind::kPolygon)) {
             return false;
         }
         node.count = ReadPoints(node.vertices, 4);
+        ItemEnded(SceneItemKind::kPolygon, node.count);
         return node.count > 0;
     }
 
     bool ReadSurface(SurfaceNode& node) {
-        if (!SkipThrough('{')) {
+        if constexpr (kWarn) {
+            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kSurface, m_runStart);
+        }
+        if (!SkipHeading('{', SceneItemKind::kSurface)) {
             return false;
         }
         node.count = ReadPoints(node.points, 16);
+        ItemEnded(SceneItemKind::kSurface, node.count);
         return node.count > 0;
     }
 
@@ -285,10 +342,20 @@ class Reader {
     bool m_failed = false;
     const char* m_failPos = nullptr;
     std::string m_message;
+    // Used with warnings only.
+    ReaderWarnings* m_warnings;
+    const char* m_runStart;             // where the text between items began
+    const char* m_itemStart = nullptr;  // the letter of the item being read
+    bool m_stoppedAtLimit = false;      // the item ended at its limit, not at "}"
 };
 
 }  // namespace
 
-SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName) {
-    return Reader(bytes, fileName).Run();
+SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
+                              std::vector<std::string>* warnings) {
+    if (warnings == nullptr) {
+        return Reader<false>(bytes, fileName).Run();
+    }
+    ReaderWarnings collector(bytes, fileName, *warnings);
+    return Reader<true>(bytes, fileName, &collector).Run();
 }

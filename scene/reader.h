@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scene/scene.h"
 
@@ -25,8 +26,11 @@ struct SceneReadResult {
 };
 
 // Reads the bytes of a scene file as the file would read in text mode ("\r\n" is one "\n").
-// `fileName` only names the file in the diagnostic.
-SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName = kSceneFileName);
+// `fileName` only names the file in the diagnostic. Given `warnings`, the reading also appends
+// what it read most likely not as meant, as "input.txt:3:1: warning: TEXT", in the order of the
+// text; what is read stays the same.
+SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName = kSceneFileName,
+                              std::vector<std::string>* warnings = nullptr);
 
 // How a file is read: in chunks of `chunkBytes`, with `afterChunk` (for tests) called after each
 // chunk with the number of bytes read so far.
@@ -39,4 +43,5 @@ struct SceneFileReading {
 // Anything else (a pipe, a device, a socket, a directory) is refused without being read.
 SceneReadResult ReadSceneFile(const std::string& path,
                               std::optional<std::string_view> fileName = std::nullopt,
-                              const SceneFileReading& how = {});
+                              const SceneFileReading& how = {},
+                              std::vector<std::string>* warnings = nullptr);

@@ -35,7 +35,7 @@ struct Closer {
 }  // namespace
 
 SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string_view> fileName,
-                              const SceneFileReading& how) {
+                              const SceneFileReading& how, std::vector<std::string>* warnings) {
     const std::string name(fileName.value_or(path));
     auto endedBy = [&name](const std::string& why) {
         SceneReadResult result = ReadSceneText({}, name);
@@ -110,7 +110,7 @@ SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string
     }
     // What was read is kept. A change of size is the reason given, since it may have cut the
     // last item short.
-    SceneReadResult result = ReadSceneText(std::string_view(bytes.get(), got), name);
+    SceneReadResult result = ReadSceneText(std::string_view(bytes.get(), got), name, warnings);
     if (!problem.empty()) {
         result.diagnostic = name + ": " + problem;
     }

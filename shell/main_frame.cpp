@@ -154,10 +154,13 @@ void CMainFrame::RecalcLayout() {
     }
 }
 
-// A reading that ended on a fault says so where "Ready" would stand, until one reads cleanly.
+// A reading that ended on a fault says so where "Ready" would stand, until one reads cleanly; one
+// that read with warnings shows the first of them there.
 void CMainFrame::UpdateIdleText() {
     if (m_pView != nullptr && m_pView->SceneDiagnostic()) {
         m_wndStatusBar.SetIdleText(QString::fromStdString(*m_pView->SceneDiagnostic()));
+    } else if (m_pView != nullptr && !m_pView->SceneWarnings().empty()) {
+        m_wndStatusBar.SetIdleText(QString::fromStdString(m_pView->SceneWarnings().front()));
     } else {
         m_wndStatusBar.SetIdleText(FromUtf8(CommandPrompt(AFX_IDS_IDLEMESSAGE)));
     }

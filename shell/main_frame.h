@@ -33,7 +33,7 @@ class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public P
     void InitialUpdateFrame();
 
     // Sends a command along the route: active view, document, frame, application.
-    bool RouteCommand(unsigned id);
+    bool RouteCommand(unsigned id) override;
     bool IsCommandEnabled(unsigned id) const;
 
     void OnViewStatusBar();

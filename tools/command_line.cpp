@@ -178,6 +178,14 @@ constexpr OptionSpec kOptions[] = {
          return std::string();
      },
      nullptr},
+    {"check", 0, nullptr, false,
+     "tell on standard error what the reader most likely did not\n"
+     "read as meant, instead of drawing FILE",
+     [](std::string_view, ToolCommand& c) {
+         c.mode = ToolMode::kCheck;
+         return std::string();
+     },
+     nullptr},
     {"help", 'h', nullptr, false, "show this help and exit",
      [](std::string_view, ToolCommand& c) {
          c.mode = ToolMode::kHelp;
@@ -191,6 +199,12 @@ constexpr OptionSpec kOptions[] = {
      },
      nullptr},
 };
+
+std::size_t IndexOf(std::string_view name) {
+    const auto* found = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                     [name](const OptionSpec& o) { return o.name == name; });
+    return static_cast<std::size_t>(found - std::begin(kOptions));
+}
 
 // getopt_long reports a long option by this plus its index in kOptions.
 constexpr int kLongOptionBase = 256;
@@ -326,10 +340,14 @@ std::optional<ImageFormat> FormatOf(std::string_view output) {
 
 // Step 3: what the mode needs, and nothing it would ignore.
 std::string CheckMode(const std::vector<bool>& given, ToolCommand& command) {
-    if (command.mode == ToolMode::kDump) {
+    if (given[IndexOf("dump")] && given[IndexOf("check")]) {
+        return "--dump and --check cannot be combined";
+    }
+    if (command.mode == ToolMode::kDump || command.mode == ToolMode::kCheck) {
+        const char* mode = command.mode == ToolMode::kDump ? "--dump" : "--check";
         for (std::size_t i = 0; i < std::size(kOptions); ++i) {
             if (given[i] && kOptions[i].pictureOnly) {
-                return Dashed(kOptions[i]) + " is for pictures, not for --dump";
+                return Dashed(kOptions[i]) + " is for pictures, not for " + mode;
             }
         }
         return {};
@@ -371,8 +389,10 @@ std::string HelpText() {
     std::string text =
         "Usage: kavelo-render [OPTION]... FILE -o OUT\n"
         "  or:  kavelo-render --dump FILE\n"
+        "  or:  kavelo-render --check FILE\n"
         "Draw the scene file FILE as the viewer kavelo draws it, without a display,\n"
-        "and write the picture to OUT; or list what the reader makes of FILE.\n"
+        "and write the picture to OUT; or list what the reader makes of FILE; or tell\n"
+        "what in FILE is most likely not read as meant.\n"
         "FILE - is standard input, OUT - is standard output; -- ends the options.\n"
         "\n"
         "Options:\n";
@@ -402,12 +422,13 @@ std::string HelpText() {
         "Numbers take a point as decimal separator in every locale.\n"
         "\n"
         "Exit status:\n"
-        "  0  the picture or the listing was made\n"
+        "  0  the picture or the listing was made, or --check found nothing to tell\n"
         "  1  the reading of FILE stopped on a fault (the message is on standard error;\n"
         "     the items before it are still drawn or listed)\n"
         "  2  the command line is wrong\n"
         "  3  no OpenGL context can be had\n"
-        "  4  the picture cannot be written\n";
+        "  4  the picture or the listing cannot be written\n"
+        "  5  --check found something to tell, and no fault\n";
     return text;
 }
 

@@ -19,13 +19,12 @@ struct PictureRequest {
     bool banner = true;
 };
 
-enum class ToolMode { kPicture, kDump, kHelp, kVersion };
+enum class ToolMode { kPicture, kDump, kCheck, kHelp, kVersion };
 
 struct ToolCommand {
     ToolMode mode = ToolMode::kPicture;
     PictureRequest picture;  // the input is read in every mode that reads
 };
-
 
 // The name of standard input and output on the command line.
 inline constexpr const char kStandardStream[] = "-";

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "scene/dump.h"
 #include "tools/command_line.h"
@@ -36,6 +37,20 @@ int Dump(const std::string& path) {
     return result.diagnostic ? kExitReadFault : 0;
 }
 
+// Reads FILE as the viewer does and tells on stderr what it most likely did not read as meant.
+int Check(const std::string& path) {
+    std::vector<std::string> warnings;
+    const SceneReadResult result = ReadSceneInput(path, &warnings);
+    for (const std::string& warning : warnings) {
+        std::cerr << warning << "\n";
+    }
+    if (result.diagnostic) {
+        std::cerr << *result.diagnostic << "\n";
+        return kExitReadFault;
+    }
+    return warnings.empty() ? 0 : kExitWarnings;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,6 +67,8 @@ int main(int argc, char** argv) {
             return WriteOut(VersionText()) ? 0 : kExitNotWritten;
         case ToolMode::kDump:
             return Dump(command.picture.input);
+        case ToolMode::kCheck:
+            return Check(command.picture.input);
         case ToolMode::kPicture:
 #ifdef KAVELO_RENDER_PICTURES
             return RenderPicture(command.picture);

@@ -10,7 +10,7 @@
 namespace {
 
 // All of standard input, a file or a pipe alike: asked for by name, so read to its end.
-SceneReadResult ReadStandardInput() {
+SceneReadResult ReadStandardInput(std::vector<std::string>* warnings) {
     std::string bytes;
     char chunk[1 << 16];
     for (;;) {
@@ -28,11 +28,12 @@ SceneReadResult ReadStandardInput() {
         }
         bytes.append(chunk, static_cast<std::size_t>(n));
     }
-    return ReadSceneText(bytes, "<stdin>");
+    return ReadSceneText(bytes, "<stdin>", warnings);
 }
 
 }  // namespace
 
-SceneReadResult ReadSceneInput(const std::string& path) {
-    return path == kStandardStream ? ReadStandardInput() : ReadSceneFile(path);
+SceneReadResult ReadSceneInput(const std::string& path, std::vector<std::string>* warnings) {
+    return path == kStandardStream ? ReadStandardInput(warnings)
+                                   : ReadSceneFile(path, std::nullopt, {}, warnings);
 }

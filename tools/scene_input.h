@@ -2,9 +2,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "scene/reader.h"
 
 // Reads the scene at `path` as the viewer reads its file; "-" reads standard input
-// and names it "<stdin>" in the diagnostic.
-SceneReadResult ReadSceneInput(const std::string& path);
+// and names it "<stdin>" in the diagnostic. Given `warnings`, the reader's warnings go there.
+SceneReadResult ReadSceneInput(const std::string& path,
+                               std::vector<std::string>* warnings = nullptr);

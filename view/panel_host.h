@@ -1,5 +1,5 @@
-// What the view needs of the window it lives in: the control panel it shows its values in. The
-// frame implements it; the view knows the panel only as a dialog bar.
+// What the view needs of the window it lives in: the control panel it shows its values in, and
+// the route that the key table's commands take, which the mouse's commands take too.
 #pragma once
 
 class DialogBar;
@@ -7,6 +7,7 @@ class DialogBar;
 class PanelHost {
   public:
     virtual DialogBar* GetControlPanel() = 0;
+    virtual bool RouteCommand(unsigned id) = 0;
 
   protected:
     ~PanelHost() = default;

@@ -2,10 +2,17 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QWheelEvent>
 
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/surface_format.h"
@@ -89,6 +96,7 @@ std::span<const MessageMapEntry<CSceneView>> CSceneView::GetMessageMap() {
 int CSceneView::OnCreate() {
     QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
     if (auto* host = dynamic_cast<PanelHost*>(owner)) {
+        m_pHost = host;
         m_pPanel = host->GetControlPanel();
     }
     // The widget makes its own context only when first shown; a context made now with the same
@@ -108,11 +116,16 @@ void CSceneView::ReadScene() {
     m_pPolygons.reset();
     m_pCurves.reset();
     m_pSurfaces.reset();
-    SceneReadResult result = ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName));
+    m_sceneWarnings.clear();
+    SceneReadResult result =
+        ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), {}, &m_sceneWarnings);
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);
     m_pSurfaces = std::move(result.scene.surfaces);
     m_sceneDiagnostic = std::move(result.diagnostic);
+    for (const std::string& warning : m_sceneWarnings) {
+        std::fprintf(stderr, "%s\n", warning.c_str());
+    }
     emit sceneRead();
 }
 
@@ -185,6 +198,10 @@ void CSceneView::resizeGL(int, int) {
 }
 
 void CSceneView::FinishCommand() {
+    if (m_nGestureDepth > 0) {
+        m_bEndPending = true;
+        return;
+    }
     RepaintNow();
     RefreshPanel();
 }
@@ -201,6 +218,112 @@ void CSceneView::RepaintNow() {
         doneCurrent();
         update();
     }
+}
+
+void CSceneView::EndGesture() {
+    if (--m_nGestureDepth == 0 && m_bEndPending) {
+        m_bEndPending = false;
+        FinishCommand();
+    }
+}
+
+void CSceneView::IssueCommand(unsigned id, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (m_pHost != nullptr) {
+            m_pHost->RouteCommand(id);
+        } else {
+            OnCmdMsg(id);  // a view without a frame is first and last on its route
+        }
+    }
+}
+
+void CSceneView::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (m_drag != Drag::kNone) {
+        return;
+    }
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    if (event->button() == Qt::LeftButton) {
+        m_drag = shift ? Drag::kPan : Drag::kRotate;
+    } else if (event->button() == Qt::MiddleButton) {
+        m_drag = Drag::kPan;
+    } else {
+        return;
+    }
+    m_dragButton = event->button();
+    m_ptLast = event->position().toPoint();
+    m_ptPanned = QPoint();
+    m_nPanStepsX = 0;
+    m_nPanStepsY = 0;
+}
+
+void CSceneView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_drag == Drag::kNone) {
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    const QPoint moved = at - m_ptLast;
+    m_ptLast = at;
+    BeginGesture();
+    if (m_drag == Drag::kRotate) {
+        Rotate(moved);
+    } else {
+        Pan(moved);
+    }
+    EndGesture();
+}
+
+void CSceneView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == m_dragButton) {
+        m_drag = Drag::kNone;
+        m_dragButton = Qt::NoButton;
+    }
+}
+
+// One angle step a pixel, in the direction that takes the side of the scene nearest the viewer
+// along with the pointer. The X rotation is the outermost, so a step up turns that side up
+// (Qt's y grows downwards); a Y step moves it sideways by minus the cosine of the X angle. The
+// stretches' signs mirror both.
+void CSceneView::Rotate(QPoint moved) {
+    constexpr double kDegree = 3.14159265358979323846 / 180.0;
+    const double nearSide = m_dStretchZ < 0 ? -1.0 : 1.0;
+    const bool yPlusGoesRight = -m_dStretchX * nearSide * std::cos(m_dAngleX * kDegree) > 0;
+    const bool xPlusGoesUp = m_dStretchY * nearSide > 0;
+    const bool right = moved.x() > 0;
+    const bool up = moved.y() < 0;
+    IssueCommand(right == yPlusGoesRight ? ID_ROTATE_Y_PLUS : ID_ROTATE_Y_MINUS,
+                 std::abs(moved.x()));
+    IssueCommand(up == xPlusGoesUp ? ID_ROTATE_X_PLUS : ID_ROTATE_X_MINUS, std::abs(moved.y()));
+}
+
+// Whole move steps, as many as the pointer's motion since the pan began covers at perspective
+// 0, where a shift of 1 moves the scene by half the view's width or height.
+void CSceneView::Pan(QPoint moved) {
+    m_ptPanned += moved;
+    // Steps covered by `pixels` of a side `size` pixels long; a hair of slack keeps a motion of
+    // exactly n steps from falling short by a rounding of the quotient.
+    const auto covered = [this](int pixels, int size) {
+        const double steps = 2.0 * std::abs(pixels) / (std::max(size, 1) * m_dShiftStep);
+        const int whole = static_cast<int>(std::floor(steps + 1e-9));
+        return pixels < 0 ? -whole : whole;
+    };
+    const int x = covered(m_ptPanned.x(), width());
+    const int y = covered(-m_ptPanned.y(), height());
+    IssueCommand(x > m_nPanStepsX ? ID_MOVE_RIGHT : ID_MOVE_LEFT, std::abs(x - m_nPanStepsX));
+    IssueCommand(y > m_nPanStepsY ? ID_MOVE_UP : ID_MOVE_DOWN, std::abs(y - m_nPanStepsY));
+    m_nPanStepsX = x;
+    m_nPanStepsY = y;
+}
+
+// One zoom command a notch of 120 units; finer wheels add up to whole notches.
+void CSceneView::wheelEvent(QWheelEvent* event) {
+    m_nWheelRest += event->angleDelta().y();
+    const int notches = m_nWheelRest / 120;
+    m_nWheelRest -= notches * 120;
+    BeginGesture();
+    IssueCommand(notches > 0 ? ID_ZOOM_IN : ID_ZOOM_OUT, std::abs(notches));
+    EndGesture();
+    event->accept();
 }
 
 void CSceneView::RefreshPanel() {

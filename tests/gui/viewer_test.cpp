@@ -6,15 +6,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <unistd.h>
 #include <clocale>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "shell/main_frame.h"
 #include "shell/resources/resource_ids.h"
@@ -459,6 +462,152 @@ TEST_F(Viewer, ThousandsOfStepsKeepThePanelTextsCanonical) {
     // its neighbours in the last place.
     EXPECT_EQ(Field(IDC_STRETCH_X)->text().toStdString(), "0.500000");
     EXPECT_EQ(Field(IDC_SHIFT_X)->text().toStdString(), "0.000000");
+}
+
+TEST_F(Viewer, FirstWarningIsTheIdleTextUnlessAFaultStopsTheReading) {
+    WriteScene("P (0 0 1) {0 0 0 1 1 0 0 1}\nC {1 2 3 4}\n");
+    ::testing::internal::CaptureStderr();
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "input.txt:1:1: warning: a polygon of 2 vertices covers no area: a polygon takes 3 "
+              "or 4\ninput.txt:2:1: warning: a curve of 1 point draws nothing: a cubic curve "
+              "takes 4\n");
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
+              "input.txt:1:1: warning: a polygon of 2 vertices covers no area: a polygon takes 3 "
+              "or 4");
+    WriteScene("C {1 2 3 4}\nC {1 2 x}\n");
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "input.txt:2:8: expected a number");
+    WriteScene(kScene);
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "Ready");
+}
+
+// Mouse events as the window system delivers them to the view.
+class ViewerMouse : public Viewer {
+  protected:
+    void SetUp() override {
+        Viewer::SetUp();
+        m_start = m_view->rect().center();
+        // Every step changes the text of some field, so a field written twice within one move
+        // tells of a second panel refresh.
+        for (unsigned id : {IDC_SHIFT_X, IDC_SHIFT_Y, IDC_ANGLE_X, IDC_ANGLE_Y, IDC_STRETCH_X}) {
+            QObject::connect(Field(id), &QLineEdit::textChanged, [this, id] { ++m_writes[id]; });
+        }
+    }
+    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QMouseEvent event(type, at, m_view->mapToGlobal(QPointF(at)), button, held, modifiers);
+        QApplication::sendEvent(m_view, &event);
+    }
+    void Wheel(int units) {
+        const QPointF at(m_start);
+        QWheelEvent event(at, m_view->mapToGlobal(at), QPoint(), QPoint(0, units), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(m_view, &event);
+    }
+    // Repaints of the view and refreshes of the panel since the last call, counted before the
+    // event loop runs: a frame drawn while the last was still being composed is shown by a
+    // later paint, which is not the command's.
+    std::pair<int, int> Ends() {
+        int refreshes = 0;
+        for (auto& [id, writes] : m_writes) {
+            refreshes = std::max(refreshes, writes);
+        }
+        const std::pair<int, int> ends{m_view->FramesDrawn() - m_frames, refreshes};
+        QTest::qWait(50);
+        m_frames = m_view->FramesDrawn();
+        for (auto& [id, writes] : m_writes) {
+            writes = 0;
+        }
+        return ends;
+    }
+
+    QPoint m_start;
+    int m_frames = 0;
+    std::map<unsigned, int> m_writes;
+};
+
+const std::pair<int, int> kOneEnding{1, 1};
+const std::pair<int, int> kNoEnding{0, 0};
+
+TEST_F(ViewerMouse, LeftDragTurnsAStepAPixelAndEndsOnceAMove) {
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::LeftButton, Qt::LeftButton);
+    m_view->m_dAngleY = 358.0;
+    Ends();
+    // Five pixels right are five Y steps up, each with the wrap rule: 359, 360, 1, 2, 3.
+    Mouse(QEvent::MouseMove, m_start + QPoint(5, 0), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dAngleY, 3.0);
+    EXPECT_EQ(Ends(), kOneEnding);
+    EXPECT_EQ(Field(IDC_ANGLE_Y)->text().toStdString(), "3");
+    // Down turns the near side down: X steps down.
+    Mouse(QEvent::MouseMove, m_start + QPoint(5, 3), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dAngleX, 227.0);
+    EXPECT_EQ(Ends(), kOneEnding);
+    // With the X angle at 0 the Y axis stands the other way up: right is a Y step down.
+    m_view->m_dAngleX = 0.0;
+    Mouse(QEvent::MouseMove, m_start + QPoint(7, 2), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dAngleY, 1.0);
+    EXPECT_EQ(m_view->m_dAngleX, 1.0);
+    Mouse(QEvent::MouseButtonRelease, m_start + QPoint(7, 2), Qt::LeftButton, Qt::NoButton);
+    Ends();
+    Mouse(QEvent::MouseMove, m_start, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(Ends(), kNoEnding);
+    EXPECT_EQ(m_view->m_dAngleY, 1.0);
+}
+
+TEST_F(ViewerMouse, WheelZoomsANotchAt120Units) {
+    Ends();
+    Wheel(120);
+    EXPECT_EQ(m_view->m_dStretchX, 0.5 * 1.1);
+    EXPECT_EQ(Ends(), kOneEnding);
+    Wheel(60);  // half a notch of a fine wheel: nothing yet
+    EXPECT_EQ(Ends(), kNoEnding);
+    Wheel(60);
+    EXPECT_EQ(m_view->m_dStretchY, 0.5 * 1.1 * 1.1);
+    Wheel(-360);
+    EXPECT_EQ(m_view->m_dStretchZ, 0.5 * 1.1 * 1.1 / 1.1 / 1.1 / 1.1);
+    EXPECT_EQ(Ends(), (std::pair{2, 2}));
+}
+
+TEST_F(ViewerMouse, ShiftLeftAndMiddleDragsPanByWholeMoveSteps) {
+    // One move step is 0.01 of half the view, width / 200 pixels across.
+    const int w = m_view->width();
+    const int h = m_view->height();
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+    Ends();
+    const int x1 = 5 * w / 400;  // two and a half steps
+    Mouse(QEvent::MouseMove, m_start + QPoint(x1, 0), Qt::NoButton, Qt::LeftButton,
+          Qt::ShiftModifier);
+    ASSERT_EQ(x1 * 200 / w, 2);
+    EXPECT_EQ(m_view->m_dShiftX, 0.01 + 0.01);
+    EXPECT_EQ(Ends(), kOneEnding);
+    // The half step left over counts towards the next.
+    const int x2 = 3 * w / 200 + 1;
+    Mouse(QEvent::MouseMove, m_start + QPoint(x2, 0), Qt::NoButton, Qt::LeftButton,
+          Qt::ShiftModifier);
+    EXPECT_EQ(m_view->m_dShiftX, 0.01 + 0.01 + 0.01);
+    EXPECT_EQ(m_view->m_dAngleY, 5.0) << "a pan turns nothing";
+    Mouse(QEvent::MouseButtonRelease, m_start, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
+
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::MiddleButton, Qt::MiddleButton);
+    Ends();
+    const int y = 3 * h / 200 + 1;  // down, three steps or a little more
+    Mouse(QEvent::MouseMove, m_start + QPoint(0, y), Qt::NoButton, Qt::MiddleButton);
+    double expected = 0.0;
+    for (int i = 0; i < y * 200 / h; ++i) {
+        expected -= 0.01;
+    }
+    EXPECT_EQ(m_view->m_dShiftY, expected);
+    EXPECT_EQ(Ends(), kOneEnding);
+}
+
+TEST_F(ViewerMouse, ClickingIntoTheViewGivesItTheKeyboard) {
+    Field(IDC_SHIFT_X)->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return Field(IDC_SHIFT_X)->hasFocus(); }));
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::RightButton, Qt::RightButton);
+    Mouse(QEvent::MouseButtonRelease, m_start, Qt::RightButton, Qt::NoButton);
+    EXPECT_TRUE(m_view->hasFocus());
 }
 
 }  // namespace
