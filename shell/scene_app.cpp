@@ -1,8 +1,8 @@
 #include "shell/scene_app.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
+#include "platform/failure_message.h"
 #include "shell/about_dlg.h"
 #include "shell/main_frame.h"
 #include "shell/resources/resources.h"
@@ -34,8 +34,8 @@ bool CSingleDocTemplate::OpenDocumentFile(CCmdTarget* application) {
     if (!created) {
         m_pFrame.reset();
         m_pDocument.reset();
-        QMessageBox::critical(nullptr, FromUtf8(CommandPrompt(AFX_IDS_APP_TITLE)),
-                              QStringLiteral("Failed to create empty document."));
+        ShowFailureMessage(FromUtf8(CommandPrompt(AFX_IDS_APP_TITLE)),
+                           QStringLiteral("Failed to create empty document."));
         return false;
     }
     m_pFrame->setWindowIcon(MainIconSet());

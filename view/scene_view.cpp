@@ -89,6 +89,9 @@ int CSceneView::OnCreate() {
     if (auto* host = dynamic_cast<PanelHost*>(owner)) {
         m_pPanel = host->GetControlPanel();
     }
+    if (!PlatformShowsGLWidgets()) {
+        return -1;
+    }
     // The widget makes its own context only when first shown; a context made now with the same
     // format tells whether it will be possible at all.
     QOpenGLContext probe;
