@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTimer>
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -382,4 +383,22 @@ TemplateDialog::TemplateDialog(const DialogTemplate& t, QWidget* parent,
             reject();
         }
     };
+}
+
+// Some window managers offer every dialog a minimise button, whatever its hints say, and take the
+// owner along: the program would vanish behind a modal box nobody can reach.
+void TemplateDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized()) {
+        return;
+    }
+    QTimer::singleShot(0, this, [this] {
+        for (QWidget* window : {parentWidget() != nullptr ? parentWidget()->window() : nullptr,
+                                static_cast<QWidget*>(this)}) {
+            if (window != nullptr && window->isMinimized()) {
+                window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+            }
+        }
+        activateWindow();
+    });
 }

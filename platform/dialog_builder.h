@@ -95,7 +95,8 @@ class DialogBar : public QWidget {
 };
 
 // A modal dialog (the About box): caption from the template with a close box and no minimise or
-// maximise box, fixed size, the default push button is the dialog's default. IDOK accepts;
+// maximise box, fixed size, the default push button is the dialog's default. A window manager
+// that minimises it all the same (and its owner with it) sees both come back at once. IDOK accepts;
 // IDCANCEL, Esc and the close box reject.
 class TemplateDialog : public QDialog {
     Q_OBJECT
@@ -103,6 +104,9 @@ class TemplateDialog : public QDialog {
     TemplateDialog(const DialogTemplate& t, QWidget* parent,
                    std::function<QPixmap(const char* iconName)> icons = {});
     DialogControls& Controls() { return m_controls; }
+
+  protected:
+    void changeEvent(QEvent* event) override;
 
   private:
     DialogControls m_controls;

@@ -218,31 +218,6 @@ TEST_F(Program, OneClickIntoAFieldOfAnInactiveWindowFocusesIt) {
         3000));
 }
 
-TEST_F(Program, AboutBoxHasACloseBoxButNoMinimiseOrMaximise) {
-    const WId window = StartWithFocus();
-    ASSERT_NE(window, 0u);
-    Keys(window, QStringLiteral("alt+h a"));
-    const WId box = WaitForWindow(QStringLiteral("About Kavelo"));
-    ASSERT_NE(box, 0u);
-    // What the window manager is told: flags, functions, decorations (Motif hints).
-    QProcess xprop;
-    xprop.start(QStringLiteral("xprop"),
-                {QStringLiteral("-id"), QString::number(box), QStringLiteral("_MOTIF_WM_HINTS")});
-    xprop.waitForFinished(10000);
-    const QString hints = QString::fromUtf8(xprop.readAllStandardOutput()).section(u'=', 1);
-    const QStringList fields = hints.split(u',');
-    ASSERT_GE(fields.size(), 3) << hints.toStdString();
-    bool ok = false;
-    const unsigned functions = fields[1].trimmed().toUInt(&ok, 16);
-    ASSERT_TRUE(ok) << hints.toStdString();
-    const unsigned decorations = fields[2].trimmed().toUInt(&ok, 16);
-    EXPECT_EQ(functions & (1u | 8u | 16u), 0u) << hints.toStdString();  // all, minimise, maximise
-    EXPECT_NE(functions & 32u, 0u) << hints.toStdString();              // close
-    EXPECT_EQ(decorations & (1u | 32u | 64u), 0u) << hints.toStdString();  // all, min, max boxes
-    EXPECT_NE(decorations & 8u, 0u) << hints.toStdString();                // title
-    Keys(box, QStringLiteral("Escape"));
-}
-
 // Nothing of the command line reaches the toolkit: neither its options nor a platform choice.
 TEST_F(Program, ToolkitOptionsOnTheCommandLineAreIgnored) {
     const WId window = StartWithFocus({QStringLiteral("-qwindowtitle"), QStringLiteral("Hello"),

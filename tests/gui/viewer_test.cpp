@@ -350,6 +350,23 @@ TEST_F(Viewer, AboutBoxIsModalAndEscEndsIt) {
     EXPECT_EQ(m_view->m_dShiftX, 0.0);
 }
 
+// Window managers that minimise a modal box whatever it asks take its owner along.
+TEST_F(Viewer, AMinimisedAboutBoxComesBackWithTheFrame) {
+    bool restored = false;
+    QTimer::singleShot(200, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) {
+            return;
+        }
+        box->showMinimized();
+        m_frame->showMinimized();
+        restored = WaitFor([&] { return !box->isMinimized() && !m_frame->isMinimized(); });
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    MenuAction(ID_APP_ABOUT)->trigger();
+    EXPECT_TRUE(restored);
+}
+
 TEST_F(Viewer, TheSceneIsDrawnInItsColourOnBlack) {
     const QImage frame = m_view->grabFramebuffer();
     ASSERT_FALSE(frame.isNull());
