@@ -21,7 +21,8 @@ std::vector<HeldMessage> g_held;
 void HoldOrReport(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg) {
         // The platform plugin could not start: the toolkit would abort right after this.
-        const std::string line = MissingDisplayMessage(std::getenv) + "\n";
+        const std::string line =
+            MissingDisplayMessage([](const char* name) { return std::getenv(name); }) + "\n";
         std::fputs(line.c_str(), stderr);
         std::fflush(stderr);
         std::_Exit(1);
