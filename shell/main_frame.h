@@ -2,6 +2,7 @@
 // view, and the status bar under the view.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include "shell/control_panel.h"
 #include "view/panel_host.h"
 
+class QFrame;
 class QMenuBar;
 class AcceleratorFilter;
 class CSceneView;
@@ -48,6 +50,7 @@ class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public P
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
@@ -55,7 +58,9 @@ class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public P
     void UpdateIdleText();
 
     QMenuBar* m_pMenuBar = nullptr;
+    QFrame* m_pViewEdge = nullptr;  // the view's sunken edge
     CSceneView* m_pView = nullptr;
+    QPointer<QWidget> m_pClickedControl;  // a panel control clicked while the frame was inactive
     CSceneView* m_pActiveView = nullptr;
     CSceneDoc* m_pDocument = nullptr;
     CCmdTarget* m_pApplication = nullptr;

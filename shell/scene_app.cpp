@@ -1,10 +1,10 @@
 #include "shell/scene_app.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include "platform/framework/resource_strings.h"
 #include "platform/widgets/utf8_text.h"
+#include "platform/widgets/failure_message.h"
 #include "shell/about_dlg.h"
 #include "shell/main_frame.h"
 #include "shell/resources/resources.h"
@@ -28,8 +28,8 @@ bool CSingleDocTemplate::OpenDocumentFile(CCmdTarget* application) {
     if (!created) {
         m_pFrame.reset();
         m_pDocument.reset();
-        QMessageBox::critical(nullptr, FromUtf8(CommandPrompt(AFX_IDS_APP_TITLE)),
-                              QStringLiteral("Failed to create empty document."));
+        ShowFailureMessage(FromUtf8(CommandPrompt(AFX_IDS_APP_TITLE)),
+                           QStringLiteral("Failed to create empty document."));
         return false;
     }
     m_pFrame->setWindowIcon(MainIconSet());

@@ -99,6 +99,9 @@ int CSceneView::OnCreate() {
         m_pHost = host;
         m_pPanel = host->GetControlPanel();
     }
+    if (!PlatformShowsGLWidgets()) {
+        return -1;
+    }
     // The widget makes its own context only when first shown; a context made now with the same
     // format tells whether it will be possible at all.
     QOpenGLContext probe;

@@ -1,6 +1,7 @@
 // The context of a QOpenGLWidget as something a ContextGuard can make current.
 #pragma once
 
+#include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
 
@@ -21,3 +22,9 @@ class WidgetGLSurface final : public GLSurface {
   private:
     QOpenGLWidget& m_widget;
 };
+
+// The offscreen platform makes GL contexts but cannot put a GL widget into a window: showing one
+// there crashes inside the toolkit.
+inline bool PlatformShowsGLWidgets() {
+    return QGuiApplication::platformName() != QLatin1String("offscreen");
+}

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QString>
 #include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTimer>
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -326,8 +329,35 @@ DialogBar::DialogBar(const DialogTemplate& t, QWidget* parent)
     }
 }
 
+void DialogBar::SetBarStyle(unsigned style) {
+    m_barStyle = style;
+    setFixedWidth(sizeHint().width());
+    update();
+}
+
+// The style's sunken separator line, as wide as it draws it.
+int DialogBar::BorderWidth() const {
+    return (m_barStyle & CBRS_BORDER_RIGHT) != 0 ? 2 : 0;
+}
+
 QSize DialogBar::sizeHint() const {
-    return m_controls.PixelSize();
+    return m_controls.PixelSize() + QSize(BorderWidth(), 0);
+}
+
+void DialogBar::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (BorderWidth() == 0) {
+        return;
+    }
+    QPainter painter(this);
+    QStyleOptionFrame line;
+    line.initFrom(this);
+    line.rect = QRect(width() - BorderWidth(), 0, BorderWidth(), height());
+    line.frameShape = QFrame::VLine;
+    line.state |= QStyle::State_Sunken;
+    line.lineWidth = 1;
+    line.midLineWidth = 0;
+    style()->drawControl(QStyle::CE_ShapedFrame, &line, &painter, this);
 }
 
 bool DialogBar::focusNextPrevChild(bool next) {
@@ -370,6 +400,10 @@ void DialogBar::keyPressEvent(QKeyEvent* event) {
 TemplateDialog::TemplateDialog(const DialogTemplate& t, QWidget* parent,
                                std::function<QPixmap(const char* iconName)> icons)
     : QDialog(parent), m_controls(t, this, icons) {
+    // A caption with a system menu and a close box; nothing to minimise or maximise, which would
+    // take the whole program with a modal box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(FromUtf8(t.caption));
     setFixedSize(m_controls.PixelSize());
     setModal(true);
@@ -380,4 +414,22 @@ TemplateDialog::TemplateDialog(const DialogTemplate& t, QWidget* parent,
             reject();
         }
     };
+}
+
+// Some window managers offer every dialog a minimise button, whatever its hints say, and take the
+// owner along: the program would vanish behind a modal box nobody can reach.
+void TemplateDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized()) {
+        return;
+    }
+    QTimer::singleShot(0, this, [this] {
+        for (QWidget* window : {parentWidget() != nullptr ? parentWidget()->window() : nullptr,
+                                static_cast<QWidget*>(this)}) {
+            if (window != nullptr && window->isMinimized()) {
+                window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+            }
+        }
+        activateWindow();
+    });
 }

@@ -65,13 +65,19 @@ class DialogControls {
     QSize m_pixelSize;
 };
 
-// A child dialog (the control panel): no caption or border, fixed to its template's pixel width.
+// Bar style: a border line along the bar's right edge, outside its template.
+constexpr unsigned CBRS_BORDER_RIGHT = 0x0400;
+
+// A child dialog (the control panel): no caption or border, fixed to its template's pixel width
+// plus the border lines its bar style asks for.
 // Tab and Shift+Tab cycle through the visible enabled tab stops in template order inside it;
 // Enter and Esc in a field do nothing, Enter on a focused push button clicks it.
 class DialogBar : public QWidget {
     Q_OBJECT
   public:
     explicit DialogBar(const DialogTemplate& t, QWidget* parent = nullptr);
+    // Only CBRS_BORDER_RIGHT is drawn; the other bar styles change nothing here.
+    void SetBarStyle(unsigned style);
     DialogControls& Controls() { return m_controls; }
     const DialogControls& Controls() const { return m_controls; }
     QSize sizeHint() const override;
@@ -79,19 +85,28 @@ class DialogBar : public QWidget {
   protected:
     bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
+    int BorderWidth() const;
+
     DialogControls m_controls;
+    unsigned m_barStyle = 0;
 };
 
-// A modal dialog (the About box): caption from the template, fixed size, the default push button
-// is the dialog's default. IDOK accepts; IDCANCEL, Esc and the close box reject.
+// A modal dialog (the About box): caption from the template with a close box and no minimise or
+// maximise box, fixed size, the default push button is the dialog's default. A window manager
+// that minimises it all the same (and its owner with it) sees both come back at once. IDOK accepts;
+// IDCANCEL, Esc and the close box reject.
 class TemplateDialog : public QDialog {
     Q_OBJECT
   public:
     TemplateDialog(const DialogTemplate& t, QWidget* parent,
                    std::function<QPixmap(const char* iconName)> icons = {});
     DialogControls& Controls() { return m_controls; }
+
+  protected:
+    void changeEvent(QEvent* event) override;
 
   private:
     DialogControls m_controls;

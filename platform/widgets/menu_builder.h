@@ -20,4 +20,6 @@ struct MenuCallbacks {
 // Appends the table's popups to `bar`: their "&" texts, separators, and one action per command
 // with data() holding its id and its status tip set to prompt(id), empty included. No key names
 // or shortcuts are shown. Missing callbacks leave entries enabled, uncheckable and without tip.
+// The bar never holds the keyboard without an open popup: when a popup closes (Esc included) or
+// a lone Alt would start keyboard navigation, the keys go back to the widget that had them.
 void BuildMenuBar(QMenuBar* bar, std::span<const MenuEntry> menu, MenuCallbacks callbacks);

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QSizePolicy>
 
 MessagePane::MessagePane(QWidget* parent)
@@ -54,13 +55,26 @@ QString MessagePane::Text() const {
     return m_pText->text();
 }
 
+void MessagePane::WatchMenuBar(QMenuBar* bar) {
+    m_menuBar = bar;
+}
+
+bool MessagePane::MenuShown() const {
+    return QApplication::activePopupWidget() != nullptr ||
+           (m_menuBar != nullptr && m_menuBar->activeAction() != nullptr);
+}
+
 void MessagePane::OnStatusTip(const QString& tip) {
-    ShowMessage(tip);
+    if (tip.isEmpty() && !MenuShown()) {
+        ShowIdle();
+    } else {
+        ShowMessage(tip);
+    }
 }
 
 void MessagePane::OnMenuClosed() {
     // A submenu closing inside an open menu is not the end of the menu.
-    if (QApplication::activePopupWidget() == nullptr) {
+    if (!MenuShown()) {
         ShowIdle();
     }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QLabel;
+class QMenuBar;
 
 // A strip one text line high with a sunken text pane that stretches over the whole bar. Shows the
 // idle text ("Ready" or what the owner sets) when nothing else is shown.
@@ -26,7 +27,10 @@ class MessagePane : public QWidget {
     // it leaves them the idle text comes back.
     void WatchFlyBy(const std::vector<QWidget*>& widgets);
 
-    // From the frame's event() for QEvent::StatusTip: shows the tip, empty too.
+    // The frame's menu bar, whose highlighted title shows an empty pane.
+    void WatchMenuBar(QMenuBar* bar);
+    // From the frame's event() for QEvent::StatusTip: shows the tip, empty too, while a menu is
+    // shown; an empty tip with no popup open and no title highlighted means the menu has closed.
     void OnStatusTip(const QString& tip);
     // From QMenu::aboutToHide: the idle text once no popup menu is open any more.
     void OnMenuClosed();
@@ -38,6 +42,7 @@ class MessagePane : public QWidget {
 
   private:
     bool PointerOnWatched() const;
+    bool MenuShown() const;
     void OnFlyByTimer();
     void CheckFlyByLeft();
     void Show(const QString& text, bool idle);
@@ -48,4 +53,5 @@ class MessagePane : public QWidget {
     bool m_bFlyBy = false;  // the pane was emptied by the fly-by and shows nothing else since
     QTimer m_flyByTimer;
     std::vector<QPointer<QWidget>> m_watched;
+    QPointer<QMenuBar> m_menuBar;
 };

@@ -371,18 +371,50 @@ TEST_F(Viewer, AboutBoxIsModalAndEscEndsIt) {
     EXPECT_EQ(m_view->m_dShiftX, 0.0);
 }
 
+// Window managers that minimise a modal box whatever it asks take its owner along.
+TEST_F(Viewer, AMinimisedAboutBoxComesBackWithTheFrame) {
+    bool restored = false;
+    QTimer::singleShot(200, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) {
+            return;
+        }
+        box->showMinimized();
+        m_frame->showMinimized();
+        restored = WaitFor([&] { return !box->isMinimized() && !m_frame->isMinimized(); });
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    MenuAction(ID_APP_ABOUT)->trigger();
+    EXPECT_TRUE(restored);
+}
+
 TEST_F(Viewer, TheSceneIsDrawnInItsColourOnBlack) {
     const QImage frame = m_view->grabFramebuffer();
     ASSERT_FALSE(frame.isNull());
-    // The big square covers the centre; the corners below the banner stay black.
+    // The big square covers the middle; the patch and the curve start at its very centre, so the
+    // square is looked at above them. The corners below the banner stay black.
     // Lit from behind, the square shows the ambient part of the draw colour (1.0, 0.14, 0.6667).
-    const QColor centre = frame.pixelColor(frame.width() / 2, frame.height() / 2);
+    const QColor centre = frame.pixelColor(frame.width() / 2, frame.height() / 3);
     EXPECT_GT(centre.red(), 40);
     EXPECT_GT(centre.red(), 3 * centre.green());
     EXPECT_GT(centre.blue(), 2 * centre.green());
     EXPECT_EQ(frame.pixelColor(2, frame.height() - 3), QColor(Qt::black));
     // Two frames in a row are identical, banner and all.
     EXPECT_EQ(m_view->grabFramebuffer(), m_view->grabFramebuffer());
+}
+
+TEST_F(Viewer, PanelBorderLineOnItsRightAndSunkenEdgeAroundTheView) {
+    const QImage shot = m_frame->grab().toImage();
+    const QRect panel = m_frame->GetControlPanel()->geometry();
+    const QRect view = m_view->geometry();
+    const QColor background = m_frame->GetControlPanel()->palette().color(QPalette::Window);
+    const int y = panel.bottom() - 10;  // below the controls
+    EXPECT_EQ(shot.pixelColor(panel.right() - 6, y), background);
+    EXPECT_NE(shot.pixelColor(panel.right() - 1, y), background);
+    // The view's client area lies inside its edge, which is drawn between it and the panel.
+    ASSERT_GT(view.left(), panel.right() + 1);
+    EXPECT_NE(shot.pixelColor(view.left() - 1, view.center().y()), background);
+    EXPECT_NE(shot.pixelColor(view.center().x(), view.top() - 1), background);
 }
 
 TEST_F(Viewer, ExitAndCloseEndWithoutPrompt) {

@@ -26,9 +26,11 @@ TEST(MessagePane, IdleTextPromptsAndMenusClosing) {
 
     pane.OnStatusTip(QStringLiteral("Quit the application; prompts to save documents"));
     EXPECT_EQ(pane.Text(), QStringLiteral("Quit the application; prompts to save documents"));
-    pane.OnStatusTip(QString());  // an entry without a prompt
-    EXPECT_EQ(pane.Text(), QString());
     pane.OnMenuClosed();
+    EXPECT_EQ(pane.Text(), QStringLiteral("Ready"));
+    // The empty tip a menu bar sends as it drops its last highlight ends the menu too.
+    pane.ShowMessage(QString());
+    pane.OnStatusTip(QString());
     EXPECT_EQ(pane.Text(), QStringLiteral("Ready"));
 
     // A new idle text shows at once while idle, and only when idle again otherwise.
@@ -46,7 +48,8 @@ TEST(MessagePane, IdleTextPromptsAndMenusClosing) {
     menu.addAction(QStringLiteral("entry"));
     menu.popup(QPoint(10, 10));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
-    pane.OnStatusTip(QString());
+    pane.OnStatusTip(QString());  // an entry without a prompt
+    EXPECT_EQ(pane.Text(), QString());
     pane.OnMenuClosed();
     EXPECT_EQ(pane.Text(), QString());
     QObject::connect(&menu, &QMenu::aboutToHide, &pane, &MessagePane::OnMenuClosed);
