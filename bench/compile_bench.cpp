@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "navigation/view_params.h"
-#include "platform/headless_gl_context.h"
+#include "platform/gl/headless_gl_context.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
+#include "scene/list_builder.h"
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
@@ -33,12 +34,12 @@ void Cell(int k, double& x, double& y, double& dx, double& dy) {
     y = -0.95 + (k / 40) * dy;
 }
 
-ListBuilder<SurfaceNode> Surfaces() {
-    ListBuilder<SurfaceNode> b;
+SceneList<SurfaceNode> Surfaces() {
+    SceneListBuilder<SurfaceNode> b;
     for (int k = 0; k < kItems; ++k) {
         double x, y, dx, dy;
         Cell(k, x, y, dx, dy);
-        SurfaceNode& s = b.Append();
+        SurfaceNode& s = b.Tail();
         for (int i = 0; i < 16; ++i) {
             const int si = i / 4;
             const int tj = i % 4;
@@ -48,23 +49,25 @@ ListBuilder<SurfaceNode> Surfaces() {
                            w};
         }
         s.count = 16;
+        b.Append();
     }
-    return b;
+    return b.Finish();
 }
 
-ListBuilder<CurveNode> Curves() {
-    ListBuilder<CurveNode> b;
+SceneList<CurveNode> Curves() {
+    SceneListBuilder<CurveNode> b;
     for (int k = 0; k < kItems; ++k) {
         double x, y, dx, dy;
         Cell(k, x, y, dx, dy);
-        CurveNode& c = b.Append();
+        CurveNode& c = b.Tail();
         c.points[0] = {x, y, 0.0, 1.0};
         c.points[1] = {x + dx / 3, y + dy, 0.1, 1.0};
         c.points[2] = {x + 2 * dx / 3, y - dy, 0.2, 1.0};
         c.points[3] = {x + dx, y, 0.3, 1.0};
         c.count = 4;
+        b.Append();
     }
-    return b;
+    return b.Finish();
 }
 
 std::vector<Primitive> Tessellate(const CurveNode* curves, const SurfaceNode* surfaces) {
@@ -107,8 +110,8 @@ void DrawImmediate(const std::vector<Primitive>& primitives) {
 
 struct Fixture {
     std::unique_ptr<HeadlessGLContext> gl;
-    ListBuilder<CurveNode> curves = Curves();
-    ListBuilder<SurfaceNode> surfaces = Surfaces();
+    SceneList<CurveNode> curves = Curves();
+    SceneList<SurfaceNode> surfaces = Surfaces();
 };
 
 // One context for the whole run, made current once.
@@ -142,7 +145,7 @@ double Seconds(std::chrono::steady_clock::time_point from) {
 void BM_CompileSurfacesAndCurves(benchmark::State& state) {
     Fixture& f = Setup();
     for (auto _ : state) {
-        CompileSceneList(nullptr, f.curves.list, f.surfaces.list);
+        CompileSceneList(nullptr, f.curves, f.surfaces);
         glFinish();
     }
     state.counters["items"] = 2 * kItems;
@@ -155,8 +158,8 @@ void BM_CallListAgainstImmediate(benchmark::State& state) {
     ApplyResize(kWidth, kHeight);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const std::vector<Primitive> primitives = Tessellate(f.curves.list, f.surfaces.list);
-    CompileSceneList(nullptr, f.curves.list, f.surfaces.list);
+    const std::vector<Primitive> primitives = Tessellate(f.curves, f.surfaces);
+    CompileSceneList(nullptr, f.curves, f.surfaces);
     RenderSceneFrame(FillingView(), kWidth, kHeight);  // the frame's state, kept for the loop
     glFinish();
 

@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "navigation/view_params.h"
-#include "platform/headless_gl_context.h"
+#include "platform/gl/headless_gl_context.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
+#include "scene/list_builder.h"
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
@@ -35,11 +36,11 @@ struct Lcg {
     }
 };
 
-ListBuilder<PolygonNode> Polygons() {
-    ListBuilder<PolygonNode> b;
+SceneList<PolygonNode> Polygons() {
+    SceneListBuilder<PolygonNode> b;
     Lcg r;
     for (int k = 0; k < kPolygons; ++k) {
-        PolygonNode& p = b.Append();
+        PolygonNode& p = b.Tail();
         const double x = r.Next();
         const double y = r.Next();
         const double z = r.Next();
@@ -50,18 +51,19 @@ ListBuilder<PolygonNode> Polygons() {
         p.vertices[2] = {x + s, y + s, z + s, 1.0};
         p.vertices[3] = {x, y + s, z + s, 1.0};
         p.count = 4;
+        b.Append();
     }
-    return b;
+    return b.Finish();
 }
 
-ListBuilder<SurfaceNode> Surfaces() {
-    ListBuilder<SurfaceNode> b;
+SceneList<SurfaceNode> Surfaces() {
+    SceneListBuilder<SurfaceNode> b;
     const double dx = 1.9 / 40;
     const double dy = 1.9 / 25;
     for (int k = 0; k < kSurfaces; ++k) {
         const double x = -0.95 + (k % 40) * dx;
         const double y = -0.95 + (k / 40) * dy;
-        SurfaceNode& s = b.Append();
+        SurfaceNode& s = b.Tail();
         for (int i = 0; i < 16; ++i) {
             const int si = i / 4;
             const int tj = i % 4;
@@ -71,8 +73,9 @@ ListBuilder<SurfaceNode> Surfaces() {
                            w};
         }
         s.count = 16;
+        b.Append();
     }
-    return b;
+    return b.Finish();
 }
 
 std::vector<Primitive> TessellateSurfaces(const SurfaceNode* surfaces) {
@@ -123,16 +126,16 @@ double Seconds(std::chrono::steady_clock::time_point from) {
 // Context `full` holds the scene in its list; context `bare` an empty list, on which a frame is
 // all the work outside glCallList, and the same frame plus immediate drawing is the baseline.
 void BM_FrameReplayAgainstImmediate(benchmark::State& state) {
-    const ListBuilder<PolygonNode> polygons = Polygons();
-    const ListBuilder<SurfaceNode> surfaces = Surfaces();
+    const SceneList<PolygonNode> polygons = Polygons();
+    const SceneList<SurfaceNode> surfaces = Surfaces();
     ViewParams view;
     ResetParams(view);
 
     auto full = Context();
-    CompileSceneList(polygons.list, nullptr, surfaces.list);
+    CompileSceneList(polygons, nullptr, surfaces);
     glFinish();
     auto bare = Context();
-    const std::vector<Primitive> tessellation = TessellateSurfaces(surfaces.list);
+    const std::vector<Primitive> tessellation = TessellateSurfaces(surfaces);
     CompileSceneList(nullptr, nullptr, nullptr);
     glFinish();
 
@@ -151,7 +154,7 @@ void BM_FrameReplayAgainstImmediate(benchmark::State& state) {
         glFinish();
         start = std::chrono::steady_clock::now();
         RenderSceneFrame(view, kWidth, kHeight);  // sets the same state and matrices
-        DrawImmediate(polygons.list, tessellation);
+        DrawImmediate(polygons, tessellation);
         glFinish();
         immediateSeconds += Seconds(start);
 

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <random>
 
-#include "platform/pixel_format.h"
+#include "platform/gl/surface_format.h"
 #include "shell/main_frame.h"
 #include "shell/scene_app.h"
 #include "view/scene_view.h"

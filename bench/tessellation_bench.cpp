@@ -23,9 +23,10 @@
 
 #include "evaluator_list.h"
 #include "navigation/view_params.h"
-#include "platform/headless_gl_context.h"
+#include "platform/gl/headless_gl_context.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
+#include "scene/list_builder.h"
 #include "scene/reader.h"
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
@@ -37,15 +38,15 @@ constexpr int kHeight = 600;
 constexpr double kSpan = 2.5;  // the scene spans [-kSpan, kSpan], as the examples do
 
 // Patches on a grid of `columns`, bulging toward weighted inner points.
-ListBuilder<SurfaceNode> Patches(int count, int columns) {
-    ListBuilder<SurfaceNode> b;
+SceneList<SurfaceNode> Patches(int count, int columns) {
+    SceneListBuilder<SurfaceNode> b;
     const int rows = (count + columns - 1) / columns;
     const double dx = 2 * kSpan / columns;
     const double dy = 2 * kSpan / rows;
     for (int k = 0; k < count; ++k) {
         const double x = -kSpan + (k % columns) * dx;
         const double y = -kSpan + (k / columns) * dy;
-        SurfaceNode& s = b.Append();
+        SurfaceNode& s = b.Tail();
         for (int i = 0; i < 16; ++i) {
             const int si = i / 4;
             const int tj = i % 4;
@@ -55,42 +56,45 @@ ListBuilder<SurfaceNode> Patches(int count, int columns) {
                            (inner ? 0.4 * dx : 0.0) * w, w};
         }
         s.count = 16;
+        b.Append();
     }
-    return b;
+    return b.Finish();
 }
 
 // Short curves on a grid of `columns`, with a heavy point.
-ListBuilder<CurveNode> GridCurves(int count, int columns) {
-    ListBuilder<CurveNode> b;
+SceneList<CurveNode> GridCurves(int count, int columns) {
+    SceneListBuilder<CurveNode> b;
     const int rows = (count + columns - 1) / columns;
     const double dx = 2 * kSpan / columns;
     const double dy = 2 * kSpan / rows;
     for (int k = 0; k < count; ++k) {
         const double x = -kSpan + (k % columns) * dx;
         const double y = -kSpan + (k / columns) * dy;
-        CurveNode& c = b.Append();
+        CurveNode& c = b.Tail();
         c.points[0] = {x, y, 0.0, 1.0};
         c.points[1] = {2 * (x + dx / 3), 2 * (y + dy), 0.2, 2.0};
         c.points[2] = {x + 2 * dx / 3, y - dy, 0.4, 1.0};
         c.points[3] = {x + dx, y, 0.6, 1.0};
         c.count = 4;
+        b.Append();
     }
-    return b;
+    return b.Finish();
 }
 
 // Curves across the whole scene, each a little higher than the one before, with a heavy point.
-ListBuilder<CurveNode> LongCurves(int count) {
-    ListBuilder<CurveNode> b;
+SceneList<CurveNode> LongCurves(int count) {
+    SceneListBuilder<CurveNode> b;
     for (int k = 0; k < count; ++k) {
         const double y = -kSpan + 2 * kSpan * k / count;
-        CurveNode& c = b.Append();
+        CurveNode& c = b.Tail();
         c.points[0] = {-kSpan, y, 0.0, 1.0};
         c.points[1] = {2 * (-kSpan / 3), 2 * (y + 1.0), 0.4, 2.0};
         c.points[2] = {kSpan / 3, y - 1.0, 0.2, 1.0};
         c.points[3] = {kSpan, y, 0.0, 1.0};
         c.count = 4;
+        b.Append();
     }
-    return b;
+    return b.Finish();
 }
 
 std::unique_ptr<HeadlessGLContext> Context() {
@@ -197,33 +201,33 @@ void Compare(benchmark::State& state, const CurveNode* curves, const SurfaceNode
 }
 
 void BM_Patches1000(benchmark::State& state) {
-    const ListBuilder<SurfaceNode> patches = Patches(1000, 40);
-    Compare(state, nullptr, patches.list);
+    const SceneList<SurfaceNode> patches = Patches(1000, 40);
+    Compare(state, nullptr, patches.get());
 }
 BENCHMARK(BM_Patches1000)->Unit(benchmark::kMillisecond)->Iterations(7);
 
 void BM_Patches20000(benchmark::State& state) {
-    const ListBuilder<SurfaceNode> patches = Patches(20000, 200);
-    Compare(state, nullptr, patches.list);
+    const SceneList<SurfaceNode> patches = Patches(20000, 200);
+    Compare(state, nullptr, patches.get());
 }
 BENCHMARK(BM_Patches20000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_Curves1000(benchmark::State& state) {
-    const ListBuilder<CurveNode> curves = GridCurves(1000, 40);
-    Compare(state, curves.list, nullptr);
+    const SceneList<CurveNode> curves = GridCurves(1000, 40);
+    Compare(state, curves.get(), nullptr);
 }
 BENCHMARK(BM_Curves1000)->Unit(benchmark::kMillisecond)->Iterations(7);
 
 void BM_LongCurves1000(benchmark::State& state) {
-    const ListBuilder<CurveNode> curves = LongCurves(1000);
-    Compare(state, curves.list, nullptr);
+    const SceneList<CurveNode> curves = LongCurves(1000);
+    Compare(state, curves.get(), nullptr);
 }
 BENCHMARK(BM_LongCurves1000)->Unit(benchmark::kMillisecond)->Iterations(7);
 
 void BM_PatchesAndCurves1000(benchmark::State& state) {
-    const ListBuilder<SurfaceNode> patches = Patches(1000, 40);
-    const ListBuilder<CurveNode> curves = GridCurves(1000, 40);
-    Compare(state, curves.list, patches.list);
+    const SceneList<SurfaceNode> patches = Patches(1000, 40);
+    const SceneList<CurveNode> curves = GridCurves(1000, 40);
+    Compare(state, curves.get(), patches.get());
 }
 BENCHMARK(BM_PatchesAndCurves1000)->Unit(benchmark::kMillisecond)->Iterations(7);
 

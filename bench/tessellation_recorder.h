@@ -1,5 +1,5 @@
-// Shared by the GL benchmarks: building scene lists, and recording the tessellation GLU makes of
-// curves and surfaces through its tessellator mode, to draw it again call by call.
+// Shared by the GL benchmarks: recording the tessellation GLU makes of curves and surfaces
+// through its tessellator mode, to draw it again call by call.
 #pragma once
 
 #include <GL/gl.h>
@@ -8,19 +8,6 @@
 #include <vector>
 
 #include "scene/scene.h"
-
-template <class Node>
-struct ListBuilder {
-    SceneList<Node> list{NewSceneNode<Node>()};
-    Node* tail = list.get();
-    // The item to fill: the current tail, which gets a fresh sentinel behind it.
-    Node& Append() {
-        Node& item = *tail;
-        tail->next = NewSceneNode<Node>();
-        tail = tail->next;
-        return item;
-    }
-};
 
 struct Primitive {
     GLenum type = GL_POINTS;

@@ -1,20 +1,17 @@
 #include "scene/reader.h"
 
+#include "scene/reader_warnings.h"
+
 #include <locale.h>
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "scene/list_builder.h"
 
 namespace {
 
@@ -34,60 +31,72 @@ double ConvertWithCLocale(const char* first, const char* last) {
     return strtod_l(copy.c_str(), nullptr, cLocale);
 }
 
+// With kWarn the reader also tells `warnings` what it reads most likely not as meant; without it,
+// none of that is compiled in.
+template <bool kWarn>
 class Reader {
   public:
-    Reader(std::string_view bytes, std::string_view fileName)
+    Reader(std::string_view bytes, std::string_view fileName, ReaderWarnings* warnings = nullptr)
         : m_begin(bytes.data()),
           m_p(bytes.data()),
           m_end(bytes.data() + bytes.size()),
-          m_fileName(fileName) {}
+          m_fileName(fileName),
+          m_warnings(warnings),
+          m_runStart(bytes.data()) {}
 
     SceneReadResult Run() {
-        SceneReadResult result;
-        PolygonNode* polygonTail = NewSceneNode<PolygonNode>();
-        result.scene.polygons.reset(polygonTail);
-        CurveNode* curveTail = NewSceneNode<CurveNode>();
-        result.scene.curves.reset(curveTail);
-        SurfaceNode* surfaceTail = NewSceneNode<SurfaceNode>();
-        result.scene.surfaces.reset(surfaceTail);
+        SceneListBuilder<PolygonNode> polygons;
+        SceneListBuilder<CurveNode> curves;
+        SceneListBuilder<SurfaceNode> surfaces;
+        bool outOfMemory = !polygons.Started() || !curves.Started() || !surfaces.Started();
+        auto keep = [&outOfMemory](auto& list) { outOfMemory = !list.Append(); };
 
-        while (!m_failed) {
+        while (!m_failed && !outOfMemory) {
             if (!SkipWhite()) {
                 break;
             }
             const char letter = *m_p++;
+            // An item cut off by a fault was written into the tail, which stays the sentinel.
+            if constexpr (kWarn) {
+                if (letter == 'C' || letter == 'P' || letter == 'S') {
+                    m_itemStart = m_p - 1;
+                    m_warnings->SkippedText(m_runStart, m_itemStart);
+                }
+            }
             if (letter == 'C') {
-                if (ReadCurve(*curveTail)) {
-                    curveTail = Append(curveTail);
+                if (ReadCurve(curves.Tail())) {
+                    keep(curves);
                 }
             } else if (letter == 'P') {
-                if (ReadPolygon(*polygonTail)) {
-                    polygonTail = Append(polygonTail);
+                if (ReadPolygon(polygons.Tail())) {
+                    keep(polygons);
                 }
             } else if (letter == 'S') {
-                if (ReadSurface(*surfaceTail)) {
-                    surfaceTail = Append(surfaceTail);
+                if (ReadSurface(surfaces.Tail())) {
+                    keep(surfaces);
                 }
             }
         }
-        // An item cut off by a fault was written into the tail, which stays the sentinel.
-        polygonTail->next = nullptr;
-        curveTail->next = nullptr;
-        surfaceTail->next = nullptr;
-        if (m_failed) {
+        if constexpr (kWarn) {
+            if (!m_failed && !outOfMemory) {
+                m_warnings->SkippedText(m_runStart, m_end);
+            }
+        }
+        SceneReadResult result;
+        if (outOfMemory) {
+            const std::size_t items = polygons.Items() + curves.Items() + surfaces.Items();
+            result.diagnostic = std::string(m_fileName) + ": out of memory after " +
+                                std::to_string(items) + (items == 1 ? " item" : " items");
+        } else if (m_failed) {
             result.diagnostic = Diagnostic();
         }
+        result.scene.polygons = polygons.Finish();
+        result.scene.curves = curves.Finish();
+        result.scene.surfaces = surfaces.Finish();
         return result;
     }
 
   private:
-    template <class Node>
-    static Node* Append(Node* tail) {
-        Node* fresh = NewSceneNode<Node>();
-        tail->next = fresh;
-        return fresh;
-    }
-
     // Moves to the next character that is not white space; false at the end of the input.
     bool SkipWhite() noexcept {
         while (m_p != m_end && IsWhite(*m_p)) {
@@ -233,33 +242,72 @@ class Reader {
                 return stored;
             }
             if (stored == limit) {
+                if constexpr (kWarn) {
+                    m_stoppedAtLimit = true;
+                }
                 return stored;  // what follows is scanned as text between items
             }
         }
     }
 
+    // SkipThrough, and with warnings a look at the text it skipped.
+    bool SkipHeading(char delimiter, SceneItemKind kind) {
+        const char* const from = m_p;
+        if (!SkipThrough(delimiter)) {
+            return false;
+        }
+        if constexpr (kWarn) {
+            m_warnings->HeadingStretch(m_itemStart, kind, from, m_p - 1);
+        }
+        return true;
+    }
+
+    // With warnings: the item just read, and where the text between items begins again.
+    void ItemEnded(SceneItemKind kind, int count) {
+        if constexpr (kWarn) {
+            if (count > 0) {
+                m_warnings->ItemRead(m_itemStart, kind, count);
+                m_runStart = m_stoppedAtLimit ? m_warnings->PastLimit(kind, m_p) : m_p;
+            }
+            m_stoppedAtLimit = false;
+        }
+    }
+
     bool ReadCurve(CurveNode& node) {
-        if (!SkipThrough('{')) {
+        if constexpr (kWarn) {
+            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kCurve, m_runStart);
+        }
+        if (!SkipHeading('{', SceneItemKind::kCurve)) {
             return false;
         }
         node.count = ReadPoints(node.points, 4);
+        ItemEnded(SceneItemKind::kCurve, node.count);
         return node.count > 0;
     }
 
     bool ReadPolygon(PolygonNode& node) {
-        if (!SkipThrough('(') || !ReadNumber(node.normal.x) || !ReadNumber(node.normal.y) ||
-            !ReadNumber(node.normal.z) || !SkipThrough('{')) {
+        if constexpr (kWarn) {
+            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kPolygon, m_runStart);
+        }
+        if (!SkipHeading('(', SceneItemKind::kPolygon) || !ReadNumber(node.normal.x) ||
+            !ReadNumber(node.normal.y) || !ReadNumber(node.normal.z) ||
+            !SkipHeading('{', SceneItemKind::kPolygon)) {
             return false;
         }
         node.count = ReadPoints(node.vertices, 4);
+        ItemEnded(SceneItemKind::kPolygon, node.count);
         return node.count > 0;
     }
 
     bool ReadSurface(SurfaceNode& node) {
-        if (!SkipThrough('{')) {
+        if constexpr (kWarn) {
+            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kSurface, m_runStart);
+        }
+        if (!SkipHeading('{', SceneItemKind::kSurface)) {
             return false;
         }
         node.count = ReadPoints(node.points, 16);
+        ItemEnded(SceneItemKind::kSurface, node.count);
         return node.count > 0;
     }
 
@@ -294,62 +342,20 @@ class Reader {
     bool m_failed = false;
     const char* m_failPos = nullptr;
     std::string m_message;
+    // Used with warnings only.
+    ReaderWarnings* m_warnings;
+    const char* m_runStart;             // where the text between items began
+    const char* m_itemStart = nullptr;  // the letter of the item being read
+    bool m_stoppedAtLimit = false;      // the item ended at its limit, not at "}"
 };
 
 }  // namespace
 
-SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName) {
-    return Reader(bytes, fileName).Run();
-}
-
-SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string_view> fileName) {
-    const std::string_view name = fileName.value_or(path);
-    auto failure = [&name](const char* what) {
-        const std::string reason = std::strerror(errno);
-        SceneReadResult result = ReadSceneText({}, name);
-        result.diagnostic = std::string(name) + ": " + what + ": " + reason;
-        return result;
-    };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return failure("cannot open");
+SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
+                              std::vector<std::string>* warnings) {
+    if (warnings == nullptr) {
+        return Reader<false>(bytes, fileName).Run();
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return failure("cannot read");
-    }
-    // A regular file is read where it lies; anything else (a pipe, say) through a buffer.
-    if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        const auto size = static_cast<std::size_t>(info.st_size);
-        void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (mapped != MAP_FAILED) {
-            ::madvise(mapped, size, MADV_SEQUENTIAL);
-            struct Unmapper {
-                void* data;
-                std::size_t size;
-                ~Unmapper() { ::munmap(data, size); }
-            } unmapper{mapped, size};
-            return ReadSceneText(std::string_view(static_cast<const char*>(mapped), size), name);
-        }
-    }
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0) {
-            break;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return failure("cannot read");
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-    return ReadSceneText(bytes, name);
+    ReaderWarnings collector(bytes, fileName, *warnings);
+    return Reader<true>(bytes, fileName, &collector).Run();
 }

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
+#include <type_traits>
 #include <utility>
 
 struct Point4 {
@@ -32,10 +34,30 @@ struct SurfaceNode {
     std::int32_t count;  // points read, 1 to 16
 };
 
-// Creates a node whose fields are left as the heap gives them, except `next` and `count`.
+// Where scene nodes come from: the C heap, unless another allocator has been put in its place.
+// One that is put in place must take its memory from this one, since nodes made before it came
+// are given back through it. Not for use by several threads at once.
+class SceneNodeAllocator {
+  public:
+    virtual ~SceneNodeAllocator() = default;
+    // Null when no memory is left.
+    virtual void* Allocate(std::size_t bytes) noexcept;
+    virtual void Free(void* node) noexcept;
+};
+
+SceneNodeAllocator& CurrentSceneNodeAllocator() noexcept;
+// Puts `allocator` in place (null: the heap) and returns the one it replaces.
+SceneNodeAllocator* SetSceneNodeAllocator(SceneNodeAllocator* allocator) noexcept;
+
+// Creates a node whose fields are left as the allocator gives them, except `next` and `count`;
+// null when no memory is left.
 template <class Node>
-Node* NewSceneNode() {
-    Node* node = new Node;
+Node* NewSceneNode() noexcept {
+    void* memory = CurrentSceneNodeAllocator().Allocate(sizeof(Node));
+    if (memory == nullptr) {
+        return nullptr;
+    }
+    Node* node = ::new (memory) Node;
     node->next = nullptr;
     node->count = 0;
     return node;
@@ -45,9 +67,11 @@ Node* NewSceneNode() {
 // stack.
 template <class Node>
 void DeleteSceneList(Node* head) noexcept {
+    static_assert(std::is_trivially_destructible_v<Node>);
+    SceneNodeAllocator& allocator = CurrentSceneNodeAllocator();
     while (head != nullptr) {
         Node* following = head->next;
-        delete head;
+        allocator.Free(head);
         head = following;
     }
 }

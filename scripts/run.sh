@@ -1,22 +1,37 @@
 #!/usr/bin/env bash
-# Builds Kavelo and runs it on a bundled scene: scripts/run.sh [SCENE], examples/input.txt by
-# default. Without a display it renders the scene to a PNG file instead and says where.
+# Builds Kavelo and runs it on a scene: scripts/run.sh [SCENE], examples/input.txt by default.
+# The viewer reads the scene through a link, so File > Restart shows each edit of SCENE. Without a
+# display it renders the scene to a PNG file instead and says where.
+# KAVELO_PREBUILT=DIR uses the build tree DIR as it is: no packages installed, nothing built.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-cd "$root"
-bash scripts/install-deps.sh
-bash scripts/build.sh build
-scene="$(realpath "${1:-examples/input.txt}")"
-if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    # The viewer reads "input.txt" in its working directory.
-    dir="$(dirname "$scene")"
-    if [ "$(basename "$scene")" != input.txt ]; then
-        dir="$(mktemp -d)"
-        cp "$scene" "$dir/input.txt"
-    fi
-    cd "$dir"
-    exec "$root/build/shell/kavelo"
+scene="$(realpath "${1:-$root/examples/input.txt}")"
+if [ -n "${KAVELO_PREBUILT:-}" ]; then
+    build="$(realpath "$KAVELO_PREBUILT")"
+else
+    build="$root/build"
+    bash "$root/scripts/install-deps.sh"
+    # Only the two programs: the tests and benchmarks are scripts/test.sh's business.
+    cmake -S "$root" -B "$build" -DKAVELO_TESTS=OFF -DKAVELO_BENCH=OFF >/dev/null
+    cmake --build "$build" -j "$(nproc)" --target kavelo kavelo-render
 fi
-out="$root/build/$(basename "$scene" .txt).png"
-"$root/build/tools/kavelo-render" "$scene" -o "$out"
-echo "No display here: rendered $scene to $out"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    out="$build/$(basename "$scene" .txt).png"
+    "$build/tools/kavelo-render" "$scene" -o "$out"
+    echo "No display here: rendered $scene to $out"
+    exit 0
+fi
+# The viewer reads "input.txt" in its working directory.
+if [ "$(basename "$scene")" = input.txt ]; then
+    cd "$(dirname "$scene")"
+    exec "$build/shell/kavelo"
+fi
+# Another name: a link to it in a folder of its own, removed when the viewer is done.
+dir="$(mktemp -d "${TMPDIR:-/tmp}/kavelo-run.XXXXXX")"
+trap 'rm -rf "$dir"' EXIT
+ln -s "$scene" "$dir/input.txt"
+cd "$dir"
+"$build/shell/kavelo" &
+viewer=$!
+trap 'kill "$viewer" 2>/dev/null || true; exit 130' INT TERM HUP
+wait "$viewer"

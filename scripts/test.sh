@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 stages=("$@")
 [ "${#stages[@]}" -gt 0 ] || stages=(unit sanitize fuzz package)
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --test
 
 # Qt wants a private runtime directory; without one it warns in every test.
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
@@ -22,11 +22,12 @@ for stage in "${stages[@]}"; do
     echo "== stage: $stage"
     case "$stage" in
     unit)
-        bash scripts/build.sh build
+        bash scripts/check-layers.sh
+        bash scripts/build.sh build -DKAVELO_TESTS=ON -DKAVELO_BENCH=ON
         run_ctest build
         ;;
     sanitize)
-        bash scripts/build.sh build-asan -DKAVELO_SANITIZE=ON -DKAVELO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+        bash scripts/build.sh build-asan -DKAVELO_SANITIZE=ON -DKAVELO_TESTS=ON -DKAVELO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
         ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
             LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
             UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -41,8 +42,7 @@ for stage in "${stages[@]}"; do
             -max_len=65536 -print_final_stats=1 "$corpus"
         ;;
     package)
-        bash scripts/build.sh build
-        bash scripts/check-package.sh build
+        bash scripts/check-package.sh build-package
         ;;
     *)
         echo "unknown stage: $stage" >&2

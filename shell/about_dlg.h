@@ -1,8 +1,8 @@
 // The About box, built from its template.
 #pragma once
 
-#include "platform/dialog_builder.h"
-#include "platform/resource_icon.h"
+#include "platform/widgets/dialog_builder.h"
+#include "platform/widgets/resource_icon.h"
 #include "shell/resources/resources.h"
 
 class CAboutDlg : public TemplateDialog {

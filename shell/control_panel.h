@@ -2,7 +2,7 @@
 // of its own; the view does all of the exchange with it.
 #pragma once
 
-#include "platform/dialog_builder.h"
+#include "platform/widgets/dialog_builder.h"
 #include "shell/resources/resources.h"
 
 class CControlPanel : public DialogBar {

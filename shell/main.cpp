@@ -1,15 +1,24 @@
 // Kavelo: shows the scene of "input.txt" in the current directory. Arguments are ignored.
 #include <QApplication>
 #include <QSurfaceFormat>
+#include <optional>
 
-#include "platform/pixel_format.h"
+#include "platform/framework/toolkit_start.h"
+#include "platform/gl/surface_format.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_app.h"
 
 int main(int argc, char** argv) {
     // Every GL widget gets the view's format; it must be set before the application exists.
     QSurfaceFormat::setDefaultFormat(SceneSurfaceFormat());
-    QApplication application(argc, argv);
+    // The toolkit sees the program name alone, so that none of the command line, its own options
+    // included, changes what the program does. Its environment variables still apply.
+    static char fallbackName[] = "kavelo";
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
+    std::optional<DisplayFailureReport> report(std::in_place);
+    QApplication application(toolkitArgc, toolkitArgv);
+    report.reset();
     QApplication::setApplicationName(QString::fromLatin1(Version().internalName));
     QApplication::setApplicationDisplayName(QStringLiteral("Kavelo"));
     QApplication::setApplicationVersion(QString::fromLatin1(Version().versionText));

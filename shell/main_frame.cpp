@@ -2,23 +2,19 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFrame>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QStatusTipEvent>
+#include <utility>
 
-#include "platform/accelerator_filter.h"
-#include "platform/menu_builder.h"
+#include "platform/framework/accelerator_filter.h"
+#include "platform/framework/resource_strings.h"
+#include "platform/widgets/menu_builder.h"
+#include "platform/widgets/utf8_text.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
-
-namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 CMainFrame::CMainFrame() {
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -69,6 +65,10 @@ bool CMainFrame::LoadFrame(CSceneDoc* document, CCmdTarget* application) {
 }
 
 int CMainFrame::OnCreate() {
+    // The view's window has a sunken client edge (WS_EX_CLIENTEDGE): drawn behind it, around
+    // its client area.
+    m_pViewEdge = new QFrame(this);
+    m_pViewEdge->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_pView = new CSceneView(this);
     if (m_pView->OnCreate() == -1) {
         return -1;
@@ -76,6 +76,7 @@ int CMainFrame::OnCreate() {
     connect(m_pView, &CSceneView::sceneRead, this, &CMainFrame::UpdateIdleText);
 
     m_wndControlPanel.setParent(this);
+    m_wndControlPanel.SetBarStyle(CBRS_BORDER_RIGHT);
     m_wndControlPanel.Controls().onCommand = [this](unsigned id) { RouteCommand(id); };
     // Commands of the panel's buttons are enabled exactly when something on the route has them.
     for (const DialogControl& control : ControlPanelTemplate().controls) {
@@ -86,12 +87,17 @@ int CMainFrame::OnCreate() {
             widget->setEnabled(IsCommandEnabled(static_cast<unsigned>(control.id)));
         }
     }
+    for (QWidget* control : m_wndControlPanel.Controls().InOrder()) {
+        control->installEventFilter(this);
+    }
     m_wndControlPanel.show();
 
     m_wndStatusBar.setParent(this);
     m_wndStatusBar.WatchFlyBy(m_wndControlPanel.Controls().InOrder());
+    m_wndStatusBar.WatchMenuBar(m_pMenuBar);
     UpdateIdleText();
     m_wndStatusBar.show();
+    m_pViewEdge->show();
     m_pView->show();
     RecalcLayout();
     return 0;
@@ -125,11 +131,28 @@ bool CMainFrame::event(QEvent* event) {
         m_wndStatusBar.OnStatusTip(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
-    // Activating the window gives the keyboard to the view, wherever it was before.
+    // Activating the window gives the keyboard to the view, wherever it was before, unless the
+    // activation came from a click into a panel control: the click takes the keyboard there.
     if (event->type() == QEvent::WindowActivate && m_pActiveView != nullptr) {
-        m_pActiveView->setFocus(Qt::ActiveWindowFocusReason);
+        QWidget* clicked = std::exchange(m_pClickedControl, nullptr);
+        if (clicked != nullptr && clicked->isVisible() && clicked->isEnabled()) {
+            clicked->setFocus(Qt::MouseFocusReason);
+        } else {
+            m_pActiveView->setFocus(Qt::ActiveWindowFocusReason);
+        }
     }
     return QWidget::event(event);
+}
+
+// Without a window manager the click that activates the frame arrives before the activation.
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && !isActiveWindow()) {
+        auto* control = qobject_cast<QWidget*>(watched);
+        if (control != nullptr && (control->focusPolicy() & Qt::ClickFocus)) {
+            m_pClickedControl = control;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
@@ -148,22 +171,26 @@ void CMainFrame::RecalcLayout() {
         m_pMenuBar->setGeometry(0, 0, width(), menuHeight);
     }
     const int clientHeight = std::max(0, height() - menuHeight);
-    const int panelWidth = m_wndControlPanel.Controls().PixelSize().width();
+    const int panelWidth = m_wndControlPanel.sizeHint().width();
     m_wndControlPanel.setGeometry(0, menuHeight, panelWidth, clientHeight);
     const int rightWidth = std::max(0, width() - panelWidth);
     const int statusHeight =
         m_wndStatusBar.isHidden() ? 0 : std::min(clientHeight, m_wndStatusBar.sizeHint().height());
-    m_pView->setGeometry(panelWidth, menuHeight, rightWidth, clientHeight - statusHeight);
+    m_pViewEdge->setGeometry(panelWidth, menuHeight, rightWidth, clientHeight - statusHeight);
+    m_pView->setGeometry(m_pViewEdge->contentsRect().translated(m_pViewEdge->pos()));
     if (!m_wndStatusBar.isHidden()) {
         m_wndStatusBar.setGeometry(panelWidth, menuHeight + clientHeight - statusHeight, rightWidth,
                                    statusHeight);
     }
 }
 
-// A reading that ended on a fault says so where "Ready" would stand, until one reads cleanly.
+// A reading that ended on a fault says so where "Ready" would stand, until one reads cleanly; one
+// that read with warnings shows the first of them there.
 void CMainFrame::UpdateIdleText() {
     if (m_pView != nullptr && m_pView->SceneDiagnostic()) {
         m_wndStatusBar.SetIdleText(QString::fromStdString(*m_pView->SceneDiagnostic()));
+    } else if (m_pView != nullptr && !m_pView->SceneWarnings().empty()) {
+        m_wndStatusBar.SetIdleText(QString::fromStdString(m_pView->SceneWarnings().front()));
     } else {
         m_wndStatusBar.SetIdleText(FromUtf8(CommandPrompt(AFX_IDS_IDLEMESSAGE)));
     }

@@ -2,15 +2,17 @@
 // view, and the status bar under the view.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
 
-#include "platform/command_routing.h"
-#include "platform/message_pane.h"
+#include "platform/framework/command_routing.h"
+#include "platform/widgets/message_pane.h"
 #include "shell/control_panel.h"
 #include "view/panel_host.h"
 
+class QFrame;
 class QMenuBar;
 class AcceleratorFilter;
 class CSceneView;
@@ -33,7 +35,7 @@ class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public P
     void InitialUpdateFrame();
 
     // Sends a command along the route: active view, document, frame, application.
-    bool RouteCommand(unsigned id);
+    bool RouteCommand(unsigned id) override;
     bool IsCommandEnabled(unsigned id) const;
 
     void OnViewStatusBar();
@@ -48,6 +50,7 @@ class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public P
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
@@ -55,7 +58,9 @@ class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public P
     void UpdateIdleText();
 
     QMenuBar* m_pMenuBar = nullptr;
+    QFrame* m_pViewEdge = nullptr;  // the view's sunken edge
     CSceneView* m_pView = nullptr;
+    QPointer<QWidget> m_pClickedControl;  // a panel control clicked while the frame was inactive
     CSceneView* m_pActiveView = nullptr;
     CSceneDoc* m_pDocument = nullptr;
     CCmdTarget* m_pApplication = nullptr;

@@ -1,21 +1,15 @@
 #include "shell/scene_app.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
+#include "platform/framework/resource_strings.h"
+#include "platform/widgets/utf8_text.h"
+#include "platform/widgets/failure_message.h"
 #include "shell/about_dlg.h"
 #include "shell/main_frame.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
-
-namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 CSingleDocTemplate::CSingleDocTemplate(unsigned resourceId) : m_nResourceId(resourceId) {}
 
@@ -34,8 +28,8 @@ bool CSingleDocTemplate::OpenDocumentFile(CCmdTarget* application) {
     if (!created) {
         m_pFrame.reset();
         m_pDocument.reset();
-        QMessageBox::critical(nullptr, FromUtf8(CommandPrompt(AFX_IDS_APP_TITLE)),
-                              QStringLiteral("Failed to create empty document."));
+        ShowFailureMessage(FromUtf8(CommandPrompt(AFX_IDS_APP_TITLE)),
+                           QStringLiteral("Failed to create empty document."));
         return false;
     }
     m_pFrame->setWindowIcon(MainIconSet());

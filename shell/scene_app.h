@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "platform/command_routing.h"
+#include "platform/framework/command_routing.h"
 
 class CMainFrame;
 class CSceneDoc;

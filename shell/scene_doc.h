@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "platform/command_routing.h"
+#include "platform/framework/command_routing.h"
 
 class CSceneDoc : public MessageMapTarget<CSceneDoc> {
   public:

@@ -25,9 +25,9 @@ endforeach()
 list(LENGTH cases total)
 message(STATUS "${total} dump cases, ${failures} failed")
 
-# A usage error exits 2 with a usage line.
+# A usage error exits 2 and points to --help.
 execute_process(COMMAND "${TOOL}" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 2 OR NOT err MATCHES "usage: kavelo-render")
+if(NOT rc EQUAL 2 OR NOT err MATCHES "Try 'kavelo-render --help'")
     message(SEND_ERROR "no arguments: exit ${rc}, stderr: ${err}")
 endif()
 execute_process(COMMAND "${TOOL}" --dump RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)

@@ -1,5 +1,10 @@
 #include "tools/render_picture.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -7,80 +12,84 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
-#include <array>
-#include <charconv>
+#include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
-#include <optional>
-#include <string_view>
+#include <memory>
+#include <string>
 #include <vector>
 
-#include "platform/banner_painter.h"
-#include "platform/gl_context_guard.h"
-#include "platform/headless_gl_context.h"
+#include "platform/gl/gl_context_guard.h"
+#include "platform/gl/headless_gl_context.h"
+#include "platform/widgets/banner_painter.h"
+#include "render/banner.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
-#include "scene/reader.h"
+#include "tools/scene_input.h"
+#include "tools/stats_line.h"
 
 namespace {
 
-constexpr int kMaxSide = 16384;
-
-// Numbers on the command line are read the same way in every locale.
-std::optional<double> ParseNumber(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
+const char* QtFormat(ImageFormat format) {
+    switch (format) {
+        case ImageFormat::kJpeg:
+            return "JPEG";
+        case ImageFormat::kBmp:
+            return "BMP";
+        case ImageFormat::kPpm:
+            return "PPM";
+        case ImageFormat::kPng:
+            break;
     }
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return "PNG";
 }
 
-template <std::size_t N>
-std::optional<std::array<double, N>> ParseNumbers(std::string_view text) {
-    std::array<double, N> values{};
-    for (std::size_t i = 0; i < N; ++i) {
-        const std::size_t comma = i + 1 < N ? text.find(',') : std::string_view::npos;
-        if (i + 1 < N && comma == std::string_view::npos) {
-            return std::nullopt;
+// Writes all of `bytes` to `fd`; returns the reason when a write fails.
+std::string WriteAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    auto left = static_cast<std::size_t>(bytes.size());
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR) {
+            continue;
         }
-        const std::optional<double> value = ParseNumber(text.substr(0, comma));
-        if (!value) {
-            return std::nullopt;
+        if (n < 0) {
+            return std::strerror(errno);
         }
-        values[i] = *value;
-        text.remove_prefix(comma == std::string_view::npos ? text.size() : comma + 1);
+        data += n;
+        left -= static_cast<std::size_t>(n);
     }
-    return values;
+    return {};
 }
 
-std::optional<int> ParseSide(std::string_view text) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 1 ||
-        value > kMaxSide) {
-        return std::nullopt;
+// Writes `bytes` to the file at `path`; a full disk may first show at close.
+std::string WriteWholeFile(const std::string& path, const QByteArray& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return std::strerror(errno);
     }
-    return value;
+    const std::string failure = WriteAll(fd, bytes);
+    if (::close(fd) != 0 && failure.empty()) {
+        return std::strerror(errno);
+    }
+    return failure;
 }
 
-constexpr int kMaxFrames = 100000;
-
-std::optional<int> ParseCount(std::string_view text) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 1 ||
-        value > kMaxFrames) {
-        return std::nullopt;
+// Writes `image` to the request's output in its format; an empty result means success,
+// otherwise why not.
+std::string WriteImage(const QImage& image, const PictureRequest& request) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, QtFormat(request.format))) {
+        return "the image cannot be encoded";
     }
-    return value;
+    if (request.output == kStandardStream) {
+        return WriteAll(STDOUT_FILENO, bytes);
+    }
+    return WriteWholeFile(request.output, bytes);
 }
 
 double MillisecondsSince(std::chrono::steady_clock::time_point from) {
@@ -88,130 +97,11 @@ double MillisecondsSince(std::chrono::steady_clock::time_point from) {
         .count();
 }
 
-// Two decimals, whatever the locale.
-std::string Decimal(double value) {
-    char text[64];
-    const auto [end, ec] =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
-    return ec == std::errc() ? std::string(text, end) : "0";
-}
-
 }  // namespace
-
-std::string StatsLine(double readMs, double compileMs, std::vector<double> frameMs,
-                      std::size_t vertices, std::size_t triangles) {
-    double median = 0.0;
-    if (!frameMs.empty()) {
-        const std::size_t half = frameMs.size() / 2;
-        std::nth_element(frameMs.begin(), frameMs.begin() + half, frameMs.end());
-        median = frameMs[half];
-        if (frameMs.size() % 2 == 0) {
-            median = (median + *std::max_element(frameMs.begin(), frameMs.begin() + half)) / 2.0;
-        }
-    }
-    return "read_ms=" + Decimal(readMs) + " compile_ms=" + Decimal(compileMs) +
-           " frame_ms=" + Decimal(median) + " frames=" + std::to_string(frameMs.size()) +
-           " vertices=" + std::to_string(vertices) + " triangles=" + std::to_string(triangles);
-}
-
-std::string ParsePictureArgs(int argc, char** argv, PictureRequest& request) {
-    ResetParams(request.params);
-    bool haveOutput = false;
-    bool haveInput = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--no-banner") {
-            request.banner = false;
-            continue;
-        }
-        if (arg == "--stats") {
-            request.stats = true;
-            continue;
-        }
-        const bool takesValue = arg == "-o" || arg == "--size" || arg == "--shift" ||
-                                arg == "--stretch" || arg == "--angles" || arg == "--perspective" ||
-                                arg == "--frames";
-        if (!takesValue) {
-            if (arg.size() > 1 && arg.front() == '-') {
-                return "unknown option " + std::string(arg);
-            }
-            if (haveInput) {
-                return "more than one FILE given";
-            }
-            request.input = std::string(arg);
-            haveInput = true;
-            continue;
-        }
-        if (i + 1 >= argc) {
-            return std::string(arg) + " needs a value";
-        }
-        const std::string_view value = argv[++i];
-        const std::string bad = "bad value for " + std::string(arg) + ": " + std::string(value);
-        if (arg == "-o") {
-            if (value.empty()) {
-                return bad;
-            }
-            request.output = std::string(value);
-            haveOutput = true;
-        } else if (arg == "--size") {
-            const std::size_t x = value.find('x');
-            const auto w = ParseSide(value.substr(0, x));
-            const auto h =
-                x == std::string_view::npos ? std::nullopt : ParseSide(value.substr(x + 1));
-            if (!w || !h) {
-                return bad;
-            }
-            request.width = *w;
-            request.height = *h;
-        } else if (arg == "--frames") {
-            const auto n = ParseCount(value);
-            if (!n) {
-                return bad;
-            }
-            request.frames = *n;
-        } else if (arg == "--shift") {
-            const auto v = ParseNumbers<2>(value);
-            if (!v) {
-                return bad;
-            }
-            request.params.m_dShiftX = (*v)[0];
-            request.params.m_dShiftY = (*v)[1];
-        } else if (arg == "--stretch") {
-            const auto v = ParseNumbers<3>(value);
-            if (!v) {
-                return bad;
-            }
-            request.params.m_dStretchX = (*v)[0];
-            request.params.m_dStretchY = (*v)[1];
-            request.params.m_dStretchZ = (*v)[2];
-        } else if (arg == "--angles") {
-            const auto v = ParseNumbers<3>(value);
-            if (!v) {
-                return bad;
-            }
-            request.params.m_dAngleX = (*v)[0];
-            request.params.m_dAngleY = (*v)[1];
-            request.params.m_dAngleZ = (*v)[2];
-        } else {
-            const auto v = ParseNumber(value);
-            if (!v) {
-                return bad;
-            }
-            request.params.m_dPerspective = *v;
-        }
-    }
-    if (!haveInput) {
-        return "no FILE given";
-    }
-    if (!haveOutput) {
-        return "no -o OUT.png given";
-    }
-    return {};
-}
 
 int RenderPicture(const PictureRequest& request) {
     const auto readStart = std::chrono::steady_clock::now();
-    const SceneReadResult read = ReadSceneFile(request.input);
+    const SceneReadResult read = ReadSceneInput(request.input);
     const double readMs = MillisecondsSince(readStart);
     if (read.diagnostic) {
         std::cerr << *read.diagnostic << "\n";
@@ -258,19 +148,21 @@ int RenderPicture(const PictureRequest& request) {
                           QImage::Format_RGBX8888)
                        .convertToFormat(QImage::Format_RGB32);
     if (request.banner) {
-        // Text needs a GUI application; this one must not look for a display.
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        }
+        // Text needs a GUI application, but never a window system: whatever platform the
+        // environment names (one that cannot start would abort the program), this one uses the
+        // offscreen platform, which draws the same text without a display.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static char programName[] = "kavelo-render";
         static char* qtArgv[] = {programName, nullptr};
         static int qtArgc = 1;
         QGuiApplication app(qtArgc, qtArgv);
         QPainter painter(&image);
-        DrawBanner(painter, request.width);
+        DrawBanner(painter, request.width,
+                   {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB),
+                    kBannerBandHeight});
     }
-    if (!image.save(QString::fromStdString(request.output), "PNG")) {
-        std::cerr << "kavelo-render: cannot write " << request.output << "\n";
+    if (const std::string problem = WriteImage(image, request); !problem.empty()) {
+        std::cerr << "kavelo-render: cannot write " << request.output << ": " << problem << "\n";
         return kExitNotWritten;
     }
     return read.diagnostic ? 1 : 0;

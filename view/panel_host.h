@@ -1,11 +1,13 @@
-// What the view needs of the window it lives in: the control panel it shows its values in.
+// What the view needs of the window it lives in: the control panel it shows its values in, and
+// the route that the key table's commands take, which the mouse's commands take too.
 #pragma once
 
-class CControlPanel;
+class DialogBar;
 
 class PanelHost {
   public:
-    virtual CControlPanel* GetControlPanel() = 0;
+    virtual DialogBar* GetControlPanel() = 0;
+    virtual bool RouteCommand(unsigned id) = 0;
 
   protected:
     ~PanelHost() = default;

@@ -2,20 +2,29 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QWheelEvent>
 
-#include "platform/banner_painter.h"
-#include "platform/gl_context_guard.h"
-#include "platform/pixel_format.h"
-#include "platform/widget_gl_surface.h"
+#include "platform/gl/gl_context_guard.h"
+#include "platform/gl/surface_format.h"
+#include "platform/gl/widget_gl_surface.h"
+#include "platform/widgets/banner_painter.h"
+#include "platform/widgets/dialog_builder.h"
+#include "render/banner.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/reader.h"
-#include "shell/control_panel.h"
 #include "shell/resources/resource_ids.h"
+#include "view/granted_format.h"
 #include "view/panel_host.h"
 
 namespace {
@@ -23,7 +32,7 @@ namespace {
 // The panel's fields by control identifier, as the exchange reads and writes them.
 class PanelFieldsOf final : public PanelFields {
   public:
-    explicit PanelFieldsOf(CControlPanel& panel) : m_panel(panel) {}
+    explicit PanelFieldsOf(DialogBar& panel) : m_panel(panel) {}
     std::string GetDlgItemText(unsigned id) override {
         return m_panel.Controls().GetDlgItemText(static_cast<int>(id));
     }
@@ -32,7 +41,7 @@ class PanelFieldsOf final : public PanelFields {
     }
 
   private:
-    CControlPanel& m_panel;
+    DialogBar& m_panel;
 };
 
 }  // namespace
@@ -87,7 +96,11 @@ std::span<const MessageMapEntry<CSceneView>> CSceneView::GetMessageMap() {
 int CSceneView::OnCreate() {
     QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
     if (auto* host = dynamic_cast<PanelHost*>(owner)) {
+        m_pHost = host;
         m_pPanel = host->GetControlPanel();
+    }
+    if (!PlatformShowsGLWidgets()) {
+        return -1;
     }
     // The widget makes its own context only when first shown; a context made now with the same
     // format tells whether it will be possible at all.
@@ -101,11 +114,21 @@ int CSceneView::OnCreate() {
 }
 
 void CSceneView::ReadScene() {
-    SceneReadResult result = ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName));
+    // The earlier lists go first, so that a Restart never holds two scenes at once; display list
+    // 1 keeps its own copy of them until the new ones are compiled.
+    m_pPolygons.reset();
+    m_pCurves.reset();
+    m_pSurfaces.reset();
+    m_sceneWarnings.clear();
+    SceneReadResult result =
+        ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), {}, &m_sceneWarnings);
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);
     m_pSurfaces = std::move(result.scene.surfaces);
     m_sceneDiagnostic = std::move(result.diagnostic);
+    for (const std::string& warning : m_sceneWarnings) {
+        std::fprintf(stderr, "%s\n", warning.c_str());
+    }
     emit sceneRead();
 }
 
@@ -123,10 +146,6 @@ void CSceneView::CompileScene() {
     if (guard.IsCurrent()) {
         CompileSceneList(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get());
     }
-}
-
-void CSceneView::GlErrorCheckpoint(const char* label) {
-    ::GlErrorCheckpoint(label);
 }
 
 void CSceneView::RenderScene() {
@@ -150,7 +169,9 @@ void CSceneView::paintGL() {
     RenderScene();
     ++m_nFramesDrawn;
     QPainter painter(this);
-    DrawBanner(painter, width());
+    DrawBanner(
+        painter, width(),
+        {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB), kBannerBandHeight});
     painter.end();
     // The painter's own GL state must not reach the next frame.
     QOpenGLFunctions* gl = context()->functions();
@@ -180,6 +201,10 @@ void CSceneView::resizeGL(int, int) {
 }
 
 void CSceneView::FinishCommand() {
+    if (m_nGestureDepth > 0) {
+        m_bEndPending = true;
+        return;
+    }
     RepaintNow();
     RefreshPanel();
 }
@@ -196,6 +221,112 @@ void CSceneView::RepaintNow() {
         doneCurrent();
         update();
     }
+}
+
+void CSceneView::EndGesture() {
+    if (--m_nGestureDepth == 0 && m_bEndPending) {
+        m_bEndPending = false;
+        FinishCommand();
+    }
+}
+
+void CSceneView::IssueCommand(unsigned id, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (m_pHost != nullptr) {
+            m_pHost->RouteCommand(id);
+        } else {
+            OnCmdMsg(id);  // a view without a frame is first and last on its route
+        }
+    }
+}
+
+void CSceneView::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (m_drag != Drag::kNone) {
+        return;
+    }
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    if (event->button() == Qt::LeftButton) {
+        m_drag = shift ? Drag::kPan : Drag::kRotate;
+    } else if (event->button() == Qt::MiddleButton) {
+        m_drag = Drag::kPan;
+    } else {
+        return;
+    }
+    m_dragButton = event->button();
+    m_ptLast = event->position().toPoint();
+    m_ptPanned = QPoint();
+    m_nPanStepsX = 0;
+    m_nPanStepsY = 0;
+}
+
+void CSceneView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_drag == Drag::kNone) {
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    const QPoint moved = at - m_ptLast;
+    m_ptLast = at;
+    BeginGesture();
+    if (m_drag == Drag::kRotate) {
+        Rotate(moved);
+    } else {
+        Pan(moved);
+    }
+    EndGesture();
+}
+
+void CSceneView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == m_dragButton) {
+        m_drag = Drag::kNone;
+        m_dragButton = Qt::NoButton;
+    }
+}
+
+// One angle step a pixel, in the direction that takes the side of the scene nearest the viewer
+// along with the pointer. The X rotation is the outermost, so a step up turns that side up
+// (Qt's y grows downwards); a Y step moves it sideways by minus the cosine of the X angle. The
+// stretches' signs mirror both.
+void CSceneView::Rotate(QPoint moved) {
+    constexpr double kDegree = 3.14159265358979323846 / 180.0;
+    const double nearSide = m_dStretchZ < 0 ? -1.0 : 1.0;
+    const bool yPlusGoesRight = -m_dStretchX * nearSide * std::cos(m_dAngleX * kDegree) > 0;
+    const bool xPlusGoesUp = m_dStretchY * nearSide > 0;
+    const bool right = moved.x() > 0;
+    const bool up = moved.y() < 0;
+    IssueCommand(right == yPlusGoesRight ? ID_ROTATE_Y_PLUS : ID_ROTATE_Y_MINUS,
+                 std::abs(moved.x()));
+    IssueCommand(up == xPlusGoesUp ? ID_ROTATE_X_PLUS : ID_ROTATE_X_MINUS, std::abs(moved.y()));
+}
+
+// Whole move steps, as many as the pointer's motion since the pan began covers at perspective
+// 0, where a shift of 1 moves the scene by half the view's width or height.
+void CSceneView::Pan(QPoint moved) {
+    m_ptPanned += moved;
+    // Steps covered by `pixels` of a side `size` pixels long; a hair of slack keeps a motion of
+    // exactly n steps from falling short by a rounding of the quotient.
+    const auto covered = [this](int pixels, int size) {
+        const double steps = 2.0 * std::abs(pixels) / (std::max(size, 1) * m_dShiftStep);
+        const int whole = static_cast<int>(std::floor(steps + 1e-9));
+        return pixels < 0 ? -whole : whole;
+    };
+    const int x = covered(m_ptPanned.x(), width());
+    const int y = covered(-m_ptPanned.y(), height());
+    IssueCommand(x > m_nPanStepsX ? ID_MOVE_RIGHT : ID_MOVE_LEFT, std::abs(x - m_nPanStepsX));
+    IssueCommand(y > m_nPanStepsY ? ID_MOVE_UP : ID_MOVE_DOWN, std::abs(y - m_nPanStepsY));
+    m_nPanStepsX = x;
+    m_nPanStepsY = y;
+}
+
+// One zoom command a notch of 120 units; finer wheels add up to whole notches.
+void CSceneView::wheelEvent(QWheelEvent* event) {
+    m_nWheelRest += event->angleDelta().y();
+    const int notches = m_nWheelRest / 120;
+    m_nWheelRest -= notches * 120;
+    BeginGesture();
+    IssueCommand(notches > 0 ? ID_ZOOM_IN : ID_ZOOM_OUT, std::abs(notches));
+    EndGesture();
+    event->accept();
 }
 
 void CSceneView::RefreshPanel() {

@@ -8,15 +8,17 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "navigation/panel_exchange.h"
 #include "navigation/view_params.h"
-#include "platform/command_routing.h"
+#include "platform/framework/command_routing.h"
 #include "render/palette.h"
 #include "scene/scene.h"
 
 class QOpenGLContext;
-class CControlPanel;
+class DialogBar;
+class PanelHost;
 
 class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, public ViewParams {
     Q_OBJECT
@@ -37,7 +39,6 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     void CompileScene();
     void RenderScene();
     void RefreshPanel();
-    void GlErrorCheckpoint(const char* label);
     bool BuildPalette(const PixelFormatDescription& granted);
 
     void OnMoveRight();
@@ -61,6 +62,9 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
 
     // The diagnostic of the latest reading of the scene file, if it did not end normally.
     const std::optional<std::string>& SceneDiagnostic() const { return m_sceneDiagnostic; }
+    // What the latest reading read most likely not as meant, one "input.txt:3:1: warning: ..."
+    // each, in the order of the file.
+    const std::vector<std::string>& SceneWarnings() const { return m_sceneWarnings; }
     // Frames drawn so far; lets callers see that a repaint really ran.
     int FramesDrawn() const { return m_nFramesDrawn; }
 
@@ -71,7 +75,7 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     SceneList<SurfaceNode> m_pSurfaces;
     int m_nWidth = 0;  // client size in device pixels, from the latest resize
     int m_nHeight = 0;
-    CControlPanel* m_pPanel = nullptr;  // the frame's panel; not owned
+    DialogBar* m_pPanel = nullptr;  // the frame's panel; not owned
     BoundsRect m_rcBounds;
 
   signals:
@@ -83,12 +87,36 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     void paintGL() override;
     void resizeGL(int width, int height) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
-    // The end of every command that changes the view: repaint at once, then the panel.
+    enum class Drag { kNone, kRotate, kPan };
+
+    // The end of every command that changes the view: repaint at once, then the panel. Inside a
+    // gesture it is held back and runs once when the gesture's commands are done.
     void FinishCommand();
     void RepaintNow();
+    // Sends `id` `count` times along the frame's route, as the key table does.
+    void IssueCommand(unsigned id, int count);
+    void BeginGesture() { ++m_nGestureDepth; }
+    void EndGesture();
+    void Rotate(QPoint moved);
+    void Pan(QPoint moved);
 
     std::optional<std::string> m_sceneDiagnostic;
+    std::vector<std::string> m_sceneWarnings;
     int m_nFramesDrawn = 0;
+    PanelHost* m_pHost = nullptr;  // the frame, whose route the mouse's commands take; not owned
+    int m_nGestureDepth = 0;
+    bool m_bEndPending = false;  // a command of the gesture has held back its ending
+    Drag m_drag = Drag::kNone;
+    Qt::MouseButton m_dragButton = Qt::NoButton;
+    QPoint m_ptLast;       // pointer position of the latest drag event
+    QPoint m_ptPanned;     // pointer motion since the pan began
+    int m_nPanStepsX = 0;  // move steps issued since the pan began, right and up positive
+    int m_nPanStepsY = 0;
+    int m_nWheelRest = 0;  // wheel units short of a whole notch
 };

@@ -24,7 +24,6 @@ constexpr MenuEntry kMainMenu[] = {
 // ---- Key table -----------------------------------------------------------------------------
 
 constexpr unsigned kKey = FVIRTKEY | FNOINVERT;
-constexpr unsigned kHeldModifiers = FSHIFT | FCONTROL | FALT;
 
 constexpr AcceleratorEntry kAccelerators[] = {
     {kKey, VK_ADD, ID_ZOOM_IN},
@@ -138,18 +137,6 @@ std::span<const AcceleratorEntry> MainAccelerators() {
     return kAccelerators;
 }
 
-unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
-                              unsigned heldModifiers) {
-    // The held modifiers must equal the entry's exactly: Shift+Right or Alt+Right is not Right.
-    const unsigned held = heldModifiers & kHeldModifiers;
-    for (const AcceleratorEntry& entry : table) {
-        if (entry.virtualKey == virtualKey && (entry.flags & kHeldModifiers) == held) {
-            return entry.command;
-        }
-    }
-    return 0;
-}
-
 const DialogTemplate& ControlPanelTemplate() {
     return kControlPanel;
 }
@@ -161,37 +148,8 @@ std::string_view DocumentString() {
     return kDocumentString;
 }
 
-std::string_view DocumentStringField(int index) {
-    if (index < 0) {
-        return {};
-    }
-    std::string_view rest = kDocumentString;
-    for (; index > 0; --index) {
-        const std::size_t end = rest.find('\n');
-        if (end == std::string_view::npos) {
-            return {};
-        }
-        rest.remove_prefix(end + 1);
-    }
-    return rest.substr(0, rest.find('\n'));
-}
-
 std::span<const StringEntry> StringTable() {
     return kStrings;
-}
-
-std::string_view LoadString(unsigned id) {
-    for (const StringEntry& entry : kStrings) {
-        if (entry.id == id) {
-            return entry.text;
-        }
-    }
-    return {};
-}
-
-std::string_view CommandPrompt(unsigned id) {
-    const std::string_view text = LoadString(id);
-    return text.substr(0, text.find('\n'));
 }
 
 const VersionInfo& Version() {

@@ -2,7 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "scene/dump.h"
 #include "scene/reader.h"
@@ -32,6 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Reading every stored value makes the sanitizers look at each of them.
     const std::string dump = DumpScene(result.scene);
     if (dump.empty() || (result.diagnostic && result.diagnostic->empty())) {
+        std::abort();
+    }
+    // Warnings never change what is read.
+    std::vector<std::string> warnings;
+    const SceneReadResult checked = ReadSceneText(bytes, kSceneFileName, &warnings);
+    if (DumpScene(checked.scene) != dump || checked.diagnostic != result.diagnostic) {
         std::abort();
     }
     return 0;

@@ -1,8 +1,9 @@
 // The built `kavelo` program as a user starts it: its own process, its own window.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
@@ -10,6 +11,9 @@
 
 #include <filesystem>
 #include <fstream>
+
+#include "platform/widgets/menu_builder.h"
+#include "shell/control_panel.h"
 
 namespace {
 
@@ -42,6 +46,28 @@ WId WaitForWindow(const QString& name, int milliseconds = 20000) {
     return 0;
 }
 
+void Keys(WId window, const QString& keys) {
+    for (const QString& key : keys.split(u' ')) {
+        XDoTool({QStringLiteral("key"), QStringLiteral("--window"), QString::number(window), key});
+        QTest::qWait(150);
+    }
+}
+
+QImage Grab(WId window) {
+    return QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+}
+
+// Where a panel control lies in the frame: the panel takes the left edge under the menu bar.
+QRect ControlInFrame(unsigned id) {
+    CControlPanel panel;
+    QMenuBar bar;
+    BuildMenuBar(&bar, MainMenu(), {});
+    return panel.Controls()
+        .Item(static_cast<int>(id))
+        ->geometry()
+        .translated(0, bar.sizeHint().height());
+}
+
 class Program : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -64,6 +90,21 @@ class Program : public ::testing::Test {
             m_process.waitForFinished(5000);
         }
         fs::remove_all(m_dir);
+    }
+
+    // Starts the program and gives its window the keyboard; 0 when no window appeared.
+    WId StartWithFocus(const QStringList& arguments = {}) {
+        m_process.start(kKavelo, arguments);
+        if (!m_process.waitForStarted(10000)) {
+            return 0;
+        }
+        const WId window = WaitForWindow(QStringLiteral("Scene from input.txt - Kavelo"));
+        if (window != 0) {
+            XDoTool(
+                {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+            QTest::qWait(300);
+        }
+        return window;
     }
 
     fs::path m_dir;
@@ -112,6 +153,177 @@ TEST_F(Program, NoRenderingContextGivesAMessageAndAFailingStatus) {
              QStringLiteral("Return")});
     ASSERT_TRUE(m_process.waitForFinished(10000));
     EXPECT_NE(m_process.exitCode(), 0);
+}
+
+// scripts/run.sh on a scene of another name: Restart after an edit of that file shows the edit,
+// and the folder through which the viewer reads it is gone when the viewer is.
+TEST_F(Program, RunScriptShowsEachEditOfTheNamedSceneOnRestart) {
+    const fs::path scene = m_dir / "scene.txt";
+    std::ofstream(scene) << "P (0 0 1) { -4 -4 0 1  4 -4 0 1  4 4 0 1  -4 4 0 1 }\n";
+    const fs::path tmp = m_dir / "tmp";
+    fs::create_directories(tmp);
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(QStringLiteral("KAVELO_PREBUILT"), QStringLiteral(KAVELO_BINARY_DIR));
+    environment.insert(QStringLiteral("TMPDIR"), QString::fromStdString(tmp.string()));
+    m_process.setProcessEnvironment(environment);
+    m_process.start(QStringLiteral("bash"), {QStringLiteral(KAVELO_SOURCE_DIR "/scripts/run.sh"),
+                                             QString::fromStdString(scene.string())});
+    const WId window = WaitForWindow(QStringLiteral("Scene from input.txt - Kavelo"));
+    ASSERT_NE(window, 0u) << m_process.readAllStandardError().toStdString();
+    // The middle of the window once `wanted` holds for it, or after five seconds.
+    auto middle = [window](auto wanted) {
+        QColor colour;
+        for (int waited = 0; waited < 5000; waited += 100) {
+            const QImage shot = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+            colour = shot.pixelColor(shot.width() * 2 / 3, shot.height() / 2);
+            if (wanted(colour)) {
+                break;
+            }
+            QTest::qWait(100);
+        }
+        return colour;
+    };
+    auto lit = [](const QColor& c) { return c.red() > 40; };
+    auto black = [](const QColor& c) { return c == QColor(Qt::black); };
+    auto menu = [window](const char* key) {
+        XDoTool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+        XDoTool({QStringLiteral("key"), QStringLiteral("--window"), QString::number(window),
+                 QStringLiteral("alt+f")});
+        QTest::qWait(300);
+        XDoTool({QStringLiteral("key"), QString::fromLatin1(key)});
+    };
+    EXPECT_TRUE(lit(middle(lit))) << "the square before the edit";
+
+    std::ofstream(scene) << "no items now\n";
+    menu("r");
+    EXPECT_TRUE(black(middle(black))) << "the edit after Restart";
+
+    menu("x");
+    ASSERT_TRUE(m_process.waitForFinished(10000)) << "still running after File > Exit";
+    EXPECT_EQ(m_process.exitCode(), 0);
+    EXPECT_TRUE(fs::is_empty(tmp)) << "run.sh left its folder behind";
+    EXPECT_TRUE(fs::exists(scene));
+}
+
+TEST_F(Program, ClosingAMenuGivesTheKeysBackAndShowsReady) {
+    const WId window = StartWithFocus();
+    ASSERT_NE(window, 0u);
+    // The panel and the status bar: the fields change with every step, the pane with the menu.
+    const auto panel = [&] {
+        const QImage shot = Grab(window);
+        return shot.copy(0, 0, shot.width() / 5, shot.height() * 2 / 3);
+    };
+    const auto pane = [&] {
+        const QImage shot = Grab(window);
+        return shot.copy(0, shot.height() - 12, shot.width(), 12);
+    };
+    const QImage ready = pane();
+    Keys(window, QStringLiteral("alt+f"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane() != ready; }, 3000))
+        << "an open menu leaves \"Ready\" in the pane";
+    Keys(window, QStringLiteral("Escape"));
+    // Closed with Esc, the menu leaves the keys with the key table.
+    for (const QString& closing :
+         {QStringLiteral("alt+f Escape"), QStringLiteral("alt+f Escape Escape"),
+          QStringLiteral("alt+c Escape"), QStringLiteral("alt")}) {
+        Keys(window, closing);
+        const QImage before = panel();
+        Keys(window, QStringLiteral("Right"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return panel() != before; }, 3000))
+            << "Right after " << closing.toStdString() << " did not step the view";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return pane() == ready; }, 3000))
+            << "no \"Ready\" after " << closing.toStdString();
+    }
+}
+
+TEST_F(Program, OneClickIntoAFieldOfAnInactiveWindowFocusesIt) {
+    const WId window = StartWithFocus();
+    ASSERT_NE(window, 0u);
+    Keys(window, QStringLiteral("Right"));  // fills the fields: shift X "0.010000"
+    QWidget other;
+    other.setWindowTitle(QStringLiteral("other"));
+    other.resize(50, 50);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QTest::qWait(1000);  // the toolkit takes a moment to believe a window has lost the focus
+
+    // One click at the start of the shift field, and a digit typed: "90.010000".
+    const QRect field = ControlInFrame(IDC_SHIFT_X);
+    XDoTool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
+             QString::number(field.left() + 3), QString::number(field.center().y()),
+             QStringLiteral("click"), QStringLiteral("1")});
+    QTest::qWait(500);
+    XDoTool({QStringLiteral("type"), QStringLiteral("9")});
+    const QRect update = ControlInFrame(IDC_UPDATE);
+    XDoTool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
+             QString::number(update.center().x()), QString::number(update.center().y()),
+             QStringLiteral("click"), QStringLiteral("1")});
+    // Shifted by 90, the square has left the middle of the view.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QImage shot = Grab(window);
+            return shot.pixelColor(shot.width() * 2 / 3, shot.height() / 2) == QColor(Qt::black);
+        },
+        3000));
+}
+
+// Nothing of the command line reaches the toolkit: neither its options nor a platform choice.
+TEST_F(Program, ToolkitOptionsOnTheCommandLineAreIgnored) {
+    const WId window = StartWithFocus({QStringLiteral("-qwindowtitle"), QStringLiteral("Hello"),
+                                       QStringLiteral("-platform"), QStringLiteral("offscreen")});
+    ASSERT_NE(window, 0u) << "no window captioned \"Scene from input.txt - Kavelo\"";
+    EXPECT_EQ(m_process.state(), QProcess::Running);
+}
+
+// Where nothing can be shown, the program says so on one line and fails.
+TEST_F(Program, NoDisplayOrNoScreenGivesOneLineAndStatusOne) {
+    struct Case {
+        const char* name;
+        const char* value;  // null: unset
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"DISPLAY", nullptr, "kavelo: no display (DISPLAY is not set); kavelo-render draws"},
+        {"DISPLAY", ":97", "kavelo: cannot open display \":97\"; kavelo-render draws"},
+        {"QT_QPA_PLATFORM", "offscreen", "Kavelo: Failed to create empty document."},
+    };
+    for (const Case& c : cases) {
+        QProcess process;
+        process.setWorkingDirectory(QString::fromStdString(m_dir.string()));
+        QProcessEnvironment environment = m_process.processEnvironment();
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (c.value != nullptr) {
+            environment.insert(QString::fromLatin1(c.name), QString::fromLatin1(c.value));
+        } else {
+            environment.remove(QString::fromLatin1(c.name));
+        }
+        process.setProcessEnvironment(environment);
+        process.start(kKavelo, {});
+        ASSERT_TRUE(process.waitForFinished(20000)) << c.name;
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << c.name;
+        EXPECT_EQ(process.exitCode(), 1) << c.name;
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_TRUE(err.contains(QString::fromLatin1(c.expected))) << err.toStdString();
+    }
+}
+
+// At 256 colours the toolkit paints its widgets black: the failure goes to stderr instead.
+TEST_F(Program, AtEightBitsTheFailureIsPrintedNotShownBlack) {
+    QProcess process;
+    process.setWorkingDirectory(QString::fromStdString(m_dir.string()));
+    process.setProcessEnvironment(m_process.processEnvironment());
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    // A box nobody can read would wait for good: `timeout` ends it.
+    process.start(
+        QStringLiteral("xvfb-run"),
+        {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 640x480x8"),
+         QStringLiteral("timeout"), QStringLiteral("20"), kKavelo});
+    ASSERT_TRUE(process.waitForFinished(40000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAll())
+                    .contains(QStringLiteral("Kavelo: Failed to create empty document.")));
 }
 
 }  // namespace

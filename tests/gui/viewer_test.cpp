@@ -6,19 +6,23 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <unistd.h>
 #include <clocale>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "shell/main_frame.h"
 #include "shell/resources/resource_ids.h"
 #include "shell/scene_app.h"
+#include "support/node_counter.h"
 #include "view/scene_view.h"
 
 namespace {
@@ -264,6 +268,22 @@ TEST_F(Viewer, RestartReadsTheFileAgainAndResetsTheView) {
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "Ready");
 }
 
+TEST_F(Viewer, RestartHoldsOneReadingsListsAtATime) {
+    std::string curves;
+    for (int i = 0; i < 1000; ++i) {
+        curves += "C{0 0 0 1 1 1 0 1}\n";
+    }
+    WriteScene(curves);
+    MenuAction(ID_FILE_RESTART)->trigger();
+    ASSERT_EQ(CountItems(m_view->m_pCurves.get()), 1000u);
+    const long nodes = 1000 + 3;  // the items and the three sentinels
+    NodeCounter counter(nodes);
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 1000u);
+    EXPECT_EQ(counter.live, nodes);
+    EXPECT_EQ(counter.peak, nodes);
+}
+
 TEST_F(Viewer, BrokenOrMissingFileShowsItsDiagnosticAsIdleText) {
     WriteScene("C { 0 0 0 1 }\nC { 1 2 x }\n");
     MenuAction(ID_FILE_RESTART)->trigger();
@@ -272,7 +292,8 @@ TEST_F(Viewer, BrokenOrMissingFileShowsItsDiagnosticAsIdleText) {
     fs::remove(m_dir / "input.txt");
     MenuAction(ID_FILE_RESTART)->trigger();
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
-              "input.txt: cannot open: No such file or directory");
+              "input.txt: cannot open: No such file or directory (in " +
+                  fs::current_path().string() + ")");
     EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 0u);
     const QImage frame = m_view->grabFramebuffer();
     EXPECT_EQ(frame.pixelColor(frame.width() / 2, frame.height() / 2 + 40), QColor(Qt::black));
@@ -350,18 +371,50 @@ TEST_F(Viewer, AboutBoxIsModalAndEscEndsIt) {
     EXPECT_EQ(m_view->m_dShiftX, 0.0);
 }
 
+// Window managers that minimise a modal box whatever it asks take its owner along.
+TEST_F(Viewer, AMinimisedAboutBoxComesBackWithTheFrame) {
+    bool restored = false;
+    QTimer::singleShot(200, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) {
+            return;
+        }
+        box->showMinimized();
+        m_frame->showMinimized();
+        restored = WaitFor([&] { return !box->isMinimized() && !m_frame->isMinimized(); });
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    MenuAction(ID_APP_ABOUT)->trigger();
+    EXPECT_TRUE(restored);
+}
+
 TEST_F(Viewer, TheSceneIsDrawnInItsColourOnBlack) {
     const QImage frame = m_view->grabFramebuffer();
     ASSERT_FALSE(frame.isNull());
-    // The big square covers the centre; the corners below the banner stay black.
+    // The big square covers the middle; the patch and the curve start at its very centre, so the
+    // square is looked at above them. The corners below the banner stay black.
     // Lit from behind, the square shows the ambient part of the draw colour (1.0, 0.14, 0.6667).
-    const QColor centre = frame.pixelColor(frame.width() / 2, frame.height() / 2);
+    const QColor centre = frame.pixelColor(frame.width() / 2, frame.height() / 3);
     EXPECT_GT(centre.red(), 40);
     EXPECT_GT(centre.red(), 3 * centre.green());
     EXPECT_GT(centre.blue(), 2 * centre.green());
     EXPECT_EQ(frame.pixelColor(2, frame.height() - 3), QColor(Qt::black));
     // Two frames in a row are identical, banner and all.
     EXPECT_EQ(m_view->grabFramebuffer(), m_view->grabFramebuffer());
+}
+
+TEST_F(Viewer, PanelBorderLineOnItsRightAndSunkenEdgeAroundTheView) {
+    const QImage shot = m_frame->grab().toImage();
+    const QRect panel = m_frame->GetControlPanel()->geometry();
+    const QRect view = m_view->geometry();
+    const QColor background = m_frame->GetControlPanel()->palette().color(QPalette::Window);
+    const int y = panel.bottom() - 10;  // below the controls
+    EXPECT_EQ(shot.pixelColor(panel.right() - 6, y), background);
+    EXPECT_NE(shot.pixelColor(panel.right() - 1, y), background);
+    // The view's client area lies inside its edge, which is drawn between it and the panel.
+    ASSERT_GT(view.left(), panel.right() + 1);
+    EXPECT_NE(shot.pixelColor(view.left() - 1, view.center().y()), background);
+    EXPECT_NE(shot.pixelColor(view.center().x(), view.top() - 1), background);
 }
 
 TEST_F(Viewer, ExitAndCloseEndWithoutPrompt) {
@@ -441,6 +494,152 @@ TEST_F(Viewer, ThousandsOfStepsKeepThePanelTextsCanonical) {
     // its neighbours in the last place.
     EXPECT_EQ(Field(IDC_STRETCH_X)->text().toStdString(), "0.500000");
     EXPECT_EQ(Field(IDC_SHIFT_X)->text().toStdString(), "0.000000");
+}
+
+TEST_F(Viewer, FirstWarningIsTheIdleTextUnlessAFaultStopsTheReading) {
+    WriteScene("P (0 0 1) {0 0 0 1 1 0 0 1}\nC {1 2 3 4}\n");
+    ::testing::internal::CaptureStderr();
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "input.txt:1:1: warning: a polygon of 2 vertices covers no area: a polygon takes 3 "
+              "or 4\ninput.txt:2:1: warning: a curve of 1 point draws nothing: a cubic curve "
+              "takes 4\n");
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
+              "input.txt:1:1: warning: a polygon of 2 vertices covers no area: a polygon takes 3 "
+              "or 4");
+    WriteScene("C {1 2 3 4}\nC {1 2 x}\n");
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "input.txt:2:8: expected a number");
+    WriteScene(kScene);
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "Ready");
+}
+
+// Mouse events as the window system delivers them to the view.
+class ViewerMouse : public Viewer {
+  protected:
+    void SetUp() override {
+        Viewer::SetUp();
+        m_start = m_view->rect().center();
+        // Every step changes the text of some field, so a field written twice within one move
+        // tells of a second panel refresh.
+        for (unsigned id : {IDC_SHIFT_X, IDC_SHIFT_Y, IDC_ANGLE_X, IDC_ANGLE_Y, IDC_STRETCH_X}) {
+            QObject::connect(Field(id), &QLineEdit::textChanged, [this, id] { ++m_writes[id]; });
+        }
+    }
+    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QMouseEvent event(type, at, m_view->mapToGlobal(QPointF(at)), button, held, modifiers);
+        QApplication::sendEvent(m_view, &event);
+    }
+    void Wheel(int units) {
+        const QPointF at(m_start);
+        QWheelEvent event(at, m_view->mapToGlobal(at), QPoint(), QPoint(0, units), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(m_view, &event);
+    }
+    // Repaints of the view and refreshes of the panel since the last call, counted before the
+    // event loop runs: a frame drawn while the last was still being composed is shown by a
+    // later paint, which is not the command's.
+    std::pair<int, int> Ends() {
+        int refreshes = 0;
+        for (auto& [id, writes] : m_writes) {
+            refreshes = std::max(refreshes, writes);
+        }
+        const std::pair<int, int> ends{m_view->FramesDrawn() - m_frames, refreshes};
+        QTest::qWait(50);
+        m_frames = m_view->FramesDrawn();
+        for (auto& [id, writes] : m_writes) {
+            writes = 0;
+        }
+        return ends;
+    }
+
+    QPoint m_start;
+    int m_frames = 0;
+    std::map<unsigned, int> m_writes;
+};
+
+const std::pair<int, int> kOneEnding{1, 1};
+const std::pair<int, int> kNoEnding{0, 0};
+
+TEST_F(ViewerMouse, LeftDragTurnsAStepAPixelAndEndsOnceAMove) {
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::LeftButton, Qt::LeftButton);
+    m_view->m_dAngleY = 358.0;
+    Ends();
+    // Five pixels right are five Y steps up, each with the wrap rule: 359, 360, 1, 2, 3.
+    Mouse(QEvent::MouseMove, m_start + QPoint(5, 0), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dAngleY, 3.0);
+    EXPECT_EQ(Ends(), kOneEnding);
+    EXPECT_EQ(Field(IDC_ANGLE_Y)->text().toStdString(), "3");
+    // Down turns the near side down: X steps down.
+    Mouse(QEvent::MouseMove, m_start + QPoint(5, 3), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dAngleX, 227.0);
+    EXPECT_EQ(Ends(), kOneEnding);
+    // With the X angle at 0 the Y axis stands the other way up: right is a Y step down.
+    m_view->m_dAngleX = 0.0;
+    Mouse(QEvent::MouseMove, m_start + QPoint(7, 2), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dAngleY, 1.0);
+    EXPECT_EQ(m_view->m_dAngleX, 1.0);
+    Mouse(QEvent::MouseButtonRelease, m_start + QPoint(7, 2), Qt::LeftButton, Qt::NoButton);
+    Ends();
+    Mouse(QEvent::MouseMove, m_start, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(Ends(), kNoEnding);
+    EXPECT_EQ(m_view->m_dAngleY, 1.0);
+}
+
+TEST_F(ViewerMouse, WheelZoomsANotchAt120Units) {
+    Ends();
+    Wheel(120);
+    EXPECT_EQ(m_view->m_dStretchX, 0.5 * 1.1);
+    EXPECT_EQ(Ends(), kOneEnding);
+    Wheel(60);  // half a notch of a fine wheel: nothing yet
+    EXPECT_EQ(Ends(), kNoEnding);
+    Wheel(60);
+    EXPECT_EQ(m_view->m_dStretchY, 0.5 * 1.1 * 1.1);
+    Wheel(-360);
+    EXPECT_EQ(m_view->m_dStretchZ, 0.5 * 1.1 * 1.1 / 1.1 / 1.1 / 1.1);
+    EXPECT_EQ(Ends(), (std::pair{2, 2}));
+}
+
+TEST_F(ViewerMouse, ShiftLeftAndMiddleDragsPanByWholeMoveSteps) {
+    // One move step is 0.01 of half the view, width / 200 pixels across.
+    const int w = m_view->width();
+    const int h = m_view->height();
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+    Ends();
+    const int x1 = 5 * w / 400;  // two and a half steps
+    Mouse(QEvent::MouseMove, m_start + QPoint(x1, 0), Qt::NoButton, Qt::LeftButton,
+          Qt::ShiftModifier);
+    ASSERT_EQ(x1 * 200 / w, 2);
+    EXPECT_EQ(m_view->m_dShiftX, 0.01 + 0.01);
+    EXPECT_EQ(Ends(), kOneEnding);
+    // The half step left over counts towards the next.
+    const int x2 = 3 * w / 200 + 1;
+    Mouse(QEvent::MouseMove, m_start + QPoint(x2, 0), Qt::NoButton, Qt::LeftButton,
+          Qt::ShiftModifier);
+    EXPECT_EQ(m_view->m_dShiftX, 0.01 + 0.01 + 0.01);
+    EXPECT_EQ(m_view->m_dAngleY, 5.0) << "a pan turns nothing";
+    Mouse(QEvent::MouseButtonRelease, m_start, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
+
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::MiddleButton, Qt::MiddleButton);
+    Ends();
+    const int y = 3 * h / 200 + 1;  // down, three steps or a little more
+    Mouse(QEvent::MouseMove, m_start + QPoint(0, y), Qt::NoButton, Qt::MiddleButton);
+    double expected = 0.0;
+    for (int i = 0; i < y * 200 / h; ++i) {
+        expected -= 0.01;
+    }
+    EXPECT_EQ(m_view->m_dShiftY, expected);
+    EXPECT_EQ(Ends(), kOneEnding);
+}
+
+TEST_F(ViewerMouse, ClickingIntoTheViewGivesItTheKeyboard) {
+    Field(IDC_SHIFT_X)->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return Field(IDC_SHIFT_X)->hasFocus(); }));
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::RightButton, Qt::RightButton);
+    Mouse(QEvent::MouseButtonRelease, m_start, Qt::RightButton, Qt::NoButton);
+    EXPECT_TRUE(m_view->hasFocus());
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "navigation/view_params.h"
-#include "platform/headless_gl_context.h"
+#include "platform/gl/headless_gl_context.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/reader.h"

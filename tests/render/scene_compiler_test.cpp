@@ -10,6 +10,7 @@
 
 #include "gl_test_support.h"
 #include "render/scene_compiler.h"
+#include "scene/list_builder.h"
 
 namespace {
 
@@ -252,10 +253,17 @@ float RightmostX(const std::vector<FeedbackPrimitive>& primitives) {
     return right;
 }
 
+// A list of one item, to be filled in place.
+template <class Node>
+SceneList<Node> OneItemList() {
+    SceneListBuilder<Node> builder;
+    EXPECT_TRUE(builder.Append());
+    return builder.Finish();
+}
+
 TEST_F(SceneCompilerTest, IncompleteItemsUseOnlyTheirPoints) {
-    SceneList<CurveNode> curve(NewSceneNode<CurveNode>());
-    curve->next = NewSceneNode<CurveNode>();
-    const SceneList<SurfaceNode> noSurfaces(NewSceneNode<SurfaceNode>());
+    SceneList<CurveNode> curve = OneItemList<CurveNode>();
+    const SceneList<SurfaceNode> noSurfaces = SceneListBuilder<SurfaceNode>().Finish();
     auto curveOf = [&](std::initializer_list<Point4> points) {
         int i = 0;
         for (const Point4& p : points) {
@@ -296,8 +304,7 @@ TEST_F(SceneCompilerTest, IncompleteItemsUseOnlyTheirPoints) {
     EXPECT_NEAR(three.top, ToWindow(0, 0.2, kWidth, kHeight)[1], 3.0f);
 
     // Surfaces: complete rows of four only, and at least two of them.
-    SceneList<SurfaceNode> surface(NewSceneNode<SurfaceNode>());
-    surface->next = NewSceneNode<SurfaceNode>();
+    SceneList<SurfaceNode> surface = OneItemList<SurfaceNode>();
     auto surfaceOf = [&](int count) {
         for (int i = 0; i < 16; ++i) {
             const int s = i / 4;

@@ -1,5 +1,8 @@
 // Keeps docs/scene-format.md and examples/ honest: every scene the page shows is the file it
-// names, reads as the page says, and every example scene reads as the page says it does.
+// names, reads as the page says, and every example scene reads and checks as the page says.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -77,9 +80,17 @@ struct ShownDump {
     std::string text;
 };
 
+// What the page shows `kavelo-render --check examples/NAME` saying, run from the source folder.
+struct ShownCheck {
+    int line;
+    std::string file;
+    std::string text;
+};
+
 struct Page {
     std::vector<ShownScene> scenes;
     std::vector<ShownDump> dumps;
+    std::vector<ShownCheck> checks;
     std::vector<std::string> faults;  // fences the page cannot vouch for
 };
 
@@ -139,6 +150,22 @@ std::optional<std::string> DumpOf(std::string_view paragraph) {
         return std::nullopt;
     }
     return "examples/" + std::string(rest.substr(0, close));
+}
+
+// The file that a paragraph ending in "`kavelo-render --check examples/NAME` says:" names.
+std::optional<std::string> CheckOf(std::string_view paragraph) {
+    constexpr std::string_view kMark = "`kavelo-render --check examples/";
+    constexpr std::string_view kEnd = "` says:";
+    const std::size_t at = paragraph.rfind(kMark);
+    if (at == std::string_view::npos || !paragraph.ends_with(kEnd)) {
+        return std::nullopt;
+    }
+    const std::string_view name =
+        paragraph.substr(at + kMark.size(), paragraph.size() - kEnd.size() - at - kMark.size());
+    if (name.empty() || name.find('`') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return "examples/" + std::string(name);
 }
 
 // Reads the page's fences. A fence without a language is a scene: the paragraph above it is
@@ -207,6 +234,8 @@ Page ParsePage(const std::string& markdown) {
         } else if (info == "text") {
             if (const std::optional<std::string> file = DumpOf(caption)) {
                 page.dumps.push_back({fenceLine, *file, body});
+            } else if (const std::optional<std::string> checked = CheckOf(caption)) {
+                page.checks.push_back({fenceLine, *checked, body});
             }
         }
         i = end;
@@ -270,8 +299,8 @@ TEST(SceneFormatPage, EveryShownDumpIsWhatTheReaderMakes) {
 }
 
 // A file is broken exactly when the page shows it stopping with a diagnostic, and then it is
-// named broken-*.txt; every other example reads to its end. The format-*.txt and broken-*.txt
-// files exist for the page and must all be shown on it.
+// named broken-*.txt; every other example reads to its end. The format-*.txt, broken-*.txt and
+// trap-*.txt files exist for the page and must all be shown on it.
 TEST(SceneFormatPage, ExamplesReadCleanlyUnlessThePageShowsThemBroken) {
     std::map<std::string, const ShownScene*> shown;
     for (const ShownScene& scene : ThePage().scenes) {
@@ -283,7 +312,8 @@ TEST(SceneFormatPage, ExamplesReadCleanlyUnlessThePageShowsThemBroken) {
         const std::string name = path.filename().string();
         const std::string key = "examples/" + name;
         SCOPED_TRACE(key);
-        const bool forThePage = name.rfind("format-", 0) == 0 || name.rfind("broken-", 0) == 0;
+        const bool forThePage = name.rfind("format-", 0) == 0 || name.rfind("broken-", 0) == 0 ||
+                                name.rfind("trap-", 0) == 0;
         const auto it = shown.find(key);
         if (forThePage) {
             EXPECT_NE(it, shown.end()) << "not shown in docs/scene-format.md";
@@ -300,6 +330,81 @@ TEST(SceneFormatPage, ExamplesReadCleanlyUnlessThePageShowsThemBroken) {
     }
 }
 
+struct CheckRun {
+    int status;
+    std::string err;
+};
+
+// `kavelo-render --check FILE` run from the source folder, as a user of the page runs it.
+CheckRun RunCheck(const std::string& file) {
+    const fs::path err =
+        fs::temp_directory_path() / ("kavelo-docs-check-" + std::to_string(::getpid()) + ".err");
+    const std::string command = "cd '" + kRoot.string() +
+                                "' && '" KAVELO_BINARY_DIR "/tools/kavelo-render' --check '" +
+                                file + "' >/dev/null 2>'" + err.string() + "'";
+    const int status = std::system(command.c_str());
+    CheckRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(err)};
+    fs::remove(err);
+    return run;
+}
+
+TEST(SceneFormatPage, EveryShownCheckIsWhatTheToolSays) {
+    const Page& page = ThePage();
+    ASSERT_FALSE(page.checks.empty());
+    for (const ShownCheck& shown : page.checks) {
+        SCOPED_TRACE("docs/scene-format.md:" + std::to_string(shown.line) + " " + shown.file);
+        const CheckRun run = RunCheck(shown.file);
+        EXPECT_EQ(run.status, 5);
+        EXPECT_EQ(run.err, shown.text);
+    }
+}
+
+// Every example goes through the check: the broken ones stop with the page's message (naming the
+// file as given), the traps warn as the page shows, and all others say nothing.
+TEST(SceneFormatPage, EveryExampleChecksAsThePageSays) {
+    std::map<std::string, const ShownScene*> shown;
+    for (const ShownScene& scene : ThePage().scenes) {
+        shown[scene.file] = &scene;
+    }
+    std::set<std::string> checked;
+    for (const ShownCheck& check : ThePage().checks) {
+        checked.insert(check.file);
+    }
+    for (const fs::path& path : ExampleFiles()) {
+        const std::string key = "examples/" + path.filename().string();
+        SCOPED_TRACE(key);
+        const bool trap = path.filename().string().rfind("trap-", 0) == 0;
+        EXPECT_EQ(checked.count(key) == 1, trap || key == "examples/format-capital.txt" ||
+                                               key == "examples/format-limits.txt")
+            << "the page shows its check exactly when it is a trap";
+        const CheckRun run = RunCheck(key);
+        const auto it = shown.find(key);
+        if (it != shown.end() && it->second->diagnostic) {
+            constexpr std::string_view kShownName = kSceneFileName;
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.err, key + it->second->diagnostic->substr(kShownName.size()) + "\n");
+        } else if (checked.count(key) == 0) {
+            EXPECT_EQ(run.status, 0);
+            EXPECT_EQ(run.err, "");
+        }
+    }
+}
+
+// Warnings before a fault are told too, and the fault sets the status.
+TEST(CheckTool, WarningsThenTheFault) {
+    const fs::path file =
+        fs::temp_directory_path() / ("kavelo-check-fault-" + std::to_string(::getpid()) + ".txt");
+    std::ofstream(file) << "C {1 2 3 4}\nC {1 2 x}\n";
+    const CheckRun run = RunCheck(file.string());
+    fs::remove(file);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, file.string() +
+                           ":1:1: warning: a curve of 1 point draws nothing: a cubic curve takes "
+                           "4\n" +
+                           file.string() + ":2:8: expected a number\n");
+    EXPECT_EQ(RunCheck(file.string()).status, 1) << "a missing file is a fault";
+}
+
 double Norm(double x, double y, double z) {
     return std::sqrt(x * x + y * y + z * z);
 }
@@ -312,7 +417,8 @@ TEST(SceneExamples, EveryExampleStaysInTheDefaultViewAtAnyAngle) {
     constexpr double kReach = 4.0;
     for (const fs::path& path : ExampleFiles()) {
         const std::string name = path.filename().string();
-        if (name.rfind("format-", 0) == 0 || name.rfind("broken-", 0) == 0) {
+        if (name.rfind("format-", 0) == 0 || name.rfind("broken-", 0) == 0 ||
+            name.rfind("trap-", 0) == 0) {
             continue;  // the page's snippets show syntax, not a view
         }
         SCOPED_TRACE(name);

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "scene/dump.h"
+#include "scene/list_builder.h"
 #include "scene/reader.h"
+#include "support/node_counter.h"
 
 namespace {
 
@@ -294,16 +296,6 @@ TEST(SceneReaderFailures, ColumnsCountCharactersNotBytes) {
     EXPECT_EQ(*named.diagnostic, "scene.txt:1:3: expected a number");
 }
 
-TEST(SceneReaderFailures, MissingFileNamesTheReason) {
-    const SceneReadResult r =
-        ReadSceneFile("/nonexistent/kavelo/input.txt", std::string_view("input.txt"));
-    ASSERT_TRUE(r.diagnostic);
-    EXPECT_EQ(*r.diagnostic, "input.txt: cannot open: No such file or directory");
-    EXPECT_EQ(r.scene.polygons->next, nullptr);
-    EXPECT_EQ(r.scene.curves->next, nullptr);
-    EXPECT_EQ(r.scene.surfaces->next, nullptr);
-}
-
 TEST(SceneReaderLineEnds, CrLfReadsAsLf) {
     std::string crlf;
     for (const char* p = kExample; *p != '\0'; ++p) {
@@ -345,14 +337,12 @@ TEST(SceneReaderLocale, GermanLocaleChangesNothing) {
 }
 
 TEST(SceneLists, AMillionItemsAreReleasedWithoutDeepRecursion) {
-    PolygonNode* head = NewSceneNode<PolygonNode>();
-    PolygonNode* tail = head;
+    SceneListBuilder<PolygonNode> builder;
     for (int i = 0; i < 1000000; ++i) {
-        tail->count = 1;
-        tail->next = NewSceneNode<PolygonNode>();
-        tail = tail->next;
+        builder.Tail().count = 1;
+        ASSERT_TRUE(builder.Append());
     }
-    SceneList<PolygonNode> list(head);
+    SceneList<PolygonNode> list = builder.Finish();
     EXPECT_EQ(CountItems(list.get()), 1000000u);
     list.reset();  // a recursive release would overflow the stack here
     EXPECT_EQ(list.get(), nullptr);
@@ -421,3 +411,32 @@ TEST(SceneReaderNumbers, ConvertExactlyAsTheCLibraryDoes) {
 }
 
 }  // namespace
+
+TEST(SceneReaderMemory, ANodeThatCannotBeHadEndsTheReadingWithTheItemsSoFar) {
+    const char text[] = "C{1 1 1 1} P(0 0 1){2 2 2 2} S{3 3 3 3} C{4 4 4 4}";
+    struct Case {
+        std::size_t nodes;  // the three first nodes, then one per item kept
+        const char* dump;
+        const char* diagnostic;
+    };
+    const Case cases[] = {
+        {0, "polygons 0\ncurves 0\nsurfaces 0\n", "input.txt: out of memory after 0 items"},
+        {3, "polygons 0\ncurves 0\nsurfaces 0\n", "input.txt: out of memory after 0 items"},
+        {4, "polygons 0\ncurves 1\ncurve 1\npoint 1 1 1 1\nsurfaces 0\n",
+         "input.txt: out of memory after 1 item"},
+        {5,
+         "polygons 1\npolygon 1 normal 0 0 1\nvertex 2 2 2 2\ncurves 1\ncurve 1\n"
+         "point 1 1 1 1\nsurfaces 0\n",
+         "input.txt: out of memory after 2 items"},
+    };
+    for (const Case& c : cases) {
+        NodeCounter counter;
+        counter.budget = c.nodes;
+        {
+            const SceneReadResult r = ReadSceneText(text);
+            EXPECT_EQ(DumpScene(r.scene), c.dump) << c.nodes;
+            EXPECT_EQ(r.diagnostic.value_or(""), c.diagnostic) << c.nodes;
+        }
+        EXPECT_EQ(counter.live, 0) << c.nodes;
+    }
+}

@@ -1,0 +1,137 @@
+#include "platform/framework/accelerator_filter.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <utility>
+
+#include "shell/resources/resources.h"
+
+unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
+                              unsigned heldModifiers) {
+    // The held modifiers must equal the entry's exactly: Shift+Right or Alt+Right is not Right.
+    constexpr unsigned kHeldModifiers = FSHIFT | FCONTROL | FALT;
+    const unsigned held = heldModifiers & kHeldModifiers;
+    for (const AcceleratorEntry& entry : table) {
+        if (entry.virtualKey == virtualKey && (entry.flags & kHeldModifiers) == held) {
+            return entry.command;
+        }
+    }
+    return 0;
+}
+
+std::optional<VirtualKeyPress> VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods) {
+    const bool keypad = mods.testFlag(Qt::KeypadModifier);
+    unsigned vk = 0;
+    switch (qtKey) {
+        // With Num Lock off the keypad sends these too; they are the same keys to the table.
+        case Qt::Key_Left:
+            vk = VK_LEFT;
+            break;
+        case Qt::Key_Right:
+            vk = VK_RIGHT;
+            break;
+        case Qt::Key_Up:
+            vk = VK_UP;
+            break;
+        case Qt::Key_Down:
+            vk = VK_DOWN;
+            break;
+        case Qt::Key_PageUp:
+            vk = VK_PRIOR;
+            break;
+        case Qt::Key_PageDown:
+            vk = VK_NEXT;
+            break;
+        case Qt::Key_Plus:
+            vk = keypad ? VK_ADD : VK_OEM_PLUS;
+            break;
+        case Qt::Key_Minus:
+            vk = keypad ? VK_SUBTRACT : VK_OEM_MINUS;
+            break;
+        // The main keyboard's plus and minus keys, unshifted and shifted.
+        case Qt::Key_Equal:
+            vk = VK_OEM_PLUS;
+            break;
+        case Qt::Key_Underscore:
+            vk = VK_OEM_MINUS;
+            break;
+        default:
+            return std::nullopt;
+    }
+    unsigned held = 0;
+    if (mods.testFlag(Qt::ShiftModifier)) {
+        held |= FSHIFT;
+    }
+    if (mods.testFlag(Qt::ControlModifier)) {
+        held |= FCONTROL;
+    }
+    if (mods.testFlag(Qt::AltModifier)) {
+        held |= FALT;
+    }
+    return VirtualKeyPress{vk, held};
+}
+
+AcceleratorFilter::AcceleratorFilter(QWidget* frame, std::span<const AcceleratorEntry> table,
+                                     std::function<void(unsigned)> onCommand, QObject* parent)
+    : QObject(parent),
+      m_pFrame(frame),
+      m_table(table.begin(), table.end()),
+      m_onCommand(std::move(onCommand)) {
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        app->installEventFilter(this);
+    }
+}
+
+AcceleratorFilter::~AcceleratorFilter() {
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        app->removeEventFilter(this);
+    }
+}
+
+unsigned AcceleratorFilter::Translate(QObject* watched, QEvent* event) const {
+    // Key events reach the window object first and then the focused widget; only the widget's
+    // delivery is looked at, so that each press is translated once.
+    auto* receiver = qobject_cast<QWidget*>(watched);
+    if (receiver == nullptr || m_pFrame == nullptr) {
+        return 0;
+    }
+    if (receiver != m_pFrame && !m_pFrame->isAncestorOf(receiver)) {
+        return 0;
+    }
+    if (QApplication::activeModalWidget() != nullptr) {
+        return 0;
+    }
+    // A menu bar in keyboard navigation holds the focus and keeps its arrows, as inside a native
+    // menu loop; a key it ignores and passes up to its parents stays untranslated too.
+    if (qobject_cast<QMenuBar*>(receiver) != nullptr ||
+        qobject_cast<QMenuBar*>(receiver->window()->focusWidget()) != nullptr) {
+        return 0;
+    }
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    const std::optional<VirtualKeyPress> press = VirtualKeyFromQt(key->key(), key->modifiers());
+    if (!press) {
+        return 0;
+    }
+    return TranslateAccelerator(m_table, press->virtualKey, press->modifiers);
+}
+
+bool AcceleratorFilter::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride) {
+        return QObject::eventFilter(watched, event);
+    }
+    const unsigned command = Translate(watched, event);
+    if (command == 0) {
+        return QObject::eventFilter(watched, event);
+    }
+    // Accepting the override keeps the key from any shortcut; the press that follows is ours.
+    event->accept();
+    if (type == QEvent::KeyPress && m_onCommand) {
+        // A copy, since the command may end the frame and this filter with it.
+        const std::function<void(unsigned)> onCommand = m_onCommand;
+        onCommand(command);
+    }
+    return true;
+}

@@ -1,0 +1,51 @@
+// The frame's key table: keys pressed anywhere inside the frame become commands before the
+// focused widget sees them.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "shell/resources/resource_types.h"
+
+class QEvent;
+
+// Looks a key up: `virtualKey` with the modifiers held (FSHIFT | FCONTROL | FALT bits). Returns
+// the command of the first entry whose key and modifiers match exactly, 0 when none does.
+unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
+                              unsigned heldModifiers);
+
+struct VirtualKeyPress {
+    unsigned virtualKey;  // VK_*
+    unsigned modifiers;   // FSHIFT | FCONTROL | FALT as held
+};
+
+// The virtual key of a Qt key: arrows, Page Up and Page Down (with or without the keypad flag),
+// keypad plus and minus (VK_ADD, VK_SUBTRACT; they need the keypad flag) and the main keyboard's
+// plus and minus keys (VK_OEM_PLUS, VK_OEM_MINUS). Other keys give nullopt.
+std::optional<VirtualKeyPress> VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods);
+
+// Installed on the application: translates key presses, auto-repeat included, whose receiver lies
+// inside `frame`, while no modal widget is active. A translated key is consumed, its shortcut
+// override too, so that neither the focused widget nor a shortcut sees it.
+class AcceleratorFilter : public QObject {
+    Q_OBJECT
+  public:
+    AcceleratorFilter(QWidget* frame, std::span<const AcceleratorEntry> table,
+                      std::function<void(unsigned)> onCommand, QObject* parent = nullptr);
+    ~AcceleratorFilter() override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    unsigned Translate(QObject* watched, QEvent* event) const;
+
+    QPointer<QWidget> m_pFrame;
+    std::vector<AcceleratorEntry> m_table;
+    std::function<void(unsigned)> m_onCommand;
+};

@@ -1,0 +1,19 @@
+#include "platform/framework/command_routing.h"
+
+bool RouteCommand(std::span<CCmdTarget* const> route, unsigned id) {
+    for (CCmdTarget* target : route) {
+        if (target != nullptr && target->HasCommandHandler(id)) {
+            return target->OnCmdMsg(id);
+        }
+    }
+    return false;
+}
+
+bool IsCommandEnabled(std::span<CCmdTarget* const> route, unsigned id) {
+    for (const CCmdTarget* target : route) {
+        if (target != nullptr && target->HasCommandHandler(id)) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,20 @@
+#include "platform/widgets/resource_icon.h"
+
+#include "shell/resources/resources.h"
+
+QPixmap MainIconPixmap(int size) {
+    for (const IconImage& image : MainIcon()) {
+        if (image.size == size) {
+            return QPixmap(image.xpm.data());
+        }
+    }
+    return {};
+}
+
+QIcon MainIconSet() {
+    QIcon icon;
+    for (const IconImage& image : MainIcon()) {
+        icon.addPixmap(QPixmap(image.xpm.data()));
+    }
+    return icon;
+}

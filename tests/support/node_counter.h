@@ -1,0 +1,39 @@
+// A scene-node allocator for tests: counts the nodes alive and their peak, and refuses nodes past
+// a budget. Put in place for its lifetime.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <limits>
+
+#include "scene/scene.h"
+
+class NodeCounter final : public SceneNodeAllocator {
+  public:
+    // `alive`: the nodes that already exist, which are counted when they are freed.
+    explicit NodeCounter(long alive = 0) : live(alive), peak(alive) {}
+    ~NodeCounter() override { SetSceneNodeAllocator(m_pPrevious); }
+    NodeCounter(const NodeCounter&) = delete;
+    NodeCounter& operator=(const NodeCounter&) = delete;
+
+    void* Allocate(std::size_t bytes) noexcept override {
+        if (made == budget) {
+            return nullptr;
+        }
+        ++made;
+        peak = std::max(peak, ++live);
+        return SceneNodeAllocator::Allocate(bytes);
+    }
+    void Free(void* node) noexcept override {
+        --live;
+        SceneNodeAllocator::Free(node);
+    }
+
+    std::size_t budget = std::numeric_limits<std::size_t>::max();
+    std::size_t made = 0;
+    long live;
+    long peak;
+
+  private:
+    SceneNodeAllocator* m_pPrevious = SetSceneNodeAllocator(this);
+};

@@ -1,0 +1,265 @@
+// kavelo-render run as users run it: exit statuses, and pictures equal to the viewer's frames.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+#include <QImage>
+#include <QString>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "render/gl_test_support.h"
+#include "scene/dump.h"
+#include "scene/reader.h"
+#include "tools/stats_line.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kTool = KAVELO_BINARY_DIR "/tools/kavelo-render";
+const std::string kExample = KAVELO_SOURCE_DIR "/examples/input.txt";
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class KaveloRenderTool : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kavelo-render-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // Runs the tool with `args` (paths in them must not need quoting) and returns its status.
+    int Run(const std::string& args, const std::string& environment = "",
+            const std::string& output = "") {
+        // The sanitizer's leak check of a child that has unloaded Mesa's driver trips over the
+        // driver's thread-local storage; the tool's own code is leak-checked in-process.
+        const std::string command = environment + " ASAN_OPTIONS=detect_leaks=0 '" + kTool + "' " +
+                                    args + " >'" +
+                                    (output.empty() ? (m_dir / "stdout").string() : output) +
+                                    "' 2>'" + (m_dir / "stderr").string() + "'";
+        const int status = std::system(command.c_str());
+        m_out = ReadText(m_dir / "stdout");
+        m_err = ReadText(m_dir / "stderr");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Out(const char* name) const { return (m_dir / name).string(); }
+
+    fs::path m_dir;
+    std::string m_out;
+    std::string m_err;
+};
+
+// The frame the viewer draws of `file` with `p`, through the same code.
+kavelo_test::Picture ViewerFrame(const std::string& file, const ViewParams& p, int w, int h) {
+    auto gl = kavelo_test::MakeCurrentContext(w, h);
+    if (gl == nullptr) {
+        return {};
+    }
+    const SceneReadResult read = ReadSceneFile(file);
+    ApplyResize(w, h);
+    kavelo_test::Compile(read.scene);
+    kavelo_test::Picture picture = kavelo_test::DrawFrame(*gl, p);
+    gl->DoneCurrent();
+    return picture;
+}
+
+// Rows [y0, y1) in which `image` and `picture` differ, counted in pixels.
+int Differences(const QImage& image, const kavelo_test::Picture& picture, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const QRgb c = image.pixel(x, y);
+            n += kavelo_test::Rgb{qRed(c), qGreen(c), qBlue(c)} == picture.At(x, y) ? 0 : 1;
+        }
+    }
+    return n;
+}
+
+TEST_F(KaveloRenderTool, WritesTheViewersFrameWithTheBannerOverIt) {
+    ASSERT_EQ(Run(kExample + " -o " + Out("plain.png") + " --size 120x90 --no-banner"), 0) << m_err;
+    const QImage plain(QString::fromStdString(Out("plain.png")));
+    ASSERT_FALSE(plain.isNull());
+    EXPECT_EQ(plain.width(), 120);
+    EXPECT_EQ(plain.height(), 90);
+    ViewParams defaults;
+    ResetParams(defaults);
+    const kavelo_test::Picture frame = ViewerFrame(kExample, defaults, 120, 90);
+    ASSERT_EQ(frame.width, 120);
+    EXPECT_EQ(Differences(plain, frame, 0, 90), 0);
+
+    ASSERT_EQ(Run(kExample + " -o " + Out("banner.png") + " --size 120x90"), 0) << m_err;
+    const QImage banner(QString::fromStdString(Out("banner.png")));
+    ASSERT_EQ(banner.size(), plain.size());
+    EXPECT_GT(Differences(banner, frame, 0, 50), 0) << "the banner is drawn in the band";
+    EXPECT_EQ(Differences(banner, frame, 50, 90), 0) << "and nowhere else";
+
+    // The default size.
+    ASSERT_EQ(Run(kExample + " -o " + Out("default.png") + " --no-banner"), 0) << m_err;
+    EXPECT_EQ(QImage(QString::fromStdString(Out("default.png"))).size(), QSize(800, 600));
+}
+
+TEST_F(KaveloRenderTool, ReadsItsOptionsAlikeInEveryLocale) {
+    ASSERT_EQ(Run(kExample + " --size 100x80 --shift 0.5,-0.25 --stretch 1,1.5,+2 --angles " +
+                      "10,20,30 --perspective 0.2 --no-banner -o " + Out("p.png"),
+                  "LC_ALL=de_DE.UTF-8"),
+              0)
+        << m_err;
+    ViewParams p;
+    ResetParams(p);
+    p.m_dShiftX = 0.5;
+    p.m_dShiftY = -0.25;
+    p.m_dStretchX = 1.0;
+    p.m_dStretchY = 1.5;
+    p.m_dStretchZ = 2.0;
+    p.m_dAngleX = 10.0;
+    p.m_dAngleY = 20.0;
+    p.m_dAngleZ = 30.0;
+    p.m_dPerspective = 0.2;
+    const QImage image(QString::fromStdString(Out("p.png")));
+    ASSERT_EQ(image.size(), QSize(100, 80));
+    EXPECT_EQ(Differences(image, ViewerFrame(kExample, p, 100, 80), 0, 80), 0);
+}
+
+TEST_F(KaveloRenderTool, StatsLineCountsWhatTheListDraws) {
+    // A quad (two triangles) and a triangle: three triangles of three vertices each.
+    const std::string scene = Out("polygons.txt");
+    std::ofstream(scene) << "P (0 0 1) { 0 0 0 1  0.5 0 0 1  0.5 0.5 0 1  0 0.5 0 1 }\n"
+                            "P (0 0 1) { -0.5 0 0 1  -0.2 0 0 1  -0.3 0.4 0 1 }\n";
+    ASSERT_EQ(Run(scene + " -o " + Out("s.png") + " --size 64x48 --stats --frames 5"), 0) << m_err;
+    const std::regex line(
+        "read_ms=[0-9]+\\.[0-9]{2} compile_ms=[0-9]+\\.[0-9]{2} frame_ms=[0-9]+\\.[0-9]{2} "
+        "frames=5 vertices=9 triangles=3\n");
+    EXPECT_TRUE(std::regex_match(m_err, line)) << m_err;
+
+    ASSERT_EQ(Run(scene + " -o " + Out("t.png") + " --size 64x48"), 0) << m_err;
+    EXPECT_EQ(m_err, "") << "no statistics unless asked for";
+
+    // The median, of an odd and of an even number of frames.
+    EXPECT_NE(StatsLine(1, 2, {9.0, 1.0, 4.0}, 0, 0).find(" frame_ms=4.00 "), std::string::npos);
+    EXPECT_NE(StatsLine(1, 2, {9.0, 1.0, 4.0, 2.0}, 0, 0).find(" frame_ms=3.00 "),
+              std::string::npos);
+}
+
+TEST_F(KaveloRenderTool, ExitStatusesForReadingFaultsUsageAndMissingGL) {
+    const std::string broken = KAVELO_SOURCE_DIR "/tests/data/dump/broken_polygon.txt";
+    EXPECT_EQ(Run(broken + " -o " + Out("broken.png") + " --size 64x64"), 1);
+    EXPECT_NE(m_err.find("broken_polygon.txt:4:8: expected a number\n"), std::string::npos)
+        << m_err;
+    EXPECT_TRUE(fs::exists(Out("broken.png"))) << "the picture is still written";
+    EXPECT_EQ(Run(Out("missing.txt") + " -o " + Out("missing.png") + " --size 64x64"), 1);
+    EXPECT_TRUE(fs::exists(Out("missing.png")));
+
+    // Wrong command lines (their messages are the parser's tests) write nothing.
+    for (const std::string& args : {kExample, kExample + " -o " + Out("x.png") + " --size 0x1",
+                                    kExample + " -o " + Out("x.gif")}) {
+        EXPECT_EQ(Run(args), 2) << args;
+        EXPECT_NE(m_err.find("Try 'kavelo-render --help'"), std::string::npos) << args;
+        EXPECT_FALSE(fs::exists(Out("x.png"))) << args;
+        EXPECT_FALSE(fs::exists(Out("x.gif"))) << args;
+    }
+    EXPECT_EQ(Run(kExample + " -o " + Out("no-such-folder/x.png")), 4);
+    EXPECT_NE(m_err.find("cannot write"), std::string::npos) << m_err;
+
+    // No EGL vendor: no context can be made.
+    EXPECT_EQ(Run(kExample + " -o " + Out("none.png"),
+                  "__EGL_VENDOR_LIBRARY_FILENAMES=" + Out("no-vendor.json")),
+              3);
+    EXPECT_NE(m_err.find("no GL context"), std::string::npos) << m_err;
+    EXPECT_FALSE(fs::exists(Out("none.png")));
+
+    // The dump mode is as it was.
+    EXPECT_EQ(Run("--dump " + kExample), 0);
+    EXPECT_EQ(m_out, DumpScene(ReadSceneFile(kExample).scene));
+    EXPECT_EQ(Run("--dump " + broken), 1);
+}
+
+TEST_F(KaveloRenderTool, AFailedWriteExitsWithItsReason) {
+    EXPECT_EQ(Run(kExample + " -o /dev/full --size 64x64"), 4);
+    EXPECT_EQ(m_err, "kavelo-render: cannot write /dev/full: No space left on device\n");
+    EXPECT_EQ(Run(kExample + " -o " + Out("no/such/dir.png") + " --size 64x64"), 4);
+    EXPECT_NE(m_err.find("No such file or directory"), std::string::npos) << m_err;
+    EXPECT_EQ(Run("--dump " + kExample, "", "/dev/full"), 4);
+    EXPECT_EQ(m_err, "kavelo-render: cannot write to standard output: No space left on device\n");
+}
+
+TEST_F(KaveloRenderTool, TheBannerNeedsNoWindowSystem) {
+    const std::string args = kExample + " --size 120x90 -o ";
+    ASSERT_EQ(Run(args + Out("usual.png")), 0) << m_err;
+    const QImage usual(QString::fromStdString(Out("usual.png")));
+    for (const std::string environment :
+         {"QT_QPA_PLATFORM=no-such-platform", "env -u DISPLAY QT_QPA_PLATFORM=xcb"}) {
+        ASSERT_EQ(Run(args + Out("other.png"), environment), 0) << environment << m_err;
+        EXPECT_EQ(QImage(QString::fromStdString(Out("other.png"))), usual) << environment;
+    }
+}
+
+TEST_F(KaveloRenderTool, DashReadsStandardInputAndWritesStandardOutput) {
+    ASSERT_EQ(Run("--dump - <" + kExample), 0) << m_err;
+    EXPECT_EQ(m_out, DumpScene(ReadSceneFile(kExample).scene));
+    // A pipe, not a file: the reader must not depend on mapping it.
+    ASSERT_EQ(Run("- -o - --size 64x48 --no-banner", "cat '" + kExample + "' |"), 0) << m_err;
+    const QImage piped = QImage::fromData(QByteArray::fromStdString(m_out), "PNG");
+    ASSERT_EQ(Run(kExample + " -o " + Out("file.png") + " --size 64x48 --no-banner"), 0);
+    EXPECT_EQ(piped, QImage(QString::fromStdString(Out("file.png"))));
+    EXPECT_FALSE(fs::exists("-"));
+
+    ASSERT_EQ(Run("--dump -", "printf 'P (0 0 1) { 1 x } ' |"), 1);
+    EXPECT_EQ(m_err, "<stdin>:1:15: expected a number\n");
+}
+
+TEST_F(KaveloRenderTool, WritesTheFormatTheExtensionNames) {
+    const struct {
+        const char* name;
+        std::string magic;
+    } cases[] = {
+        {"a.png", "\x89PNG"}, {"a.jpg", "\xff\xd8\xff"}, {"a.JPEG", "\xff\xd8\xff"},
+        {"a.bmp", "BM"},      {"a.ppm", "P6"},
+    };
+    for (const auto& t : cases) {
+        ASSERT_EQ(Run(kExample + " --size=32x24 --no-banner -o " + Out(t.name)), 0) << m_err;
+        EXPECT_EQ(ReadText(Out(t.name)).substr(0, t.magic.size()), t.magic) << t.name;
+        EXPECT_EQ(QImage(QString::fromStdString(Out(t.name))).size(), QSize(32, 24)) << t.name;
+    }
+}
+
+// The first scene a new user copies from the README must look right at the default view: its
+// square lit from the front, not a dark back.
+TEST_F(KaveloRenderTool, ReadmesFirstSceneShowsLitAtTheDefaultView) {
+    const std::string readme = ReadText(KAVELO_SOURCE_DIR "/README.md");
+    const std::size_t usage = readme.find("## Usage");
+    const std::size_t open = readme.find("```\n", usage);
+    ASSERT_NE(open, std::string::npos);
+    const std::size_t close = readme.find("```", open + 4);
+    std::ofstream(Out("first.txt")) << readme.substr(open + 4, close - open - 4);
+    ASSERT_EQ(Run(Out("first.txt") + " --size=160x120 --no-banner -o " + Out("first.png")), 0);
+    const QImage image(QString::fromStdString(Out("first.png")));
+    int bright = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            bright += qRed(image.pixel(x, y)) > 150 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(bright, image.width() * image.height() / 20);
+}
+
+TEST_F(KaveloRenderTool, HelpAndVersionGoToStandardOutput) {
+    ASSERT_EQ(Run("--help"), 0);
+    EXPECT_EQ(m_out.rfind("Usage: kavelo-render ", 0), 0u) << m_out;
+    ASSERT_EQ(Run("--version"), 0);
+    EXPECT_EQ(m_out.rfind("kavelo-render " KAVELO_VERSION "\n", 0), 0u) << m_out;
+}
+
+}  // namespace

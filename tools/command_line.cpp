@@ -1,0 +1,463 @@
+#include "tools/command_line.h"
+
+#include <getopt.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "shell/resources/resources.h"
+
+namespace {
+
+constexpr int kMaxSide = 16384;
+constexpr int kMaxFrames = 100000;
+
+// Numbers on the command line are read the same way in every locale.
+std::optional<double> ParseNumber(std::string_view text) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// N numbers separated by commas, into the doubles `targets` points at.
+template <std::size_t N>
+bool ParseNumbers(std::string_view text, const std::array<double*, N>& targets) {
+    std::array<double, N> values{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const bool last = i + 1 == N;
+        const std::size_t comma = last ? std::string_view::npos : text.find(',');
+        if (!last && comma == std::string_view::npos) {
+            return false;
+        }
+        const std::optional<double> value = ParseNumber(text.substr(0, comma));
+        if (!value) {
+            return false;
+        }
+        values[i] = *value;
+        text.remove_prefix(last ? text.size() : comma + 1);
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        *targets[i] = values[i];
+    }
+    return true;
+}
+
+// A whole number from 1 to `most`.
+std::optional<int> ParseCount(std::string_view text, int most) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 1 ||
+        value > most) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> ParseSide(std::string_view text) {
+    return ParseCount(text, kMaxSide);
+}
+
+// Shortest text that reads back as `value`, in every locale.
+std::string FormatNumber(double value) {
+    std::array<char, 32> text{};
+    const auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() ? std::string(text.data(), end) : std::string("?");
+}
+
+std::string FormatNumbers(std::initializer_list<double> values) {
+    std::string text;
+    for (const double value : values) {
+        text += (text.empty() ? "" : ",") + FormatNumber(value);
+    }
+    return text;
+}
+
+// Each option applies its value to the command; an empty result means the value was good.
+using Apply = std::string (*)(std::string_view value, ToolCommand& command);
+// What an option stands at when it is not given, as --help shows it.
+using Shown = std::string (*)(const ToolCommand& defaults);
+
+struct OptionSpec {
+    const char* name;
+    char shortName;     // 0: none
+    const char* value;  // the value's placeholder; nullptr: the option takes none
+    bool pictureOnly;   // means something only when a picture is drawn
+    const char* help;   // lines after the first are indented under it
+    Apply apply;
+    Shown shown;  // nullptr: no default worth showing
+};
+
+std::string Bad() {
+    return "bad value";
+}
+
+constexpr OptionSpec kOptions[] = {
+    {"output", 'o', "OUT", true,
+     "write the picture to OUT, in the format its extension\n"
+     "names (.png, .jpg, .jpeg, .bmp, .ppm), PNG when it has\n"
+     "none; - writes PNG to standard output",
+     [](std::string_view value, ToolCommand& c) {
+         c.picture.output = std::string(value);
+         return value.empty() ? Bad() : std::string();
+     },
+     nullptr},
+    {"size", 0, "WxH", true, "width and height of the picture in pixels, 1 to 16384",
+     [](std::string_view value, ToolCommand& c) {
+         const std::size_t x = value.find('x');
+         const auto w = ParseSide(value.substr(0, x));
+         const auto h = x == std::string_view::npos ? std::nullopt : ParseSide(value.substr(x + 1));
+         if (!w || !h) {
+             return Bad();
+         }
+         c.picture.width = *w;
+         c.picture.height = *h;
+         return std::string();
+     },
+     [](const ToolCommand& c) {
+         return std::to_string(c.picture.width) + "x" + std::to_string(c.picture.height);
+     }},
+    {"shift", 0, "X,Y", true, "move the scene, in half view widths and heights",
+     [](std::string_view value, ToolCommand& c) {
+         ViewParams& p = c.picture.params;
+         return ParseNumbers<2>(value, {&p.m_dShiftX, &p.m_dShiftY}) ? std::string() : Bad();
+     },
+     [](const ToolCommand& c) {
+         const ViewParams& p = c.picture.params;
+         return FormatNumbers({p.m_dShiftX, p.m_dShiftY});
+     }},
+    {"stretch", 0, "X,Y,Z", true, "stretch the scene along its axes",
+     [](std::string_view value, ToolCommand& c) {
+         ViewParams& p = c.picture.params;
+         return ParseNumbers<3>(value, {&p.m_dStretchX, &p.m_dStretchY, &p.m_dStretchZ})
+                    ? std::string()
+                    : Bad();
+     },
+     [](const ToolCommand& c) {
+         const ViewParams& p = c.picture.params;
+         return FormatNumbers({p.m_dStretchX, p.m_dStretchY, p.m_dStretchZ});
+     }},
+    {"angles", 0, "X,Y,Z", true, "turn the scene about its axes, in degrees",
+     [](std::string_view value, ToolCommand& c) {
+         ViewParams& p = c.picture.params;
+         return ParseNumbers<3>(value, {&p.m_dAngleX, &p.m_dAngleY, &p.m_dAngleZ}) ? std::string()
+                                                                                   : Bad();
+     },
+     [](const ToolCommand& c) {
+         const ViewParams& p = c.picture.params;
+         return FormatNumbers({p.m_dAngleX, p.m_dAngleY, p.m_dAngleZ});
+     }},
+    {"perspective", 0, "P", true, "the perspective factor",
+     [](std::string_view value, ToolCommand& c) {
+         const auto v = ParseNumber(value);
+         if (!v) {
+             return Bad();
+         }
+         c.picture.params.m_dPerspective = *v;
+         return std::string();
+     },
+     [](const ToolCommand& c) { return FormatNumber(c.picture.params.m_dPerspective); }},
+    {"no-banner", 0, nullptr, true, "leave out the credit text over the top edge",
+     [](std::string_view, ToolCommand& c) {
+         c.picture.banner = false;
+         return std::string();
+     },
+     nullptr},
+    {"stats", 0, nullptr, true,
+     "write read, compile and frame times and the list's vertices\n"
+     "and triangles on one line on standard error",
+     [](std::string_view, ToolCommand& c) {
+         c.picture.stats = true;
+         return std::string();
+     },
+     nullptr},
+    {"frames", 0, "N", true, "draw N frames after the compile; --stats gives their median",
+     [](std::string_view value, ToolCommand& c) {
+         const auto n = ParseCount(value, kMaxFrames);
+         if (!n) {
+             return Bad();
+         }
+         c.picture.frames = *n;
+         return std::string();
+     },
+     [](const ToolCommand& c) { return std::to_string(c.picture.frames); }},
+    {"dump", 0, nullptr, false,
+     "list what the reader makes of FILE, one record a line,\n"
+     "instead of drawing it",
+     [](std::string_view, ToolCommand& c) {
+         c.mode = ToolMode::kDump;
+         return std::string();
+     },
+     nullptr},
+    {"check", 0, nullptr, false,
+     "tell on standard error what the reader most likely did not\n"
+     "read as meant, instead of drawing FILE",
+     [](std::string_view, ToolCommand& c) {
+         c.mode = ToolMode::kCheck;
+         return std::string();
+     },
+     nullptr},
+    {"help", 'h', nullptr, false, "show this help and exit",
+     [](std::string_view, ToolCommand& c) {
+         c.mode = ToolMode::kHelp;
+         return std::string();
+     },
+     nullptr},
+    {"version", 'V', nullptr, false, "show the version and exit",
+     [](std::string_view, ToolCommand& c) {
+         c.mode = ToolMode::kVersion;
+         return std::string();
+     },
+     nullptr},
+};
+
+std::size_t IndexOf(std::string_view name) {
+    const auto* found = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                     [name](const OptionSpec& o) { return o.name == name; });
+    return static_cast<std::size_t>(found - std::begin(kOptions));
+}
+
+// getopt_long reports a long option by this plus its index in kOptions.
+constexpr int kLongOptionBase = 256;
+
+std::string Dashed(const OptionSpec& option) {
+    return std::string("--") + option.name;
+}
+
+// getopt_long's tables, made from kOptions.
+std::vector<option> LongOptions() {
+    std::vector<option> options;
+    for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+        options.push_back({kOptions[i].name, kOptions[i].value ? required_argument : no_argument,
+                           nullptr, kLongOptionBase + static_cast<int>(i)});
+    }
+    options.push_back({nullptr, 0, nullptr, 0});
+    return options;
+}
+
+std::string ShortOptions() {
+    // '-': operands come back in order too, whatever POSIXLY_CORRECT says; ':': a missing value
+    // is told apart from an unknown option.
+    std::string text = "-:";
+    for (const OptionSpec& option : kOptions) {
+        if (option.shortName != 0) {
+            text += option.shortName;
+            text += option.value ? ":" : "";
+        }
+    }
+    return text;
+}
+
+// The index in kOptions of what getopt_long returned, -1 for none.
+int OptionIndex(int code) {
+    if (code >= kLongOptionBase) {
+        return code - kLongOptionBase;
+    }
+    for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+        if (kOptions[i].shortName == code) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// Parsing, step 1: the options in order, each applied once; the operands are collected.
+std::string ReadOptions(int argc, char** argv, ToolCommand& command,
+                        std::vector<std::string>& operands, std::vector<bool>& given) {
+    const std::vector<option> longOptions = LongOptions();
+    const std::string shortOptions = ShortOptions();
+    opterr = 0;
+    optind = 0;  // starts getopt afresh, also after an earlier parse
+    int code = 0;
+    int longIndex = -1;
+    while ((code = getopt_long(argc, argv, shortOptions.c_str(), longOptions.data(), &longIndex)) !=
+           -1) {
+        const std::string_view arg = argv[optind - 1];
+        if (code == 1) {
+            operands.emplace_back(optarg);
+            continue;
+        }
+        if (code == '?') {
+            if (optopt >= kLongOptionBase) {
+                return Dashed(kOptions[optopt - kLongOptionBase]) + " takes no value";
+            }
+            if (optopt != 0) {
+                return std::string("unknown option -") + static_cast<char>(optopt);
+            }
+            return "unknown or ambiguous option " + std::string(arg);
+        }
+        if (code == ':') {
+            return std::string(arg) + " needs a value";
+        }
+        const int index = OptionIndex(code);
+        if (index < 0) {
+            return "unknown option " + std::string(arg);
+        }
+        const OptionSpec& spec = kOptions[index];
+        if (given[index]) {
+            return Dashed(spec) + " given more than once";
+        }
+        given[index] = true;
+        const std::string_view value = optarg != nullptr ? optarg : "";
+        const std::string problem = spec.apply(value, command);
+        if (!problem.empty()) {
+            return problem + " for " + Dashed(spec) + ": '" + std::string(value) + "'";
+        }
+        if (command.mode == ToolMode::kHelp || command.mode == ToolMode::kVersion) {
+            return {};
+        }
+    }
+    for (int i = optind; i < argc; ++i) {
+        operands.emplace_back(argv[i]);  // after "--"
+    }
+    return {};
+}
+
+// Step 2: the one FILE.
+std::string TakeOperands(const std::vector<std::string>& operands, ToolCommand& command) {
+    if (operands.empty()) {
+        return "no FILE given";
+    }
+    if (operands.size() > 1) {
+        return "more than one FILE given: '" + operands[0] + "' and '" + operands[1] + "'";
+    }
+    command.picture.input = operands[0];
+    return {};
+}
+
+std::optional<ImageFormat> FormatOf(std::string_view output) {
+    if (output == kStandardStream) {
+        return ImageFormat::kPng;
+    }
+    const std::size_t dot = output.rfind('.');
+    const std::size_t slash = output.rfind('/');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
+        return ImageFormat::kPng;  // no extension at all, as for a device such as /dev/full
+    }
+    std::string extension(output.substr(dot + 1));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    constexpr std::pair<std::string_view, ImageFormat> kFormats[] = {
+        {"png", ImageFormat::kPng}, {"jpg", ImageFormat::kJpeg}, {"jpeg", ImageFormat::kJpeg},
+        {"bmp", ImageFormat::kBmp}, {"ppm", ImageFormat::kPpm},
+    };
+    for (const auto& [name, format] : kFormats) {
+        if (extension == name) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+// Step 3: what the mode needs, and nothing it would ignore.
+std::string CheckMode(const std::vector<bool>& given, ToolCommand& command) {
+    if (given[IndexOf("dump")] && given[IndexOf("check")]) {
+        return "--dump and --check cannot be combined";
+    }
+    if (command.mode == ToolMode::kDump || command.mode == ToolMode::kCheck) {
+        const char* mode = command.mode == ToolMode::kDump ? "--dump" : "--check";
+        for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+            if (given[i] && kOptions[i].pictureOnly) {
+                return Dashed(kOptions[i]) + " is for pictures, not for " + mode;
+            }
+        }
+        return {};
+    }
+    if (command.picture.output.empty()) {
+        return "no -o OUT given";
+    }
+    const std::optional<ImageFormat> format = FormatOf(command.picture.output);
+    if (!format) {
+        return "cannot tell the picture format of '" + command.picture.output +
+               "': name it .png, .jpg, .jpeg, .bmp or .ppm";
+    }
+    command.picture.format = *format;
+    return {};
+}
+
+}  // namespace
+
+std::string ParseCommandLine(int argc, char** argv, ToolCommand& command) {
+    command = ToolCommand{};
+    ResetParams(command.picture.params);
+    std::vector<std::string> operands;
+    std::vector<bool> given(std::size(kOptions), false);
+    if (std::string problem = ReadOptions(argc, argv, command, operands, given); !problem.empty()) {
+        return problem;
+    }
+    if (command.mode == ToolMode::kHelp || command.mode == ToolMode::kVersion) {
+        return {};
+    }
+    if (std::string problem = TakeOperands(operands, command); !problem.empty()) {
+        return problem;
+    }
+    return CheckMode(given, command);
+}
+
+std::string HelpText() {
+    ToolCommand defaults;
+    ResetParams(defaults.picture.params);
+    std::string text =
+        "Usage: kavelo-render [OPTION]... FILE -o OUT\n"
+        "  or:  kavelo-render --dump FILE\n"
+        "  or:  kavelo-render --check FILE\n"
+        "Draw the scene file FILE as the viewer kavelo draws it, without a display,\n"
+        "and write the picture to OUT; or list what the reader makes of FILE; or tell\n"
+        "what in FILE is most likely not read as meant.\n"
+        "FILE - is standard input, OUT - is standard output; -- ends the options.\n"
+        "\n"
+        "Options:\n";
+    constexpr std::size_t kHelpColumn = 24;
+    for (const OptionSpec& option : kOptions) {
+        std::string line = "  ";
+        line += option.shortName != 0 ? std::string("-") + option.shortName + ", " : "    ";
+        line += Dashed(option);
+        if (option.value != nullptr) {
+            line += std::string("=") + option.value;
+        }
+        line += std::string(kHelpColumn > line.size() + 1 ? kHelpColumn - line.size() : 2, ' ');
+        std::string_view help = option.help;
+        for (std::size_t newline; (newline = help.find('\n')) != std::string_view::npos;) {
+            line += std::string(help.substr(0, newline)) + "\n" + std::string(kHelpColumn, ' ');
+            help.remove_prefix(newline + 1);
+        }
+        line += help;
+        if (option.shown != nullptr) {
+            line +=
+                "\n" + std::string(kHelpColumn, ' ') + "(default " + option.shown(defaults) + ")";
+        }
+        text += line + "\n";
+    }
+    text +=
+        "\n"
+        "Numbers take a point as decimal separator in every locale.\n"
+        "\n"
+        "Exit status:\n"
+        "  0  the picture or the listing was made, or --check found nothing to tell\n"
+        "  1  the reading of FILE stopped on a fault (the message is on standard error;\n"
+        "     the items before it are still drawn or listed)\n"
+        "  2  the command line is wrong\n"
+        "  3  no OpenGL context can be had\n"
+        "  4  the picture or the listing cannot be written\n"
+        "  5  --check found something to tell, and no fault\n";
+    return text;
+}
+
+std::string VersionText() {
+    return std::string("kavelo-render ") + Version().versionText +
+           "\nCopyright (C) the Kavelo developers.\n"
+           "License: MIT <https://opensource.org/licenses/MIT>.\n";
+}

@@ -1,0 +1,42 @@
+// The command line of kavelo-render: one table of options, read with getopt_long.
+#pragma once
+
+#include <string>
+
+#include "navigation/view_params.h"
+#include "tools/exit_status.h"
+
+// The picture formats, named by the output file's extension.
+enum class ImageFormat { kPng, kJpeg, kBmp, kPpm };
+
+struct PictureRequest {
+    std::string input;   // "-" is standard input
+    std::string output;  // "-" is standard output
+    ImageFormat format = ImageFormat::kPng;
+    int width = 800;
+    int height = 600;
+    ViewParams params;  // the viewer's defaults unless an option says otherwise
+    bool banner = true;
+    bool stats = false;  // times and sizes on standard error
+    int frames = 1;      // drawn after the compile; --stats gives their median
+};
+
+enum class ToolMode { kPicture, kDump, kCheck, kHelp, kVersion };
+
+struct ToolCommand {
+    ToolMode mode = ToolMode::kPicture;
+    PictureRequest picture;  // the input is read in every mode that reads
+};
+
+// The name of standard input and output on the command line.
+inline constexpr const char kStandardStream[] = "-";
+
+// Fills `command` from the arguments; an empty result means success, otherwise the problem.
+std::string ParseCommandLine(int argc, char** argv, ToolCommand& command);
+
+// The text of --help and --version.
+std::string HelpText();
+std::string VersionText();
+
+// Where a usage problem sends the user, after the problem itself.
+inline constexpr const char kTryHelp[] = "Try 'kavelo-render --help' for more information.\n";

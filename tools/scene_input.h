@@ -1,0 +1,12 @@
+// The scene FILE of kavelo-render: a path, or "-" for standard input.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "scene/reader.h"
+
+// Reads the scene at `path` as the viewer reads its file; "-" reads standard input
+// and names it "<stdin>" in the diagnostic. Given `warnings`, the reader's warnings go there.
+SceneReadResult ReadSceneInput(const std::string& path,
+                               std::vector<std::string>* warnings = nullptr);

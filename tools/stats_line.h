@@ -1,0 +1,11 @@
+// The line kavelo-render --stats writes on standard error.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// `read_ms=R compile_ms=C frame_ms=F frames=N vertices=V triangles=T`, times in milliseconds
+// with two decimals, F the median of the frame times.
+std::string StatsLine(double readMs, double compileMs, std::vector<double> frameMs,
+                      std::size_t vertices, std::size_t triangles);
