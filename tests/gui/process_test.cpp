@@ -1,5 +1,6 @@
 // The built `kavelo` program as a user starts it: its own process, its own window.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QImage>
@@ -71,7 +72,7 @@ QRect ControlInFrame(unsigned id) {
 class Program : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() / "kavelo-process-test";
+        m_dir = fs::temp_directory_path() / ("kavelo-process-test-" + std::to_string(::getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
         std::ofstream(m_dir / "input.txt")

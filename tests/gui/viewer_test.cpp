@@ -54,8 +54,8 @@ class Viewer : public ::testing::Test {
     void Start(const char* scene) {
         m_previous = fs::current_path();
         m_dir = fs::temp_directory_path() /
-                ("kavelo-gui-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                ("kavelo-gui-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
         fs::current_path(m_dir);
@@ -434,7 +434,8 @@ std::size_t ResidentBytes() {
 
 TEST(ViewerRestarts, ManyRestartsOfALargeSceneStayClean) {
     const fs::path previous = fs::current_path();
-    const fs::path dir = fs::temp_directory_path() / "kavelo-gui-restarts";
+    const fs::path dir =
+        fs::temp_directory_path() / ("kavelo-gui-restarts-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     fs::current_path(dir);
     {

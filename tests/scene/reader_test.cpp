@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cmath>
@@ -309,7 +310,8 @@ TEST(SceneReaderLineEnds, CrLfReadsAsLf) {
 }
 
 TEST(SceneReaderFiles, FileAndTextReadTheSameAndTwiceEqually) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kavelo-reader";
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("kavelo-reader-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::filesystem::path file = dir / "input.txt";
     {
