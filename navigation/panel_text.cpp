@@ -4,30 +4,13 @@
 #include <cmath>
 #include <limits>
 
-#include <locale.h>  // newlocale, locale_t
-#include <stdlib.h>  // strtod_l
+#include "scene/decimal_scan.h"
 
 namespace {
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // isspace() of the C locale.
 bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::size_t SkipDigits(std::string_view text, std::size_t i) {
-    while (i < text.size() && IsDigit(text[i])) {
-        ++i;
-    }
-    return i;
-}
-
-locale_t CLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return c;
 }
 
 }  // namespace
@@ -60,40 +43,15 @@ std::string FormatSignedInt(std::int32_t value) {
 }
 
 double ParseDecimal(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) {
-        ++i;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end && IsCSpace(*p)) {
+        ++p;
     }
-    const std::size_t start = i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        ++i;
-    }
-    const std::size_t integerEnd = SkipDigits(text, i);
-    bool anyDigit = integerEnd > i;
-    i = integerEnd;
-    if (i < text.size() && text[i] == '.') {
-        const std::size_t fractionEnd = SkipDigits(text, i + 1);
-        anyDigit = anyDigit || fractionEnd > i + 1;
-        i = fractionEnd;
-    }
-    if (!anyDigit) {
-        return 0.0;
-    }
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            ++j;
-        }
-        const std::size_t exponentEnd = SkipDigits(text, j);
-        if (exponentEnd > j) {
-            i = exponentEnd;
-        }
-    }
-    // Only the decimal prefix goes to the converter, so hexadecimal, "inf" and "nan" read as
-    // their leading zero or as no number at all; strtod_l rounds correctly and gives +-HUGE_VAL
-    // or the nearest small value on overflow and underflow, as atof does.
-    const std::string number(text.substr(start, i - start));
-    return strtod_l(number.c_str(), nullptr, CLocale());
+    // Only decimal numbers are read, so hexadecimal, "inf" and "nan" read as their leading zero
+    // or as no number at all.
+    const ScannedDecimal number = ScanDecimal(p, end);
+    return number.digits == 0 ? 0.0 : ConvertDecimal(number);
 }
 
 std::int32_t ParseSignedInt(std::string_view text) {
@@ -109,7 +67,7 @@ std::int32_t ParseSignedInt(std::string_view text) {
     const std::size_t digitsStart = i;
     std::int64_t magnitude = 0;
     constexpr std::int64_t kLimit = std::int64_t{1} << 31;  // |INT32_MIN|
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
+    for (; i < text.size() && IsDecimalDigit(text[i]); ++i) {
         magnitude = magnitude * 10 + (text[i] - '0');
         if (magnitude > kLimit) {
             return 0;

@@ -2,33 +2,15 @@
 
 #include "scene/reader_warnings.h"
 
-#include <locale.h>
-#include <algorithm>
-#include <charconv>
-#include <clocale>
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
-#include <system_error>
 
+#include "scene/decimal_scan.h"
 #include "scene/list_builder.h"
 
 namespace {
 
 bool IsWhite(char c) noexcept {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-bool IsDigit(char c) noexcept {
-    return c >= '0' && c <= '9';
-}
-
-// Converts an out-of-range number with the C library, which knows the nearest subnormal or zero
-// for numbers too small and gives HUGE_VAL for numbers too large.
-double ConvertWithCLocale(const char* first, const char* last) {
-    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    std::string copy(first, last);
-    return strtod_l(copy.c_str(), nullptr, cLocale);
 }
 
 // With kWarn the reader also tells `warnings` what it reads most likely not as meant; without it,
@@ -132,88 +114,21 @@ class Reader {
         return false;
     }
 
-    // A number: an optional sign, digits with an optional decimal point (or a point and digits),
-    // and an optional exponent with at least one digit; the longest such prefix is taken.
+    // A number after white space: an optional sign, digits with an optional decimal point, an
+    // optional exponent; the longest such prefix is taken.
     bool ReadNumber(double& out) {
-        if (!SkipWhite()) {
+        const ScannedDecimal number = SkipWhite() ? ScanDecimal(m_p, m_end) : ScannedDecimal{};
+        if (number.digits == 0) {
             Fail(m_p, "expected a number");
             return false;
         }
-        const char* const first = m_p;
-        const char* q = first;
-        const bool negative = *q == '-';
-        if (*q == '+' || *q == '-') {
-            ++q;
-        }
-        const char* const unsignedStart = q;
-        // Digits gather into the mantissa as they come; past 19 of them it may wrap, and the
-        // number then takes the library's path below.
-        std::uint64_t mantissa = 0;
-        const char* const integerStart = q;
-        while (q != m_end && IsDigit(*q)) {
-            mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-            ++q;
-        }
-        std::int64_t digits = q - integerStart;
-        std::int64_t exponent = 0;
-        if (q != m_end && *q == '.') {
-            const char* const fractionStart = ++q;
-            while (q != m_end && IsDigit(*q)) {
-                mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
-                ++q;
-            }
-            const std::int64_t fractionDigits = q - fractionStart;
-            digits += fractionDigits;
-            exponent = -fractionDigits;
-        }
-        if (digits == 0) {
-            Fail(first, "expected a number");
+        const double value = ConvertDecimal(number);
+        if (std::isinf(value)) {
+            Fail(m_p, "number out of range");
             return false;
         }
-        if (q != m_end && (*q == 'e' || *q == 'E')) {
-            const char* r = q + 1;
-            const bool negativeExponent = r != m_end && *r == '-';
-            if (r != m_end && (*r == '+' || *r == '-')) {
-                ++r;
-            }
-            if (r != m_end && IsDigit(*r)) {
-                int written = 0;
-                for (; r != m_end && IsDigit(*r); ++r) {
-                    written = std::min(written * 10 + (*r - '0'), 1000000);
-                }
-                exponent += negativeExponent ? -written : written;
-                q = r;
-            }
-        }
-        // Small mantissas with small powers of ten convert exactly in one rounding step; the
-        // rest goes to the library's correctly rounded conversion.
-        static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-        double value = 0.0;
-        if (digits <= 19 && mantissa <= (std::uint64_t{1} << 53) && exponent >= -22 &&
-            exponent <= 22) {
-            value = static_cast<double>(mantissa);
-            value = exponent < 0 ? value / kPowers[-exponent] : value * kPowers[exponent];
-            if (negative) {
-                value = -value;
-            }
-        } else {
-            const char* from = (*first == '+') ? unsignedStart : first;
-            const auto [last, ec] = std::from_chars(from, q, value, std::chars_format::general);
-            if (ec == std::errc::result_out_of_range) {
-                value = ConvertWithCLocale(from, q);
-                if (std::isinf(value)) {
-                    Fail(first, "number out of range");
-                    return false;
-                }
-            } else if (ec != std::errc() || last != q) {
-                Fail(first, "expected a number");
-                return false;
-            }
-        }
         out = value;
-        m_p = q;
+        m_p = number.end;
         return true;
     }
 
