@@ -14,8 +14,8 @@
 
 #include "navigation/view_params.h"
 #include "platform/gl/headless_gl_context.h"
-#include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
+#include "render/scene_renderer.h"
 #include "scene/list_builder.h"
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
@@ -110,6 +110,7 @@ void DrawImmediate(const std::vector<Primitive>& primitives) {
 
 struct Fixture {
     std::unique_ptr<HeadlessGLContext> gl;
+    SceneRenderer renderer;
     SceneList<CurveNode> curves = Curves();
     SceneList<SurfaceNode> surfaces = Surfaces();
 };
@@ -124,7 +125,7 @@ Fixture& Setup() {
             std::fprintf(stderr, "compile_bench: no GL context: %s\n", error.c_str());
             std::exit(3);
         }
-        ApplyResize(kWidth, kHeight);  // the viewer compiles under the resize's matrices
+        f->renderer.Resize(kWidth, kHeight);  // the viewer compiles under the resize's matrices
         return f;
     }();
     return *fixture;
@@ -145,7 +146,7 @@ double Seconds(std::chrono::steady_clock::time_point from) {
 void BM_CompileSurfacesAndCurves(benchmark::State& state) {
     Fixture& f = Setup();
     for (auto _ : state) {
-        CompileSceneList(nullptr, f.curves, f.surfaces);
+        f.renderer.Compile(nullptr, f.curves, f.surfaces);
         glFinish();
     }
     state.counters["items"] = 2 * kItems;
@@ -155,12 +156,12 @@ BENCHMARK(BM_CompileSurfacesAndCurves)->Unit(benchmark::kMillisecond);
 // The list replay is the measurement; immediate mode, the baseline, runs in the same iterations.
 void BM_CallListAgainstImmediate(benchmark::State& state) {
     Fixture& f = Setup();
-    ApplyResize(kWidth, kHeight);
+    f.renderer.Resize(kWidth, kHeight);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     const std::vector<Primitive> primitives = Tessellate(f.curves, f.surfaces);
-    CompileSceneList(nullptr, f.curves, f.surfaces);
-    RenderSceneFrame(FillingView(), kWidth, kHeight);  // the frame's state, kept for the loop
+    f.renderer.Compile(nullptr, f.curves, f.surfaces);
+    f.renderer.DrawFrame(FillingView());  // the frame's state, kept for the loop
     glFinish();
 
     double listSeconds = 0.0;

@@ -14,8 +14,8 @@
 
 #include "navigation/view_params.h"
 #include "platform/gl/headless_gl_context.h"
-#include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
+#include "render/scene_renderer.h"
 #include "scene/list_builder.h"
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
@@ -108,15 +108,21 @@ void DrawImmediate(const PolygonNode* polygons, const std::vector<Primitive>& su
     }
 }
 
-std::unique_ptr<HeadlessGLContext> Context() {
+struct Headless {
+    std::unique_ptr<HeadlessGLContext> gl;
+    SceneRenderer renderer;
+};
+
+// A context, left current, and its renderer sized to it.
+Headless Context() {
     std::string error;
-    auto gl = HeadlessGLContext::Create(kWidth, kHeight, &error);
-    if (!gl || !gl->MakeCurrent()) {
+    Headless h{HeadlessGLContext::Create(kWidth, kHeight, &error), {}};
+    if (!h.gl || !h.gl->MakeCurrent()) {
         std::fprintf(stderr, "frame_bench: no GL context: %s\n", error.c_str());
         std::exit(3);
     }
-    ApplyResize(kWidth, kHeight);
-    return gl;
+    h.renderer.Resize(kWidth, kHeight);
+    return h;
 }
 
 double Seconds(std::chrono::steady_clock::time_point from) {
@@ -131,40 +137,40 @@ void BM_FrameReplayAgainstImmediate(benchmark::State& state) {
     ViewParams view;
     ResetParams(view);
 
-    auto full = Context();
-    CompileSceneList(polygons, nullptr, surfaces);
+    Headless full = Context();
+    full.renderer.Compile(polygons, nullptr, surfaces);
     glFinish();
-    auto bare = Context();
+    Headless bare = Context();
     const std::vector<Primitive> tessellation = TessellateSurfaces(surfaces);
-    CompileSceneList(nullptr, nullptr, nullptr);
+    bare.renderer.Compile(nullptr, nullptr, nullptr);
     glFinish();
 
     double frameSeconds = 0.0;
     double immediateSeconds = 0.0;
     double outsideSeconds = 0.0;
     for (auto _ : state) {
-        full->MakeCurrent();
+        full.gl->MakeCurrent();
         glFinish();
         auto start = std::chrono::steady_clock::now();
-        RenderSceneFrame(view, kWidth, kHeight);
+        full.renderer.DrawFrame(view);
         glFinish();
         frameSeconds += Seconds(start);
 
-        bare->MakeCurrent();
+        bare.gl->MakeCurrent();
         glFinish();
         start = std::chrono::steady_clock::now();
-        RenderSceneFrame(view, kWidth, kHeight);  // sets the same state and matrices
+        bare.renderer.DrawFrame(view);  // sets the same state and matrices
         DrawImmediate(polygons, tessellation);
         glFinish();
         immediateSeconds += Seconds(start);
 
         glFinish();
         start = std::chrono::steady_clock::now();
-        RenderSceneFrame(view, kWidth, kHeight);
+        bare.renderer.DrawFrame(view);
         glFinish();
         outsideSeconds += Seconds(start);
     }
-    bare->DoneCurrent();
+    bare.gl->DoneCurrent();
     const auto perIteration = benchmark::Counter::kAvgIterations;
     state.counters["frame_ms"] = benchmark::Counter(frameSeconds * 1e3, perIteration);
     state.counters["immediate_frame_ms"] = benchmark::Counter(immediateSeconds * 1e3, perIteration);

@@ -24,8 +24,8 @@
 #include "evaluator_list.h"
 #include "navigation/view_params.h"
 #include "platform/gl/headless_gl_context.h"
-#include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
+#include "render/scene_renderer.h"
 #include "scene/list_builder.h"
 #include "scene/reader.h"
 #include "scene/scene.h"
@@ -97,15 +97,21 @@ SceneList<CurveNode> LongCurves(int count) {
     return b.Finish();
 }
 
-std::unique_ptr<HeadlessGLContext> Context() {
+struct Headless {
+    std::unique_ptr<HeadlessGLContext> gl;
+    SceneRenderer renderer;
+};
+
+// A context, left current, and its renderer sized to it.
+Headless Context() {
     std::string error;
-    auto gl = HeadlessGLContext::Create(kWidth, kHeight, &error);
-    if (!gl || !gl->MakeCurrent()) {
+    Headless h{HeadlessGLContext::Create(kWidth, kHeight, &error), {}};
+    if (!h.gl || !h.gl->MakeCurrent()) {
         std::fprintf(stderr, "tessellation_bench: no GL context: %s\n", error.c_str());
         std::exit(3);
     }
-    ApplyResize(kWidth, kHeight);
-    return gl;
+    h.renderer.Resize(kWidth, kHeight);
+    return h;
 }
 
 double Seconds(std::chrono::steady_clock::time_point from) {
@@ -153,32 +159,32 @@ void Compare(benchmark::State& state, const CurveNode* curves, const SurfaceNode
     double heap[2] = {};
     const Compile compilers[2] = {CompileEvaluatorList, CompileNew};
 
-    std::unique_ptr<HeadlessGLContext> contexts[2] = {Context(), Context()};
+    Headless contexts[2] = {Context(), Context()};
     // A frame of an empty list: what every frame costs besides the replay.
-    std::unique_ptr<HeadlessGLContext> bare = Context();
-    CompileSceneList(nullptr, nullptr, nullptr);
+    Headless bare = Context();
+    bare.renderer.Compile(nullptr, nullptr, nullptr);
     std::vector<double> outside;
     for (int k = 0; k < 2; ++k) {
-        contexts[k]->MakeCurrent();
+        contexts[k].gl->MakeCurrent();
         const double before = HeapMegabytes();
         compilers[k](nullptr, curves, surfaces);
         glFinish();
         heap[k] = HeapMegabytes() - before;
-        RenderSceneFrame(view, kWidth, kHeight);  // warms the replay and sets the frame's state
+        contexts[k].renderer.DrawFrame(view);  // warms the replay and sets the frame's state
         glFinish();
     }
     for (auto _ : state) {
-        bare->MakeCurrent();
+        bare.gl->MakeCurrent();
         glFinish();
         const auto bareStart = std::chrono::steady_clock::now();
-        RenderSceneFrame(view, kWidth, kHeight);
+        bare.renderer.DrawFrame(view);
         glFinish();
         outside.push_back(Seconds(bareStart) * 1e3);
         for (int k = 0; k < 2; ++k) {
-            contexts[k]->MakeCurrent();
+            contexts[k].gl->MakeCurrent();
             glFinish();
             auto start = std::chrono::steady_clock::now();
-            RenderSceneFrame(view, kWidth, kHeight);
+            contexts[k].renderer.DrawFrame(view);
             glFinish();
             frame[k].push_back(Seconds(start) * 1e3);
 
@@ -256,14 +262,14 @@ void RestartMemory(Compile compile, int restarts, double& first, double& last) {
     if (child == 0) {
         close(pipeEnds[0]);
         const std::string text = MegabyteScene();
-        auto gl = Context();
+        const Headless headless = Context();
         double figures[2] = {0.0, 0.0};
         ViewParams view;
         ResetParams(view);
         for (int i = 0; i < restarts; ++i) {
             const SceneReadResult read = ReadSceneText(text, "input.txt");
             compile(read.scene.polygons, read.scene.curves, read.scene.surfaces);
-            RenderSceneFrame(view, kWidth, kHeight);
+            headless.renderer.DrawFrame(view);
             glFinish();
             if (i == 0) {
                 figures[0] = ResidentMegabytes();

@@ -25,8 +25,7 @@
 #include "platform/gl/headless_gl_context.h"
 #include "platform/widgets/banner_painter.h"
 #include "render/banner.h"
-#include "render/frame_renderer.h"
-#include "render/scene_compiler.h"
+#include "render/scene_renderer.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
 
@@ -122,16 +121,17 @@ int RenderPicture(const PictureRequest& request) {
             return kExitNoContext;
         }
         // The viewer's order: sized first, so that GLU tessellates for this viewport.
-        ApplyResize(request.width, request.height);
+        SceneRenderer renderer;
+        renderer.Resize(request.width, request.height);
         const auto compileStart = std::chrono::steady_clock::now();
         const SceneListStats drawn =
-            CompileSceneList(read.scene.polygons, read.scene.curves, read.scene.surfaces);
+            renderer.Compile(read.scene.polygons, read.scene.curves, read.scene.surfaces);
         glFinish();
         const double compileMs = MillisecondsSince(compileStart);
         std::vector<double> frameMs;
         for (int i = 0; i < request.frames; ++i) {
             const auto frameStart = std::chrono::steady_clock::now();
-            RenderSceneFrame(request.params, request.width, request.height);
+            renderer.DrawFrame(request.params);
             glFinish();
             frameMs.push_back(MillisecondsSince(frameStart));
         }

@@ -9,7 +9,6 @@
 
 #include <QMouseEvent>
 #include <QOpenGLContext>
-#include <QOpenGLFunctions>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QWheelEvent>
@@ -20,7 +19,6 @@
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/dialog_builder.h"
 #include "render/banner.h"
-#include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/reader.h"
 #include "shell/resources/resource_ids.h"
@@ -144,25 +142,20 @@ void CSceneView::CompileScene() {
     WidgetGLSurface surface(*this);
     ContextGuard guard(surface);
     if (guard.IsCurrent()) {
-        CompileSceneList(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get());
+        m_renderer.Compile(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get());
     }
 }
 
 void CSceneView::RenderScene() {
-    RenderSceneFrame(*this, m_nWidth, m_nHeight);
+    m_renderer.DrawFrame(*this);
 }
 
 void CSceneView::initializeGL() {
     m_hRC = context();
     // GLU tessellates under the matrices and viewport of the moment: give it those of the
     // current size, as a resize would have set them, before the first compile.
-    const qreal ratio = devicePixelRatioF();
-    m_nWidth = qRound(width() * ratio);
-    m_nHeight = qRound(height() * ratio);
-    if (m_nWidth > 0 && m_nHeight > 0) {
-        ApplyResize(m_nWidth, m_nHeight);
-    }
-    CompileSceneList(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get());
+    m_renderer.Resize(DevicePixels(width()), DevicePixels(height()));
+    m_renderer.Compile(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get());
 }
 
 void CSceneView::paintGL() {
@@ -174,30 +167,24 @@ void CSceneView::paintGL() {
         {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB), kBannerBandHeight});
     painter.end();
     // The painter's own GL state must not reach the next frame.
-    QOpenGLFunctions* gl = context()->functions();
-    gl->glUseProgram(0);
-    gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
-    gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    gl->glActiveTexture(GL_TEXTURE0);
-    gl->glBindTexture(GL_TEXTURE_2D, 0);
-    gl->glDisable(GL_BLEND);
-    gl->glDisable(GL_SCISSOR_TEST);
-    gl->glDisable(GL_STENCIL_TEST);
-    gl->glDepthMask(GL_TRUE);
-    gl->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    m_renderer.ResetAfterPainter();
 }
 
 void CSceneView::resizeEvent(QResizeEvent* event) {
-    const qreal ratio = devicePixelRatioF();
-    m_nWidth = qRound(event->size().width() * ratio);
-    m_nHeight = qRound(event->size().height() * ratio);
+    // Qt calls resizeGL only for a size with area; an empty one is stored here, with no GL call.
+    if (event->size().isEmpty()) {
+        m_renderer.Resize(DevicePixels(event->size().width()),
+                          DevicePixels(event->size().height()));
+    }
     QOpenGLWidget::resizeEvent(event);
 }
 
-void CSceneView::resizeGL(int, int) {
-    if (m_nWidth > 0 && m_nHeight > 0) {
-        ApplyResize(m_nWidth, m_nHeight);
-    }
+void CSceneView::resizeGL(int width, int height) {
+    m_renderer.Resize(DevicePixels(width), DevicePixels(height));
+}
+
+int CSceneView::DevicePixels(int logical) const {
+    return qRound(logical * devicePixelRatioF());
 }
 
 void CSceneView::FinishCommand() {

@@ -14,6 +14,7 @@
 #include "navigation/view_params.h"
 #include "platform/framework/command_routing.h"
 #include "render/palette.h"
+#include "render/scene_renderer.h"
 #include "scene/scene.h"
 
 class QOpenGLContext;
@@ -73,8 +74,8 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     SceneList<PolygonNode> m_pPolygons;
     SceneList<CurveNode> m_pCurves;
     SceneList<SurfaceNode> m_pSurfaces;
-    int m_nWidth = 0;  // client size in device pixels, from the latest resize
-    int m_nHeight = 0;
+    // Sizes, compiles and draws; holds the client size (m_nWidth, m_nHeight) of the latest resize.
+    SceneRenderer m_renderer;
     DialogBar* m_pPanel = nullptr;  // the frame's panel; not owned
     BoundsRect m_rcBounds;
 
@@ -99,6 +100,8 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     // gesture it is held back and runs once when the gesture's commands are done.
     void FinishCommand();
     void RepaintNow();
+    // A length in the widget's logical pixels, in the device pixels that GL draws in.
+    int DevicePixels(int logical) const;
     // Sends `id` `count` times along the frame's route, as the key table does.
     void IssueCommand(unsigned id, int count);
     void BeginGesture() { ++m_nGestureDepth; }

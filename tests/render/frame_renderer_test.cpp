@@ -13,8 +13,6 @@
 namespace {
 
 using kavelo_test::Box;
-using kavelo_test::Compile;
-using kavelo_test::DrawFrame;
 using kavelo_test::IdentityView;
 using kavelo_test::LitBox;
 using kavelo_test::Picture;
@@ -77,13 +75,13 @@ TEST(FrameMatrices, ProjectionAndShiftElements) {
 class FrameTest : public ::testing::Test {
   protected:
     void Open(int width, int height) {
-        m_gl = kavelo_test::MakeCurrentContext(width, height);
-        ASSERT_NE(m_gl, nullptr);
-        ApplyResize(width, height);
+        m_view = kavelo_test::OpenRenderer(width, height);
+        ASSERT_NE(m_view.gl, nullptr);
     }
-    Picture Draw(const ViewParams& p) { return DrawFrame(*m_gl, p); }
+    void Compile(const SceneLists& scene) const { m_view.Compile(scene); }
+    Picture Draw(const ViewParams& p) const { return m_view.Draw(p); }
 
-    std::unique_ptr<HeadlessGLContext> m_gl;
+    kavelo_test::HeadlessRenderer m_view;
 };
 
 std::array<double, 16> Get(GLenum what) {
@@ -92,7 +90,7 @@ std::array<double, 16> Get(GLenum what) {
     return m;
 }
 
-TEST_F(FrameTest, ResizeSetsProjectionModeIdentityAndViewportOnlyForPositiveSizes) {
+TEST_F(FrameTest, ResizeStoresEverySizeAndTouchesGLOnlyForPositiveOnes) {
     ASSERT_NO_FATAL_FAILURE(Open(64, 48));
     glMatrixMode(GL_PROJECTION);
     glTranslated(1, 2, 3);
@@ -100,7 +98,8 @@ TEST_F(FrameTest, ResizeSetsProjectionModeIdentityAndViewportOnlyForPositiveSize
     glViewport(1, 2, 3, 4);
     glEnable(0xFFFFu);  // a pending error, which the checkpoint clears
 
-    ApplyResize(120, 80);
+    SceneRenderer& renderer = m_view.renderer;
+    renderer.Resize(120, 80);
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_PROJECTION);
@@ -110,14 +109,22 @@ TEST_F(FrameTest, ResizeSetsProjectionModeIdentityAndViewportOnlyForPositiveSize
     EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, 120, 80}));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    glMatrixMode(GL_MODELVIEW);
-    glViewport(5, 6, 7, 8);
-    ApplyResize(0, 80);
-    ApplyResize(120, 0);
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    glGetIntegerv(GL_VIEWPORT, viewport.data());
-    EXPECT_EQ(viewport, (std::array<GLint, 4>{5, 6, 7, 8}));
+    for (const std::array<int, 2>& size : {std::array<int, 2>{0, 80}, std::array<int, 2>{120, 0}}) {
+        glMatrixMode(GL_MODELVIEW);
+        glViewport(5, 6, 7, 8);
+        renderer.Resize(size[0], size[1]);
+        EXPECT_EQ(renderer.Width(), size[0]);
+        EXPECT_EQ(renderer.Height(), size[1]);
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        glGetIntegerv(GL_VIEWPORT, viewport.data());
+        EXPECT_EQ(viewport, (std::array<GLint, 4>{5, 6, 7, 8}));
+        // The next frame sets a viewport of the stored size.
+        Compile(SceneFromText(""));
+        Draw(IdentityView());
+        glGetIntegerv(GL_VIEWPORT, viewport.data());
+        EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, size[0], size[1]}));
+    }
 }
 
 TEST_F(FrameTest, FrameBuildsBothMatricesAndTheFixedState) {

@@ -1,5 +1,5 @@
-// Helpers of the headless GL tests: a context per test, scenes from text, feedback capture and
-// pixel look-ups.
+// Helpers of the headless GL tests: a context per test, the viewer's renderer on it, scenes from
+// text, feedback capture and pixel look-ups.
 #pragma once
 
 #include <GL/gl.h>
@@ -18,6 +18,7 @@
 #include "platform/gl/headless_gl_context.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
+#include "render/scene_renderer.h"
 #include "scene/reader.h"
 
 namespace kavelo_test {
@@ -162,9 +163,27 @@ inline Box LitBox(const Picture& picture) {
     return box.x1 == 0 ? Box{} : box;
 }
 
-inline Picture DrawFrame(HeadlessGLContext& gl, const ViewParams& p) {
-    RenderSceneFrame(p, gl.Width(), gl.Height());
-    return {gl.Width(), gl.Height(), gl.ReadPixels()};
+// A current context and the renderer that sizes, compiles and draws in it as the viewer does.
+struct HeadlessRenderer {
+    std::unique_ptr<HeadlessGLContext> gl;
+    SceneRenderer renderer;
+
+    void Compile(const SceneLists& scene) const {
+        renderer.Compile(scene.polygons, scene.curves, scene.surfaces);
+    }
+    Picture Draw(const ViewParams& p) const {
+        renderer.DrawFrame(p);
+        return {gl->Width(), gl->Height(), gl->ReadPixels()};
+    }
+};
+
+// Resized to the context's size, as the viewer's first resize; `gl` is null without a context.
+inline HeadlessRenderer OpenRenderer(int width, int height) {
+    HeadlessRenderer r{MakeCurrentContext(width, height), {}};
+    if (r.gl != nullptr) {
+        r.renderer.Resize(width, height);
+    }
+    return r;
 }
 
 }  // namespace kavelo_test

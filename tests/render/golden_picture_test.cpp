@@ -3,7 +3,6 @@
 // and a recompile under the matrices a frame left, as after a Restart, are compared.
 //
 // KAVELO_WRITE_PICTURES=1 writes the pictures instead of comparing them.
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <QImage>
 #include <QString>
@@ -13,19 +12,18 @@
 #include <utility>
 
 #include "gl_test_support.h"
+#include "golden_pictures.h"
 
 namespace {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
-constexpr int kLevels = 3;                // a channel may move this far and still count as equal
-constexpr double kDifferentShare = 0.01;  // of the pixels that either picture covers
 
 struct Case {
     const char* scene;  // under the source tree
     const char* name;   // of the pictures
     bool front;         // looked at straight on, not from the default angles
-    double share = kDifferentShare;
+    double share = kavelo_test::kGoldenShare;
 };
 
 const Case kCases[] = {
@@ -56,41 +54,12 @@ const Case kCases[] = {
     {"tests/data/pictures/patches.txt", "patches-front", true},
 };
 
-QImage ToImage(const kavelo_test::Picture& p) {
-    return QImage(p.rgba.data(), p.width, p.height, p.width * 4, QImage::Format_RGBX8888)
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-// Pixels that differ by more than kLevels in some channel, and pixels that are not black in
-// either picture.
-struct Comparison {
-    int different = 0;
-    int covered = 0;
-};
-
-Comparison Compare(const QImage& golden, const QImage& now) {
-    Comparison c;
-    for (int y = 0; y < golden.height(); ++y) {
-        for (int x = 0; x < golden.width(); ++x) {
-            const QRgb a = golden.pixel(x, y);
-            const QRgb b = now.pixel(x, y);
-            c.covered += (a & 0xFFFFFF) != 0 || (b & 0xFFFFFF) != 0 ? 1 : 0;
-            c.different += std::abs(qRed(a) - qRed(b)) > kLevels ||
-                                   std::abs(qGreen(a) - qGreen(b)) > kLevels ||
-                                   std::abs(qBlue(a) - qBlue(b)) > kLevels
-                               ? 1
-                               : 0;
-        }
-    }
-    return c;
-}
-
 class GoldenPicture : public ::testing::TestWithParam<Case> {};
 
 TEST_P(GoldenPicture, FirstCompileAndRecompileMatchTheCommittedPictures) {
     const Case& c = GetParam();
-    auto gl = kavelo_test::MakeCurrentContext(kWidth, kHeight);
-    ASSERT_NE(gl, nullptr);
+    const kavelo_test::HeadlessRenderer headless = kavelo_test::OpenRenderer(kWidth, kHeight);
+    ASSERT_NE(headless.gl, nullptr);
     const SceneReadResult read = ReadSceneFile(std::string(KAVELO_SOURCE_DIR "/") + c.scene);
     ViewParams view;
     ResetParams(view);
@@ -98,29 +67,23 @@ TEST_P(GoldenPicture, FirstCompileAndRecompileMatchTheCommittedPictures) {
         view.m_dAngleX = view.m_dAngleY = view.m_dAngleZ = 0.0;
     }
 
-    // The viewer's order: the resize, the first compile and frame, then a Restart's compile
-    // under the matrices that frame left.
-    ApplyResize(kWidth, kHeight);
-    kavelo_test::Compile(read.scene);
-    const QImage first = ToImage(kavelo_test::DrawFrame(*gl, view));
-    kavelo_test::Compile(read.scene);
-    const QImage again = ToImage(kavelo_test::DrawFrame(*gl, view));
+    // The viewer's order: the resize (made on opening), the first compile and frame, then a
+    // Restart's compile under the matrices that frame left.
+    headless.Compile(read.scene);
+    const QImage first = kavelo_test::ToImage(headless.Draw(view));
+    headless.Compile(read.scene);
+    const QImage again = kavelo_test::ToImage(headless.Draw(view));
 
-    const std::string base = std::string(KAVELO_TEST_DATA_DIR "/pictures/") + c.name;
-    const std::pair<const char*, const QImage*> pictures[] = {{"-first.png", &first},
-                                                              {"-restart.png", &again}};
+    const std::pair<const char*, const QImage*> pictures[] = {{"-first", &first},
+                                                              {"-restart", &again}};
     for (const auto& [suffix, image] : pictures) {
-        const QString path = QString::fromStdString(base + suffix);
+        const std::string name = c.name + std::string(suffix);
         if (std::getenv("KAVELO_WRITE_PICTURES") != nullptr) {
-            EXPECT_TRUE(image->save(path, "PNG")) << path.toStdString();
+            const std::string path = KAVELO_TEST_DATA_DIR "/pictures/" + name + ".png";
+            EXPECT_TRUE(image->save(QString::fromStdString(path), "PNG")) << path;
             continue;
         }
-        const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
-        ASSERT_EQ(golden.size(), image->size()) << path.toStdString();
-        const Comparison d = Compare(golden, *image);
-        EXPECT_LE(d.different, c.share * d.covered)
-            << path.toStdString() << ": " << d.different << " of " << d.covered
-            << " covered pixels differ";
+        EXPECT_TRUE(kavelo_test::MatchesGolden(*image, name, c.share));
     }
 }
 

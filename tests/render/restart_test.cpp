@@ -20,16 +20,15 @@ TEST(Restart, ManyRestartsOfAMegabyteSceneDrawTheSamePicture) {
         text += one.str();
     }
 
-    auto gl = kavelo_test::MakeCurrentContext(160, 120);
-    ASSERT_NE(gl, nullptr);
-    ApplyResize(160, 120);
+    const kavelo_test::HeadlessRenderer headless = kavelo_test::OpenRenderer(160, 120);
+    ASSERT_NE(headless.gl, nullptr);
     ViewParams view;
     ResetParams(view);
     kavelo_test::Picture second;
     for (int restart = 0; restart < 30; ++restart) {
         const SceneReadResult read = ReadSceneText(text, "input.txt");
-        kavelo_test::Compile(read.scene);
-        const kavelo_test::Picture picture = kavelo_test::DrawFrame(*gl, view);
+        headless.Compile(read.scene);
+        const kavelo_test::Picture picture = headless.Draw(view);
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "restart " << restart;
         // The first compile samples under the resize's matrices, every later one under those
         // the previous frame left, which are the same each time.

@@ -1,0 +1,36 @@
+#include "render/scene_renderer.h"
+
+// Mesa's libGL exports the entry points beyond OpenGL 1.1 that the reset needs.
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include "render/frame_renderer.h"
+
+void SceneRenderer::Resize(int width, int height) {
+    m_nWidth = width;
+    m_nHeight = height;
+    ApplyResize(width, height);
+}
+
+SceneListStats SceneRenderer::Compile(const PolygonNode* polygons, const CurveNode* curves,
+                                      const SurfaceNode* surfaces) const {
+    return CompileSceneList(polygons, curves, surfaces);
+}
+
+void SceneRenderer::DrawFrame(const ViewParams& params) const {
+    RenderSceneFrame(params, m_nWidth, m_nHeight);
+}
+
+void SceneRenderer::ResetAfterPainter() const {
+    glUseProgram(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_BLEND);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDepthMask(GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}

@@ -1,0 +1,34 @@
+// The steps that draw the scene into a context, in the viewer's order, and the client size they
+// draw at: size, compile, frame, and putting back what a painter over the frame leaves.
+#pragma once
+
+#include "navigation/view_params.h"
+#include "render/scene_compiler.h"
+#include "scene/scene.h"
+
+class SceneRenderer {
+  public:
+    // Stores the client size, whatever it is. For a positive size it also resets the projection
+    // and sets the viewport, which needs the context current; other sizes make no GL call.
+    void Resize(int width, int height);
+
+    // Compiles the lists into SCENE_LIST. GLU tessellates under the matrices of the moment: a
+    // compile right after the first Resize samples under the resize's, later ones under those the
+    // latest frame left. Null heads count as empty lists.
+    SceneListStats Compile(const PolygonNode* polygons, const CurveNode* curves,
+                           const SurfaceNode* surfaces) const;
+
+    // One frame of SCENE_LIST at the stored size, into the current context.
+    void DrawFrame(const ViewParams& params) const;
+
+    // Puts back the state a painter drawing over the frame changes and the frame does not set
+    // itself: program, buffers, texture, blending, scissor, stencil and the write masks.
+    void ResetAfterPainter() const;
+
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
+
+  private:
+    int m_nWidth = 0;  // client size in device pixels, from the latest resize
+    int m_nHeight = 0;
+};
