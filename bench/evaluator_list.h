@@ -114,8 +114,8 @@ inline void EvalCompileSurface(const SurfaceNode& surface) {
 inline void CompileEvaluatorList(const PolygonNode* polygons, const CurveNode* curves,
                                  const SurfaceNode* surfaces) {
     glNewList(SCENE_LIST, GL_COMPILE);
-    ForEachItem(polygons, EvalCompilePolygon);
-    ForEachItem(curves, EvalCompileCurve);
-    ForEachItem(surfaces, EvalCompileSurface);
+    kavelo::scene::ForEachItem(polygons, EvalCompilePolygon);
+    kavelo::scene::ForEachItem(curves, EvalCompileCurve);
+    kavelo::scene::ForEachItem(surfaces, EvalCompileSurface);
     glEndList();
 }

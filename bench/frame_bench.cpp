@@ -20,6 +20,10 @@
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
+using kavelo::scene::ForEachItem;
+using kavelo::scene::SceneList;
+using kavelo::scene::SceneListBuilder;
+
 namespace {
 
 constexpr int kWidth = 800;

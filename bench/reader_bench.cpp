@@ -15,6 +15,12 @@
 #include "scene/list_builder.h"
 #include "scene/reader.h"
 
+using kavelo::scene::CountItems;
+using kavelo::scene::ReadSceneFile;
+using kavelo::scene::SceneListBuilder;
+using kavelo::scene::SceneLists;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 constexpr std::size_t kTargetBytes = 50u << 20;

@@ -31,6 +31,11 @@
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
+using kavelo::scene::ReadSceneText;
+using kavelo::scene::SceneList;
+using kavelo::scene::SceneListBuilder;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 constexpr int kWidth = 800;

@@ -6,6 +6,11 @@
 
 #include "scene/decimal_scan.h"
 
+using kavelo::scene::ConvertDecimal;
+using kavelo::scene::IsDecimalDigit;
+using kavelo::scene::ScanDecimal;
+using kavelo::scene::ScannedDecimal;
+
 namespace {
 
 // isspace() of the C locale.

@@ -13,6 +13,8 @@
 
 #include "render/nurbs_tessellation.h"
 
+using kavelo::scene::ForEachItem;
+
 namespace {
 
 constexpr int kCubicOrder = 4;

@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+namespace kavelo::scene {
+
 double ConvertDecimalText(const char* first, const char* last) {
     double value = 0.0;
     const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
@@ -19,3 +21,5 @@ double ConvertDecimalText(const char* first, const char* last) {
     const std::string copy(first, last);
     return strtod_l(copy.c_str(), nullptr, cLocale);
 }
+
+}  // namespace kavelo::scene

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace kavelo::scene {
+
 // The longest number at the start of a text: an optional sign, digits with an optional decimal
 // point (or a point and digits), an optional exponent ("e" or "E", an optional sign, at least one
 // digit). An "e" without a digit after it is not part of the number.
@@ -112,3 +114,5 @@ inline double ConvertDecimal(const ScannedDecimal& number) {
     }
     return number.negative ? -value : value;
 }
+
+}  // namespace kavelo::scene

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace kavelo::scene {
+
 std::string FormatShortest(double value) {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -49,3 +51,5 @@ std::string DumpScene(const PolygonNode* polygons, const CurveNode* curves,
     });
     return out;
 }
+
+}  // namespace kavelo::scene

@@ -5,6 +5,8 @@
 
 #include "scene/scene.h"
 
+namespace kavelo::scene {
+
 // Formats a double in its shortest form that reads back to the same value.
 std::string FormatShortest(double value);
 
@@ -15,3 +17,5 @@ std::string DumpScene(const PolygonNode* polygons, const CurveNode* curves,
 inline std::string DumpScene(const SceneLists& scene) {
     return DumpScene(scene.polygons.get(), scene.curves.get(), scene.surfaces.get());
 }
+
+}  // namespace kavelo::scene

@@ -8,6 +8,8 @@
 
 #include "scene/scene.h"
 
+namespace kavelo::scene {
+
 template <class Node>
 class SceneListBuilder {
   public:
@@ -46,3 +48,5 @@ class SceneListBuilder {
     Node* m_pTail;
     std::size_t m_nItems = 0;
 };
+
+}  // namespace kavelo::scene

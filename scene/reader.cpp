@@ -7,6 +7,8 @@
 #include "scene/decimal_scan.h"
 #include "scene/list_builder.h"
 
+namespace kavelo::scene {
+
 namespace {
 
 bool IsWhite(char c) noexcept {
@@ -274,3 +276,5 @@ SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
     ReaderWarnings collector(bytes, fileName, *warnings);
     return Reader<true>(bytes, fileName, &collector).Run();
 }
+
+}  // namespace kavelo::scene

@@ -10,6 +10,8 @@
 
 #include "scene/scene.h"
 
+namespace kavelo::scene {
+
 // The name under which the viewer looks for its scene, in the current directory.
 inline constexpr const char kSceneFileName[] = "input.txt";
 
@@ -45,3 +47,5 @@ SceneReadResult ReadSceneFile(const std::string& path,
                               std::optional<std::string_view> fileName = std::nullopt,
                               const SceneFileReading& how = {},
                               std::vector<std::string>* warnings = nullptr);
+
+}  // namespace kavelo::scene

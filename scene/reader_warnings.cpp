@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace kavelo::scene {
+
 namespace {
 
 bool IsWhite(char c) noexcept {
@@ -323,3 +325,5 @@ ReaderWarnings::Place& ReaderWarnings::MoveTo(const char* at) {
     c.pos = at;
     return c;
 }
+
+}  // namespace kavelo::scene

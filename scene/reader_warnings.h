@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace kavelo::scene {
+
 enum class SceneItemKind { kPolygon, kCurve, kSurface };
 
 // Fed by the reader as it goes; never changes what is read. Positions point into the bytes given
@@ -50,3 +52,5 @@ class ReaderWarnings {
     std::vector<std::string>& m_out;
     Place m_cursor;  // line and column are counted on from the latest place asked for
 };
+
+}  // namespace kavelo::scene

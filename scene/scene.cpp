@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace kavelo::scene {
+
 namespace {
 
 SceneNodeAllocator g_heap;
@@ -26,3 +28,5 @@ SceneNodeAllocator* SetSceneNodeAllocator(SceneNodeAllocator* allocator) noexcep
     g_current = allocator != nullptr ? allocator : &g_heap;
     return previous;
 }
+
+}  // namespace kavelo::scene

@@ -34,6 +34,8 @@ struct SurfaceNode {
     std::int32_t count;  // points read, 1 to 16
 };
 
+namespace kavelo::scene {
+
 // Where scene nodes come from: the C heap, unless another allocator has been put in its place.
 // One that is put in place must take its memory from this one, since nodes made before it came
 // are given back through it. Not for use by several threads at once.
@@ -128,3 +130,5 @@ struct SceneLists {
     SceneList<CurveNode> curves;
     SceneList<SurfaceNode> surfaces;
 };
+
+}  // namespace kavelo::scene

@@ -13,6 +13,8 @@
 
 #include "scene/reader.h"
 
+namespace kavelo::scene {
+
 namespace {
 
 std::string Reason(int error) {
@@ -116,3 +118,5 @@ SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string
     }
     return result;
 }
+
+}  // namespace kavelo::scene

@@ -2,6 +2,8 @@
 
 #include "scene/reader.h"
 
+using kavelo::scene::kSceneFileName;
+
 bool CSceneDoc::OnNewDocument() {
     SetTitle(QStringLiteral("Scene from ") + QString::fromLatin1(kSceneFileName));
     return true;

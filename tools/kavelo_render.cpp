@@ -11,6 +11,10 @@
 #include "tools/scene_input.h"
 #ifdef KAVELO_RENDER_PICTURES
 #include "tools/render_picture.h"
+
+using kavelo::scene::DumpScene;
+using kavelo::scene::SceneReadResult;
+
 #endif
 
 namespace {

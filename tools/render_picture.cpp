@@ -29,6 +29,8 @@
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
 
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 const char* QtFormat(ImageFormat format) {

@@ -7,6 +7,10 @@
 
 #include "tools/command_line.h"
 
+using kavelo::scene::ReadSceneFile;
+using kavelo::scene::ReadSceneText;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 // All of standard input, a file or a pipe alike: asked for by name, so read to its end.

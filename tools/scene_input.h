@@ -8,5 +8,5 @@
 
 // Reads the scene at `path` as the viewer reads its file; "-" reads standard input
 // and names it "<stdin>" in the diagnostic. Given `warnings`, the reader's warnings go there.
-SceneReadResult ReadSceneInput(const std::string& path,
-                               std::vector<std::string>* warnings = nullptr);
+kavelo::scene::SceneReadResult ReadSceneInput(const std::string& path,
+                                              std::vector<std::string>* warnings = nullptr);

@@ -25,6 +25,10 @@
 #include "view/granted_format.h"
 #include "view/panel_host.h"
 
+using kavelo::scene::kSceneFileName;
+using kavelo::scene::ReadSceneFile;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 // The panel's fields by control identifier, as the exchange reads and writes them.

@@ -71,9 +71,9 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
 
     QOpenGLContext* m_hRC = nullptr;  // the widget's context, once it exists
     std::unique_ptr<LogicalPalette> m_pPalette;
-    SceneList<PolygonNode> m_pPolygons;
-    SceneList<CurveNode> m_pCurves;
-    SceneList<SurfaceNode> m_pSurfaces;
+    kavelo::scene::SceneList<PolygonNode> m_pPolygons;
+    kavelo::scene::SceneList<CurveNode> m_pCurves;
+    kavelo::scene::SceneList<SurfaceNode> m_pSurfaces;
     // Sizes, compiles and draws; holds the client size (m_nWidth, m_nHeight) of the latest resize.
     SceneRenderer m_renderer;
     DialogBar* m_pPanel = nullptr;  // the frame's panel; not owned

@@ -9,6 +9,12 @@
 #include "scene/dump.h"
 #include "scene/reader.h"
 
+using kavelo::scene::DumpScene;
+using kavelo::scene::ForEachItem;
+using kavelo::scene::kSceneFileName;
+using kavelo::scene::ReadSceneText;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 template <class Node>

@@ -25,6 +25,8 @@
 #include "support/node_counter.h"
 #include "view/scene_view.h"
 
+using kavelo::scene::CountItems;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -10,6 +10,10 @@
 #include "gl_test_support.h"
 #include "render/frame_renderer.h"
 
+using kavelo::scene::ReadSceneFile;
+using kavelo::scene::SceneLists;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 using kavelo_test::Box;

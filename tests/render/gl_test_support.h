@@ -33,13 +33,13 @@ inline std::unique_ptr<HeadlessGLContext> MakeCurrentContext(int width, int heig
     return gl;
 }
 
-inline SceneLists SceneFromText(std::string_view text) {
-    SceneReadResult read = ReadSceneText(text, "test.txt");
+inline kavelo::scene::SceneLists SceneFromText(std::string_view text) {
+    kavelo::scene::SceneReadResult read = kavelo::scene::ReadSceneText(text, "test.txt");
     EXPECT_FALSE(read.diagnostic.has_value()) << *read.diagnostic;
     return std::move(read.scene);
 }
 
-inline void Compile(const SceneLists& scene) {
+inline void Compile(const kavelo::scene::SceneLists& scene) {
     CompileSceneList(scene.polygons, scene.curves, scene.surfaces);
 }
 
@@ -168,7 +168,7 @@ struct HeadlessRenderer {
     std::unique_ptr<HeadlessGLContext> gl;
     SceneRenderer renderer;
 
-    void Compile(const SceneLists& scene) const {
+    void Compile(const kavelo::scene::SceneLists& scene) const {
         renderer.Compile(scene.polygons, scene.curves, scene.surfaces);
     }
     Picture Draw(const ViewParams& p) const {

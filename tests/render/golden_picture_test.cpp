@@ -14,6 +14,9 @@
 #include "gl_test_support.h"
 #include "golden_pictures.h"
 
+using kavelo::scene::ReadSceneFile;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 constexpr int kWidth = 320;

@@ -8,6 +8,9 @@
 
 #include "gl_test_support.h"
 
+using kavelo::scene::ReadSceneText;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 TEST(Restart, ManyRestartsOfAMegabyteSceneDrawTheSamePicture) {

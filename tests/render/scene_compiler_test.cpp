@@ -12,6 +12,10 @@
 #include "render/scene_compiler.h"
 #include "scene/list_builder.h"
 
+using kavelo::scene::SceneList;
+using kavelo::scene::SceneListBuilder;
+using kavelo::scene::SceneLists;
+
 namespace {
 
 using kavelo_test::Compile;

@@ -7,6 +7,10 @@
 
 #include "scene/decimal_scan.h"
 
+using kavelo::scene::ConvertDecimal;
+using kavelo::scene::ScanDecimal;
+using kavelo::scene::ScannedDecimal;
+
 namespace {
 
 TEST(DecimalScan, LongDigitAndExponentStringsConvertAsStrtod) {

@@ -23,6 +23,14 @@
 #include "scene/dump.h"
 #include "scene/reader.h"
 
+using kavelo::scene::CountItems;
+using kavelo::scene::DumpScene;
+using kavelo::scene::ForEachItem;
+using kavelo::scene::kSceneFileName;
+using kavelo::scene::ReadSceneText;
+using kavelo::scene::SceneLists;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 namespace fs = std::filesystem;

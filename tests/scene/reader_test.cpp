@@ -17,6 +17,16 @@
 #include "scene/reader.h"
 #include "support/node_counter.h"
 
+using kavelo::scene::CountItems;
+using kavelo::scene::DumpScene;
+using kavelo::scene::ForEachItem;
+using kavelo::scene::ReadSceneFile;
+using kavelo::scene::ReadSceneText;
+using kavelo::scene::SceneList;
+using kavelo::scene::SceneListBuilder;
+using kavelo::scene::SceneLists;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 std::string Dump(std::string_view text) {

@@ -7,6 +7,10 @@
 #include "scene/dump.h"
 #include "scene/reader.h"
 
+using kavelo::scene::DumpScene;
+using kavelo::scene::ReadSceneText;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 std::vector<std::string> WarningsOf(std::string_view text) {

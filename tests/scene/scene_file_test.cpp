@@ -18,6 +18,12 @@
 #include "scene/dump.h"
 #include "scene/reader.h"
 
+using kavelo::scene::CountItems;
+using kavelo::scene::DumpScene;
+using kavelo::scene::ReadSceneFile;
+using kavelo::scene::SceneFileReading;
+using kavelo::scene::SceneReadResult;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -8,11 +8,11 @@
 
 #include "scene/scene.h"
 
-class NodeCounter final : public SceneNodeAllocator {
+class NodeCounter final : public kavelo::scene::SceneNodeAllocator {
   public:
     // `alive`: the nodes that already exist, which are counted when they are freed.
     explicit NodeCounter(long alive = 0) : live(alive), peak(alive) {}
-    ~NodeCounter() override { SetSceneNodeAllocator(m_pPrevious); }
+    ~NodeCounter() override { kavelo::scene::SetSceneNodeAllocator(m_pPrevious); }
     NodeCounter(const NodeCounter&) = delete;
     NodeCounter& operator=(const NodeCounter&) = delete;
 
@@ -22,11 +22,11 @@ class NodeCounter final : public SceneNodeAllocator {
         }
         ++made;
         peak = std::max(peak, ++live);
-        return SceneNodeAllocator::Allocate(bytes);
+        return kavelo::scene::SceneNodeAllocator::Allocate(bytes);
     }
     void Free(void* node) noexcept override {
         --live;
-        SceneNodeAllocator::Free(node);
+        kavelo::scene::SceneNodeAllocator::Free(node);
     }
 
     std::size_t budget = std::numeric_limits<std::size_t>::max();
@@ -35,5 +35,5 @@ class NodeCounter final : public SceneNodeAllocator {
     long peak;
 
   private:
-    SceneNodeAllocator* m_pPrevious = SetSceneNodeAllocator(this);
+    kavelo::scene::SceneNodeAllocator* m_pPrevious = kavelo::scene::SetSceneNodeAllocator(this);
 };

@@ -18,6 +18,9 @@
 #include "scene/reader.h"
 #include "tools/stats_line.h"
 
+using kavelo::scene::DumpScene;
+using kavelo::scene::ReadSceneFile;
+
 namespace {
 
 namespace fs = std::filesystem;
