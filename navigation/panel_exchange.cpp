@@ -3,6 +3,8 @@
 #include "navigation/panel_text.h"
 #include "shell/resources/resource_ids.h"
 
+namespace kavelo::navigation {
+
 void WritePanelFields(const ViewParams& p, PanelFields& panel) {
     panel.SetDlgItemText(IDC_SHIFT_X, FormatFixed(p.m_dShiftX));
     panel.SetDlgItemText(IDC_SHIFT_Y, FormatFixed(p.m_dShiftY));
@@ -39,3 +41,5 @@ void CentreOnBounds(ViewParams& p, const BoundsRect& rc) {
     p.m_dShiftX = p.m_dShiftX - IntegerMidpoint(rc.left, rc.right);
     p.m_dShiftY = p.m_dShiftY - IntegerMidpoint(rc.bottom, rc.top);
 }
+
+}  // namespace kavelo::navigation

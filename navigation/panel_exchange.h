@@ -7,6 +7,8 @@
 
 #include "navigation/view_params.h"
 
+namespace kavelo::navigation {
+
 // Text access to the panel's fields by control identifier.
 class PanelFields {
   public:
@@ -30,3 +32,5 @@ void ReadPanelFields(PanelFields& panel, ViewParams& p);
 
 // Moves the scene by the integer midpoint of the box.
 void CentreOnBounds(ViewParams& p, const BoundsRect& rc);
+
+}  // namespace kavelo::navigation

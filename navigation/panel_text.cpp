@@ -6,6 +6,8 @@
 
 #include "scene/decimal_scan.h"
 
+namespace kavelo::navigation {
+
 using kavelo::scene::ConvertDecimal;
 using kavelo::scene::IsDecimalDigit;
 using kavelo::scene::ScanDecimal;
@@ -92,3 +94,5 @@ std::int32_t IntegerMidpoint(std::int32_t low, std::int32_t high) {
     const std::int64_t wide = std::int64_t{high} - (std::int64_t{high} - std::int64_t{low}) / 2;
     return static_cast<std::int32_t>(wide);
 }
+
+}  // namespace kavelo::navigation

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace kavelo::navigation {
+
 // A double as "%f" prints it in the C locale: sign, integer digits, a point, six decimals.
 // Infinities and NaNs come out as "inf", "-inf", "nan", "-nan".
 std::string FormatFixed(double value);
@@ -31,3 +33,5 @@ std::int32_t ParseSignedInt(std::string_view text);
 // extreme boxes do not overflow; wherever the 32-bit expression is defined the result is the
 // same.
 std::int32_t IntegerMidpoint(std::int32_t low, std::int32_t high);
+
+}  // namespace kavelo::navigation

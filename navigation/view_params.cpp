@@ -1,14 +1,16 @@
 #include "navigation/view_params.h"
 
+void ResetParams(ViewParams& params) {
+    params = ViewParams{};
+}
+
+namespace kavelo::navigation {
+
 namespace {
 
 constexpr double kFullTurn = 360.0;
 
 }  // namespace
-
-void ResetParams(ViewParams& params) {
-    params = ViewParams{};
-}
 
 void MoveRight(ViewParams& params) {
     params.m_dShiftX = params.m_dShiftX + params.m_dShiftStep;
@@ -76,3 +78,5 @@ void PerspectivePlus(ViewParams& params) {
 void PerspectiveMinus(ViewParams& params) {
     params.m_dPerspective = params.m_dPerspective - params.m_dPerspectiveStep;
 }
+
+}  // namespace kavelo::navigation

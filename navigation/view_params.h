@@ -20,6 +20,8 @@ struct ViewParams {
 // Puts all thirteen values back to their defaults.
 void ResetParams(ViewParams& params);
 
+namespace kavelo::navigation {
+
 // The step commands. Each stores its result as a double at once.
 void MoveRight(ViewParams& params);
 void MoveLeft(ViewParams& params);
@@ -40,3 +42,5 @@ void PerspectiveMinus(ViewParams& params);
 double StepAngleUp(double angle, double step);
 // An angle stepped down: one full turn on first when it stands at -360 or less.
 double StepAngleDown(double angle, double step);
+
+}  // namespace kavelo::navigation

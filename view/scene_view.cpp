@@ -25,6 +25,24 @@
 #include "view/granted_format.h"
 #include "view/panel_host.h"
 
+using kavelo::navigation::CentreOnBounds;
+using kavelo::navigation::MoveDown;
+using kavelo::navigation::MoveLeft;
+using kavelo::navigation::MoveRight;
+using kavelo::navigation::MoveUp;
+using kavelo::navigation::PanelFields;
+using kavelo::navigation::PerspectiveMinus;
+using kavelo::navigation::PerspectivePlus;
+using kavelo::navigation::ReadPanelFields;
+using kavelo::navigation::RotateXMinus;
+using kavelo::navigation::RotateXPlus;
+using kavelo::navigation::RotateYMinus;
+using kavelo::navigation::RotateYPlus;
+using kavelo::navigation::RotateZMinus;
+using kavelo::navigation::RotateZPlus;
+using kavelo::navigation::WritePanelFields;
+using kavelo::navigation::ZoomIn;
+using kavelo::navigation::ZoomOut;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::SceneReadResult;

@@ -77,7 +77,7 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     // Sizes, compiles and draws; holds the client size (m_nWidth, m_nHeight) of the latest resize.
     SceneRenderer m_renderer;
     DialogBar* m_pPanel = nullptr;  // the frame's panel; not owned
-    BoundsRect m_rcBounds;
+    kavelo::navigation::BoundsRect m_rcBounds;
 
   signals:
     // A reading of the scene file has ended (its diagnostic may have changed).

@@ -15,6 +15,30 @@
 #include "navigation/panel_text.h"
 #include "shell/resources/resource_ids.h"
 
+using kavelo::navigation::BoundsRect;
+using kavelo::navigation::CentreOnBounds;
+using kavelo::navigation::FormatFixed;
+using kavelo::navigation::FormatSignedInt;
+using kavelo::navigation::MoveDown;
+using kavelo::navigation::MoveLeft;
+using kavelo::navigation::MoveRight;
+using kavelo::navigation::MoveUp;
+using kavelo::navigation::PanelFields;
+using kavelo::navigation::ParseDecimal;
+using kavelo::navigation::ParseSignedInt;
+using kavelo::navigation::PerspectiveMinus;
+using kavelo::navigation::PerspectivePlus;
+using kavelo::navigation::ReadPanelFields;
+using kavelo::navigation::RotateXMinus;
+using kavelo::navigation::RotateXPlus;
+using kavelo::navigation::RotateYMinus;
+using kavelo::navigation::RotateYPlus;
+using kavelo::navigation::RotateZMinus;
+using kavelo::navigation::RotateZPlus;
+using kavelo::navigation::WritePanelFields;
+using kavelo::navigation::ZoomIn;
+using kavelo::navigation::ZoomOut;
+
 namespace {
 
 // Holds the field texts and records every access in order.

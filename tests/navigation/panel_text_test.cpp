@@ -10,6 +10,13 @@
 #include "locale_guard.h"
 #include "navigation/panel_text.h"
 
+using kavelo::navigation::AngleToInt;
+using kavelo::navigation::FormatFixed;
+using kavelo::navigation::FormatSignedInt;
+using kavelo::navigation::IntegerMidpoint;
+using kavelo::navigation::ParseDecimal;
+using kavelo::navigation::ParseSignedInt;
+
 namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();

@@ -2,6 +2,23 @@
 
 #include "navigation/view_params.h"
 
+using kavelo::navigation::MoveDown;
+using kavelo::navigation::MoveLeft;
+using kavelo::navigation::MoveRight;
+using kavelo::navigation::MoveUp;
+using kavelo::navigation::PerspectiveMinus;
+using kavelo::navigation::PerspectivePlus;
+using kavelo::navigation::RotateXMinus;
+using kavelo::navigation::RotateXPlus;
+using kavelo::navigation::RotateYMinus;
+using kavelo::navigation::RotateYPlus;
+using kavelo::navigation::RotateZMinus;
+using kavelo::navigation::RotateZPlus;
+using kavelo::navigation::StepAngleDown;
+using kavelo::navigation::StepAngleUp;
+using kavelo::navigation::ZoomIn;
+using kavelo::navigation::ZoomOut;
+
 namespace {
 
 void Repeat(void (*step)(ViewParams&), ViewParams& p, int times) {
