@@ -8,6 +8,6 @@
 class CAboutDlg : public TemplateDialog {
   public:
     explicit CAboutDlg(QWidget* parent = nullptr)
-        : TemplateDialog(AboutBoxTemplate(), parent,
+        : TemplateDialog(kavelo::resources::AboutBoxTemplate(), parent,
                          [](const char*) { return MainIconPixmap(32); }) {}
 };

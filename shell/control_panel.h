@@ -7,5 +7,6 @@
 
 class CControlPanel : public DialogBar {
   public:
-    explicit CControlPanel(QWidget* parent = nullptr) : DialogBar(ControlPanelTemplate(), parent) {}
+    explicit CControlPanel(QWidget* parent = nullptr)
+        : DialogBar(kavelo::resources::ControlPanelTemplate(), parent) {}
 };

@@ -8,6 +8,8 @@
 #include "shell/resources/resources.h"
 #include "shell/scene_app.h"
 
+using kavelo::resources::Version;
+
 int main(int argc, char** argv) {
     // Every GL widget gets the view's format; it must be set before the application exists.
     QSurfaceFormat::setDefaultFormat(SceneSurfaceFormat());

@@ -16,6 +16,13 @@
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
 
+using kavelo::resources::ControlKind;
+using kavelo::resources::ControlPanelTemplate;
+using kavelo::resources::DialogControl;
+using kavelo::resources::kDisabled;
+using kavelo::resources::MainAccelerators;
+using kavelo::resources::MainMenu;
+
 CMainFrame::CMainFrame() {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMinimumSize(1, 1);

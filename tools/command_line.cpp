@@ -14,6 +14,8 @@
 
 #include "shell/resources/resources.h"
 
+using kavelo::resources::Version;
+
 namespace {
 
 constexpr int kMaxSide = 16384;

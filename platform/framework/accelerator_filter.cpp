@@ -8,6 +8,8 @@
 
 #include "shell/resources/resources.h"
 
+using kavelo::resources::AcceleratorEntry;
+
 unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
                               unsigned heldModifiers) {
     // The held modifiers must equal the entry's exactly: Shift+Right or Alt+Right is not Right.

@@ -16,8 +16,8 @@ class QEvent;
 
 // Looks a key up: `virtualKey` with the modifiers held (FSHIFT | FCONTROL | FALT bits). Returns
 // the command of the first entry whose key and modifiers match exactly, 0 when none does.
-unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
-                              unsigned heldModifiers);
+unsigned TranslateAccelerator(std::span<const kavelo::resources::AcceleratorEntry> table,
+                              unsigned virtualKey, unsigned heldModifiers);
 
 struct VirtualKeyPress {
     unsigned virtualKey;  // VK_*
@@ -35,7 +35,7 @@ std::optional<VirtualKeyPress> VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers
 class AcceleratorFilter : public QObject {
     Q_OBJECT
   public:
-    AcceleratorFilter(QWidget* frame, std::span<const AcceleratorEntry> table,
+    AcceleratorFilter(QWidget* frame, std::span<const kavelo::resources::AcceleratorEntry> table,
                       std::function<void(unsigned)> onCommand, QObject* parent = nullptr);
     ~AcceleratorFilter() override;
 
@@ -46,6 +46,6 @@ class AcceleratorFilter : public QObject {
     unsigned Translate(QObject* watched, QEvent* event) const;
 
     QPointer<QWidget> m_pFrame;
-    std::vector<AcceleratorEntry> m_table;
+    std::vector<kavelo::resources::AcceleratorEntry> m_table;
     std::function<void(unsigned)> m_onCommand;
 };

@@ -2,6 +2,10 @@
 
 #include "shell/resources/resources.h"
 
+using kavelo::resources::DocumentString;
+using kavelo::resources::StringEntry;
+using kavelo::resources::StringTable;
+
 std::string_view LoadString(unsigned id) {
     for (const StringEntry& entry : StringTable()) {
         if (entry.id == id) {

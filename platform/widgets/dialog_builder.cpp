@@ -23,6 +23,18 @@
 #include "platform/widgets/utf8_text.h"
 #include "shell/resources/resource_ids.h"
 
+using kavelo::resources::ControlKind;
+using kavelo::resources::DialogControl;
+using kavelo::resources::DialogTemplate;
+using kavelo::resources::kAlignCenter;
+using kavelo::resources::kAlignRight;
+using kavelo::resources::kBorder;
+using kavelo::resources::kDigitsOnly;
+using kavelo::resources::kDisabled;
+using kavelo::resources::kHidden;
+using kavelo::resources::kNoPrefix;
+using kavelo::resources::kTabStop;
+
 namespace {
 
 // a * b / c rounded to the nearest integer, halves away from zero, without overflow.

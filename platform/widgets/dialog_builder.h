@@ -40,7 +40,7 @@ class DialogControls {
     // Builds every control as a child of `host`, at its rectangle, with its text, style,
     // visibility and enabled state. `host` takes the template's font. Icons get their pixmap from
     // `icons` when it is given.
-    DialogControls(const DialogTemplate& t, QWidget* host,
+    DialogControls(const kavelo::resources::DialogTemplate& t, QWidget* host,
                    const std::function<QPixmap(const char* iconName)>& icons = {});
     ~DialogControls();
     DialogControls(const DialogControls&) = delete;
@@ -75,7 +75,7 @@ constexpr unsigned CBRS_BORDER_RIGHT = 0x0400;
 class DialogBar : public QWidget {
     Q_OBJECT
   public:
-    explicit DialogBar(const DialogTemplate& t, QWidget* parent = nullptr);
+    explicit DialogBar(const kavelo::resources::DialogTemplate& t, QWidget* parent = nullptr);
     // Only CBRS_BORDER_RIGHT is drawn; the other bar styles change nothing here.
     void SetBarStyle(unsigned style);
     DialogControls& Controls() { return m_controls; }
@@ -101,7 +101,7 @@ class DialogBar : public QWidget {
 class TemplateDialog : public QDialog {
     Q_OBJECT
   public:
-    TemplateDialog(const DialogTemplate& t, QWidget* parent,
+    TemplateDialog(const kavelo::resources::DialogTemplate& t, QWidget* parent,
                    std::function<QPixmap(const char* iconName)> icons = {});
     DialogControls& Controls() { return m_controls; }
 

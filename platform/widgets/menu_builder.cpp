@@ -14,6 +14,9 @@
 
 #include "platform/widgets/utf8_text.h"
 
+using kavelo::resources::MenuEntry;
+using kavelo::resources::MenuEntryKind;
+
 namespace {
 
 using SharedCallbacks = std::shared_ptr<const MenuCallbacks>;

@@ -22,4 +22,5 @@ struct MenuCallbacks {
 // or shortcuts are shown. Missing callbacks leave entries enabled, uncheckable and without tip.
 // The bar never holds the keyboard without an open popup: when a popup closes (Esc included) or
 // a lone Alt would start keyboard navigation, the keys go back to the widget that had them.
-void BuildMenuBar(QMenuBar* bar, std::span<const MenuEntry> menu, MenuCallbacks callbacks);
+void BuildMenuBar(QMenuBar* bar, std::span<const kavelo::resources::MenuEntry> menu,
+                  MenuCallbacks callbacks);

@@ -2,6 +2,9 @@
 
 #include "shell/resources/resources.h"
 
+using kavelo::resources::IconImage;
+using kavelo::resources::MainIcon;
+
 QPixmap MainIconPixmap(int size) {
     for (const IconImage& image : MainIcon()) {
         if (image.size == size) {

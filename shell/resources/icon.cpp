@@ -2,6 +2,8 @@
 // rounded tile. Two images of 16 colours, as XPM rows.
 #include "shell/resources/resources.h"
 
+namespace kavelo::resources {
+
 namespace {
 
 const char* const kIcon32[] = {
@@ -75,3 +77,5 @@ constexpr IconImage kIcon[] = {{32, kIcon32}, {16, kIcon16}};
 std::span<const IconImage> MainIcon() {
     return kIcon;
 }
+
+}  // namespace kavelo::resources

@@ -4,12 +4,14 @@
 
 #include <span>
 
+namespace kavelo::resources {
+
 enum class MenuEntryKind { Popup, Command, Separator };
 
 struct MenuEntry {
     MenuEntryKind kind;
-    const char* text;  // "&" marks the access key; null for a separator
-    unsigned id;       // command of a Command entry, 0 otherwise
+    const char* text;                     // "&" marks the access key; null for a separator
+    unsigned id;                          // command of a Command entry, 0 otherwise
     std::span<const MenuEntry> children;  // entries of a Popup
 };
 
@@ -41,7 +43,7 @@ enum ControlStyle : unsigned {
 struct DialogControl {
     int id;  // IDC_STATIC for static texts and group boxes
     ControlKind kind;
-    const char* text;  // UTF-8; null for none; for an Icon, the icon resource's name
+    const char* text;         // UTF-8; null for none; for an Icon, the icon resource's name
     int x, y, width, height;  // dialog units
     unsigned style;           // ControlStyle bits
 };
@@ -65,3 +67,5 @@ struct IconImage {
     int size;                          // 32 or 16
     std::span<const char* const> xpm;  // XPM rows, 16 colours
 };
+
+}  // namespace kavelo::resources

@@ -1,5 +1,7 @@
 #include "shell/resources/resources.h"
 
+namespace kavelo::resources {
+
 namespace {
 
 // ---- Menu ----------------------------------------------------------------------------------
@@ -155,3 +157,5 @@ std::span<const StringEntry> StringTable() {
 const VersionInfo& Version() {
     return kVersion;
 }
+
+}  // namespace kavelo::resources

@@ -12,6 +12,8 @@
 #include "shell/resources/resource_ids.h"
 #include "shell/resources/resource_types.h"
 
+namespace kavelo::resources {
+
 // Menu IDR_MAINFRAME: the top-level popups in order.
 std::span<const MenuEntry> MainMenu();
 
@@ -40,3 +42,5 @@ struct VersionInfo {
     const char* versionText;     // "1.0.0.1"
 };
 const VersionInfo& Version();
+
+}  // namespace kavelo::resources

@@ -11,6 +11,16 @@
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
 
+using kavelo::resources::AcceleratorEntry;
+using kavelo::resources::ControlKind;
+using kavelo::resources::ControlPanelTemplate;
+using kavelo::resources::DialogControl;
+using kavelo::resources::kHidden;
+using kavelo::resources::MainAccelerators;
+using kavelo::resources::MainMenu;
+using kavelo::resources::MenuEntry;
+using kavelo::resources::MenuEntryKind;
+
 namespace {
 
 template <class T>

@@ -16,6 +16,8 @@
 #include "platform/widgets/menu_builder.h"
 #include "shell/control_panel.h"
 
+using kavelo::resources::MainMenu;
+
 namespace {
 
 namespace fs = std::filesystem;

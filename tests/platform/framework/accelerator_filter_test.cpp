@@ -16,6 +16,9 @@
 #include "platform/framework/accelerator_filter.h"
 #include "shell/resources/resources.h"
 
+using kavelo::resources::AcceleratorEntry;
+using kavelo::resources::MainAccelerators;
+
 namespace {
 
 constexpr unsigned kKey = FVIRTKEY | FNOINVERT;

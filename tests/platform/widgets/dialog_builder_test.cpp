@@ -20,6 +20,24 @@
 #include "platform/widgets/dialog_builder.h"
 #include "shell/resources/resources.h"
 
+using kavelo::resources::AboutBoxTemplate;
+using kavelo::resources::ControlKind;
+using kavelo::resources::ControlPanelTemplate;
+using kavelo::resources::DialogControl;
+using kavelo::resources::DialogTemplate;
+using kavelo::resources::kAlignCenter;
+using kavelo::resources::kAlignLeft;
+using kavelo::resources::kAlignRight;
+using kavelo::resources::kBorder;
+using kavelo::resources::kDigitsOnly;
+using kavelo::resources::kDisabled;
+using kavelo::resources::kGroupStart;
+using kavelo::resources::kHidden;
+using kavelo::resources::kNoPrefix;
+using kavelo::resources::kStaticEdge;
+using kavelo::resources::kStyleNone;
+using kavelo::resources::kTabStop;
+
 namespace {
 
 TEST(DialogUnits, ScaleEachValueAndRoundHalvesAwayFromZero) {

@@ -16,6 +16,10 @@
 #include "platform/widgets/menu_builder.h"
 #include "shell/resources/resources.h"
 
+using kavelo::resources::MainMenu;
+using kavelo::resources::MenuEntry;
+using kavelo::resources::MenuEntryKind;
+
 namespace {
 
 constexpr MenuEntry kDeep[] = {

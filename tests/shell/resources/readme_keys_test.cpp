@@ -9,6 +9,9 @@
 
 #include "shell/resources/resources.h"
 
+using kavelo::resources::AcceleratorEntry;
+using kavelo::resources::MainAccelerators;
+
 namespace {
 
 struct Row {

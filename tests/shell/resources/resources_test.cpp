@@ -8,6 +8,33 @@
 
 #include "shell/resources/resources.h"
 
+using kavelo::resources::AboutBoxTemplate;
+using kavelo::resources::ControlKind;
+using kavelo::resources::ControlPanelTemplate;
+using kavelo::resources::DialogControl;
+using kavelo::resources::DialogTemplate;
+using kavelo::resources::DocumentString;
+using kavelo::resources::IconImage;
+using kavelo::resources::kAlignLeft;
+using kavelo::resources::kAutoHScroll;
+using kavelo::resources::kBorder;
+using kavelo::resources::kDigitsOnly;
+using kavelo::resources::kDisabled;
+using kavelo::resources::kGroupStart;
+using kavelo::resources::kHidden;
+using kavelo::resources::kNoPrefix;
+using kavelo::resources::kStaticEdge;
+using kavelo::resources::kTabStop;
+using kavelo::resources::MainAccelerators;
+using kavelo::resources::MainIcon;
+using kavelo::resources::MainMenu;
+using kavelo::resources::MenuEntry;
+using kavelo::resources::MenuEntryKind;
+using kavelo::resources::StringEntry;
+using kavelo::resources::StringTable;
+using kavelo::resources::Version;
+using kavelo::resources::VersionInfo;
+
 namespace {
 
 TEST(Resources, MenuHasThreePopupsWithoutKeyNames) {
