@@ -31,6 +31,8 @@
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
+using kavelo::render::CompileSceneList;
+using kavelo::render::SceneRenderer;
 using kavelo::scene::ReadSceneText;
 using kavelo::scene::SceneList;
 using kavelo::scene::SceneListBuilder;

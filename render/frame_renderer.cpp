@@ -4,6 +4,8 @@
 
 #include "render/scene_compiler.h"
 
+namespace kavelo::render {
+
 namespace {
 
 constexpr GLfloat kFrontSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -85,3 +87,5 @@ std::array<double, 16> ShiftMatrix(double x, double y) {
     m[13] = y;
     return m;
 }
+
+}  // namespace kavelo::render

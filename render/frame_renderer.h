@@ -6,6 +6,8 @@
 
 #include "navigation/view_params.h"
 
+namespace kavelo::render {
+
 // Fetches the pending GL error, which clears it, and drops it. The label only marks the place.
 void GlErrorCheckpoint(const char* label);
 
@@ -22,3 +24,5 @@ std::array<double, 16> ProjectionMatrix(double perspective);
 
 // A translation by (x, y, 0): column-major, x at element 12 and y at 13.
 std::array<double, 16> ShiftMatrix(double x, double y);
+
+}  // namespace kavelo::render

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <limits>
 
+namespace kavelo::render {
+
 namespace {
 
 constexpr GLfloat kPatchTolerance = 100.0f;  // longest tessellated edge, in pixels
@@ -463,3 +465,5 @@ void RecordTessellation(const Tessellation& t, GLenum mode, bool normals) {
     RecordArrays(mode, t.size, GL_FLOAT, t.vertices.data(),
                  withNormals ? t.normals.data() : nullptr, t.VertexCount());
 }
+
+}  // namespace kavelo::render

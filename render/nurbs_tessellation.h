@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace kavelo::render {
+
 // Samples per side of a patch, and per curve, that no item exceeds whatever the matrices. Views
 // of ordinary size stay far below them, so GLU's own sampling holds there; beyond them an item is
 // sampled on a fixed grid of this size instead.
@@ -52,3 +54,5 @@ void RecordArrays(GLenum mode, GLint size, GLenum type, const void* vertices, co
 // Records the vertices into the list being compiled as one draw of `mode` (GL_TRIANGLES or
 // GL_LINES). With `normals` false the current normal stays as it is.
 void RecordTessellation(const Tessellation& t, GLenum mode, bool normals);
+
+}  // namespace kavelo::render

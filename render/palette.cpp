@@ -3,6 +3,10 @@
 #include <new>
 #include <utility>
 
+using kavelo::render::LogicalPalette;
+using kavelo::render::PaletteEntry;
+using kavelo::render::PixelFormatDescription;
+
 namespace {
 
 constexpr std::uint8_t kRamp1[2] = {0, 255};

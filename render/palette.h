@@ -10,6 +10,8 @@ inline constexpr unsigned PFD_DRAW_TO_WINDOW = 0x04;
 inline constexpr unsigned PFD_SUPPORT_OPENGL = 0x20;
 inline constexpr unsigned PFD_NEED_PALETTE = 0x80;
 
+namespace kavelo::render {
+
 // What the palette needs to know of a pixel format.
 struct PixelFormatDescription {
     unsigned dwFlags = 0;
@@ -36,6 +38,8 @@ struct LogicalPalette {
     std::array<PaletteEntry, 256> entries{};
 };
 
+}  // namespace kavelo::render
+
 // One 8-bit colour component of palette entry `index`: the `bits`-bit field at `shift` spread
 // over 0..255. Bit counts other than 1, 2 and 3 give 0.
 std::uint8_t PaletteComponent(int index, int bits, int shift);
@@ -44,4 +48,5 @@ std::uint8_t PaletteComponent(int index, int bits, int shift);
 // earlier one; returns whether it did. A format that needs none leaves `palette` as it was.
 // At most 256 entries are filled; a format of fewer than 8 colour bits fills 2^bits of them and
 // leaves the rest black.
-bool BuildPalette(const PixelFormatDescription& pfd, std::unique_ptr<LogicalPalette>& palette);
+bool BuildPalette(const kavelo::render::PixelFormatDescription& pfd,
+                  std::unique_ptr<kavelo::render::LogicalPalette>& palette);

@@ -13,6 +13,8 @@
 
 #include "render/nurbs_tessellation.h"
 
+namespace kavelo::render {
+
 using kavelo::scene::ForEachItem;
 
 namespace {
@@ -154,3 +156,5 @@ SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* cu
 #endif
     return stats;
 }
+
+}  // namespace kavelo::render

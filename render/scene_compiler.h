@@ -8,6 +8,8 @@
 // The display list holding the compiled scene. A fixed name: compiling again replaces it.
 inline constexpr unsigned SCENE_LIST = 1;
 
+namespace kavelo::render {
+
 // What a compiled list draws: the vertices it sends at each replay (three to each triangle, two
 // to each line segment) and its triangles.
 struct SceneListStats {
@@ -26,3 +28,5 @@ struct SceneListStats {
 // kMaxCurveVertices vertices.
 SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* curves,
                                 const SurfaceNode* surfaces);
+
+}  // namespace kavelo::render

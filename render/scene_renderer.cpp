@@ -7,6 +7,8 @@
 
 #include "render/frame_renderer.h"
 
+namespace kavelo::render {
+
 void SceneRenderer::Resize(int width, int height) {
     m_nWidth = width;
     m_nHeight = height;
@@ -34,3 +36,5 @@ void SceneRenderer::ResetAfterPainter() const {
     glDepthMask(GL_TRUE);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
+
+}  // namespace kavelo::render

@@ -6,6 +6,8 @@
 #include "render/scene_compiler.h"
 #include "scene/scene.h"
 
+namespace kavelo::render {
+
 class SceneRenderer {
   public:
     // Stores the client size, whatever it is. For a positive size it also resets the projection
@@ -32,3 +34,5 @@ class SceneRenderer {
     int m_nWidth = 0;  // client size in device pixels, from the latest resize
     int m_nHeight = 0;
 };
+
+}  // namespace kavelo::render

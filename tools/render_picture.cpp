@@ -29,6 +29,13 @@
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
 
+using kavelo::render::kBannerBandHeight;
+using kavelo::render::kBannerColourB;
+using kavelo::render::kBannerColourG;
+using kavelo::render::kBannerColourR;
+using kavelo::render::kBannerText;
+using kavelo::render::SceneListStats;
+using kavelo::render::SceneRenderer;
 using kavelo::scene::SceneReadResult;
 
 namespace {

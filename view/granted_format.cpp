@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+using kavelo::render::PixelFormatDescription;
+
 PixelFormatDescription DescribeFormat(const QSurfaceFormat& granted) {
     // Qt reports -1 for a size it does not know.
     const auto bits = [](int size) { return std::max(size, 0); };

@@ -7,4 +7,4 @@
 
 // Flags and bit layout of a granted format, red in the lowest bits. Qt's formats are true
 // colour, so the flags never ask for a palette.
-PixelFormatDescription DescribeFormat(const QSurfaceFormat& granted);
+kavelo::render::PixelFormatDescription DescribeFormat(const QSurfaceFormat& granted);

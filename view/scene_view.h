@@ -40,7 +40,7 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     void CompileScene();
     void RenderScene();
     void RefreshPanel();
-    bool BuildPalette(const PixelFormatDescription& granted);
+    bool BuildPalette(const kavelo::render::PixelFormatDescription& granted);
 
     void OnMoveRight();
     void OnMoveLeft();
@@ -70,12 +70,12 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     int FramesDrawn() const { return m_nFramesDrawn; }
 
     QOpenGLContext* m_hRC = nullptr;  // the widget's context, once it exists
-    std::unique_ptr<LogicalPalette> m_pPalette;
+    std::unique_ptr<kavelo::render::LogicalPalette> m_pPalette;
     kavelo::scene::SceneList<PolygonNode> m_pPolygons;
     kavelo::scene::SceneList<CurveNode> m_pCurves;
     kavelo::scene::SceneList<SurfaceNode> m_pSurfaces;
     // Sizes, compiles and draws; holds the client size (m_nWidth, m_nHeight) of the latest resize.
-    SceneRenderer m_renderer;
+    kavelo::render::SceneRenderer m_renderer;
     DialogBar* m_pPanel = nullptr;  // the frame's panel; not owned
     kavelo::navigation::BoundsRect m_rcBounds;
 

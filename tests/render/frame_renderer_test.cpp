@@ -10,6 +10,10 @@
 #include "gl_test_support.h"
 #include "render/frame_renderer.h"
 
+using kavelo::render::ProjectionMatrix;
+using kavelo::render::RenderSceneFrame;
+using kavelo::render::SceneRenderer;
+using kavelo::render::ShiftMatrix;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::SceneLists;
 using kavelo::scene::SceneReadResult;

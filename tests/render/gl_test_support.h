@@ -40,7 +40,7 @@ inline kavelo::scene::SceneLists SceneFromText(std::string_view text) {
 }
 
 inline void Compile(const kavelo::scene::SceneLists& scene) {
-    CompileSceneList(scene.polygons, scene.curves, scene.surfaces);
+    kavelo::render::CompileSceneList(scene.polygons, scene.curves, scene.surfaces);
 }
 
 // The parameters under which scene coordinates are eye coordinates: stretches of 2 halve to a
@@ -166,7 +166,7 @@ inline Box LitBox(const Picture& picture) {
 // A current context and the renderer that sizes, compiles and draws in it as the viewer does.
 struct HeadlessRenderer {
     std::unique_ptr<HeadlessGLContext> gl;
-    SceneRenderer renderer;
+    kavelo::render::SceneRenderer renderer;
 
     void Compile(const kavelo::scene::SceneLists& scene) const {
         renderer.Compile(scene.polygons, scene.curves, scene.surfaces);

@@ -7,6 +7,10 @@
 
 #include "render/palette.h"
 
+using kavelo::render::LogicalPalette;
+using kavelo::render::PaletteEntry;
+using kavelo::render::PixelFormatDescription;
+
 namespace {
 
 constexpr std::array<int, 2> kRamp1 = {0, 255};

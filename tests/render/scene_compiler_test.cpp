@@ -12,6 +12,8 @@
 #include "render/scene_compiler.h"
 #include "scene/list_builder.h"
 
+using kavelo::render::ApplyResize;
+using kavelo::render::CompileSceneList;
 using kavelo::scene::SceneList;
 using kavelo::scene::SceneListBuilder;
 using kavelo::scene::SceneLists;

@@ -5,6 +5,14 @@
 #include "gl_test_support.h"
 #include "render/nurbs_tessellation.h"
 
+using kavelo::render::ApplyResize;
+using kavelo::render::kMaxCurveVertices;
+using kavelo::render::kMaxPatchVertices;
+using kavelo::render::ProjectionMatrix;
+using kavelo::render::TessellateCurve;
+using kavelo::render::TessellatePatch;
+using kavelo::render::Tessellation;
+
 namespace {
 
 constexpr int kWidth = 320;

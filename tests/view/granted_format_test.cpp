@@ -7,6 +7,9 @@
 #include "render/palette.h"
 #include "view/granted_format.h"
 
+using kavelo::render::LogicalPalette;
+using kavelo::render::PixelFormatDescription;
+
 namespace {
 
 TEST(PixelFormat, GrantedFormatsAreDescribedAsTrueColourAndNeedNoPalette) {
