@@ -20,6 +20,7 @@
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
+using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::ForEachItem;
 using kavelo::scene::SceneList;

@@ -16,6 +16,8 @@
 #include "shell/scene_app.h"
 #include "view/scene_view.h"
 
+using kavelo::platform::gl::SceneSurfaceFormat;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -5,9 +5,10 @@
 #include "platform/widgets/resource_icon.h"
 #include "shell/resources/resources.h"
 
-class CAboutDlg : public TemplateDialog {
+class CAboutDlg : public kavelo::platform::widgets::TemplateDialog {
   public:
     explicit CAboutDlg(QWidget* parent = nullptr)
-        : TemplateDialog(kavelo::resources::AboutBoxTemplate(), parent,
-                         [](const char*) { return MainIconPixmap(32); }) {}
+        : kavelo::platform::widgets::TemplateDialog(
+              kavelo::resources::AboutBoxTemplate(), parent,
+              [](const char*) { return kavelo::platform::widgets::MainIconPixmap(32); }) {}
 };

@@ -5,8 +5,8 @@
 #include "platform/widgets/dialog_builder.h"
 #include "shell/resources/resources.h"
 
-class CControlPanel : public DialogBar {
+class CControlPanel : public kavelo::platform::widgets::DialogBar {
   public:
     explicit CControlPanel(QWidget* parent = nullptr)
-        : DialogBar(kavelo::resources::ControlPanelTemplate(), parent) {}
+        : kavelo::platform::widgets::DialogBar(kavelo::resources::ControlPanelTemplate(), parent) {}
 };

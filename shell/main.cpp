@@ -8,6 +8,8 @@
 #include "shell/resources/resources.h"
 #include "shell/scene_app.h"
 
+using kavelo::platform::framework::DisplayFailureReport;
+using kavelo::platform::gl::SceneSurfaceFormat;
 using kavelo::resources::Version;
 
 int main(int argc, char** argv) {

@@ -16,6 +16,14 @@
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
 
+using kavelo::platform::framework::AcceleratorFilter;
+using kavelo::platform::framework::CCmdTarget;
+using kavelo::platform::framework::CommandPrompt;
+using kavelo::platform::framework::DocumentStringField;
+using kavelo::platform::framework::MessageMapEntry;
+using kavelo::platform::widgets::BuildMenuBar;
+using kavelo::platform::widgets::FromUtf8;
+using kavelo::platform::widgets::MenuCallbacks;
 using kavelo::resources::ControlKind;
 using kavelo::resources::ControlPanelTemplate;
 using kavelo::resources::DialogControl;
@@ -118,14 +126,14 @@ void CMainFrame::InitialUpdateFrame() {
 
 bool CMainFrame::RouteCommand(unsigned id) {
     CCmdTarget* route[] = {m_pActiveView, m_pDocument, this, m_pApplication};
-    return ::RouteCommand(route, id);
+    return kavelo::platform::framework::RouteCommand(route, id);
 }
 
 bool CMainFrame::IsCommandEnabled(unsigned id) const {
     // Before the initial update the view is not yet the active view, but it will be.
     CSceneView* view = m_pActiveView != nullptr ? m_pActiveView : m_pView;
     CCmdTarget* route[] = {view, m_pDocument, const_cast<CMainFrame*>(this), m_pApplication};
-    return ::IsCommandEnabled(route, id);
+    return kavelo::platform::framework::IsCommandEnabled(route, id);
 }
 
 void CMainFrame::OnViewStatusBar() {

@@ -14,21 +14,27 @@
 
 class QFrame;
 class QMenuBar;
-class AcceleratorFilter;
 class CSceneView;
 class CSceneDoc;
 
-class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public PanelHost {
+namespace kavelo::platform::framework {
+class AcceleratorFilter;
+}  // namespace kavelo::platform::framework
+
+class CMainFrame : public QWidget,
+                   public kavelo::platform::framework::MessageMapTarget<CMainFrame>,
+                   public PanelHost {
     Q_OBJECT
 
   public:
     CMainFrame();
     ~CMainFrame() override;
 
-    static std::span<const MessageMapEntry<CMainFrame>> GetMessageMap();
+    static std::span<const kavelo::platform::framework::MessageMapEntry<CMainFrame>>
+    GetMessageMap();
 
     // Menu, window creation (OnCreate) and key table; false when the window cannot be made.
-    bool LoadFrame(CSceneDoc* document, CCmdTarget* application);
+    bool LoadFrame(CSceneDoc* document, kavelo::platform::framework::CCmdTarget* application);
     // Window creation: the view, the panel, the status bar. 0 on success, -1 to abandon.
     int OnCreate();
     // The view becomes the active view and gets its initial update; the caption is set.
@@ -42,11 +48,11 @@ class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public P
 
     CControlPanel* GetControlPanel() override { return &m_wndControlPanel; }
     CSceneView* GetActiveView() const { return m_pActiveView; }
-    MessagePane& StatusBar() { return m_wndStatusBar; }
+    kavelo::platform::widgets::MessagePane& StatusBar() { return m_wndStatusBar; }
     QMenuBar* MenuBar() const { return m_pMenuBar; }
 
     CControlPanel m_wndControlPanel;
-    MessagePane m_wndStatusBar;
+    kavelo::platform::widgets::MessagePane m_wndStatusBar;
 
   protected:
     bool event(QEvent* event) override;
@@ -63,6 +69,6 @@ class CMainFrame : public QWidget, public MessageMapTarget<CMainFrame>, public P
     QPointer<QWidget> m_pClickedControl;  // a panel control clicked while the frame was inactive
     CSceneView* m_pActiveView = nullptr;
     CSceneDoc* m_pDocument = nullptr;
-    CCmdTarget* m_pApplication = nullptr;
-    std::unique_ptr<AcceleratorFilter> m_pAccelerators;
+    kavelo::platform::framework::CCmdTarget* m_pApplication = nullptr;
+    std::unique_ptr<kavelo::platform::framework::AcceleratorFilter> m_pAccelerators;
 };

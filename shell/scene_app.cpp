@@ -3,13 +3,20 @@
 #include <QApplication>
 
 #include "platform/framework/resource_strings.h"
-#include "platform/widgets/utf8_text.h"
 #include "platform/widgets/failure_message.h"
+#include "platform/widgets/utf8_text.h"
 #include "shell/about_dlg.h"
 #include "shell/main_frame.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
+
+using kavelo::platform::framework::CCmdTarget;
+using kavelo::platform::framework::CommandPrompt;
+using kavelo::platform::framework::MessageMapEntry;
+using kavelo::platform::widgets::FromUtf8;
+using kavelo::platform::widgets::MainIconSet;
+using kavelo::platform::widgets::ShowFailureMessage;
 
 CSingleDocTemplate::CSingleDocTemplate(unsigned resourceId) : m_nResourceId(resourceId) {}
 

@@ -16,7 +16,7 @@ class CSingleDocTemplate {
 
     // The new-document sequence. Returns false, after telling the user, when the frame or the
     // document could not be made; nothing of them is kept then.
-    bool OpenDocumentFile(CCmdTarget* application);
+    bool OpenDocumentFile(kavelo::platform::framework::CCmdTarget* application);
     void CloseDocument();
 
     CMainFrame* Frame() const { return m_pFrame.get(); }
@@ -29,12 +29,12 @@ class CSingleDocTemplate {
     std::unique_ptr<CMainFrame> m_pFrame;
 };
 
-class CSceneApp : public MessageMapTarget<CSceneApp> {
+class CSceneApp : public kavelo::platform::framework::MessageMapTarget<CSceneApp> {
   public:
     CSceneApp();
     ~CSceneApp() override;
 
-    static std::span<const MessageMapEntry<CSceneApp>> GetMessageMap();
+    static std::span<const kavelo::platform::framework::MessageMapEntry<CSceneApp>> GetMessageMap();
 
     // Registers the template and opens the new document. Always true; whether a main window
     // exists afterwards tells whether start-up succeeded.

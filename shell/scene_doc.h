@@ -5,9 +5,12 @@
 
 #include "platform/framework/command_routing.h"
 
-class CSceneDoc : public MessageMapTarget<CSceneDoc> {
+class CSceneDoc : public kavelo::platform::framework::MessageMapTarget<CSceneDoc> {
   public:
-    static std::span<const MessageMapEntry<CSceneDoc>> GetMessageMap() { return {}; }
+    static std::span<const kavelo::platform::framework::MessageMapEntry<CSceneDoc>>
+    GetMessageMap() {
+        return {};
+    }
 
     bool OnNewDocument();
     void SetTitle(const QString& title) { m_strTitle = title; }

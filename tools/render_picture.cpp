@@ -29,6 +29,9 @@
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
 
+using kavelo::platform::gl::ContextGuard;
+using kavelo::platform::gl::HeadlessGLContext;
+using kavelo::platform::widgets::DrawBanner;
 using kavelo::render::kBannerBandHeight;
 using kavelo::render::kBannerColourB;
 using kavelo::render::kBannerColourG;

@@ -2,11 +2,13 @@
 // the route that the key table's commands take, which the mouse's commands take too.
 #pragma once
 
+namespace kavelo::platform::widgets {
 class DialogBar;
+}  // namespace kavelo::platform::widgets
 
 class PanelHost {
   public:
-    virtual DialogBar* GetControlPanel() = 0;
+    virtual kavelo::platform::widgets::DialogBar* GetControlPanel() = 0;
     virtual bool RouteCommand(unsigned id) = 0;
 
   protected:

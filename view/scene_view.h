@@ -18,10 +18,15 @@
 #include "scene/scene.h"
 
 class QOpenGLContext;
-class DialogBar;
 class PanelHost;
 
-class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, public ViewParams {
+namespace kavelo::platform::widgets {
+class DialogBar;
+}  // namespace kavelo::platform::widgets
+
+class CSceneView : public QOpenGLWidget,
+                   public kavelo::platform::framework::MessageMapTarget<CSceneView>,
+                   public ViewParams {
     Q_OBJECT
 
   public:
@@ -29,7 +34,8 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     explicit CSceneView(QWidget* parent = nullptr);
     ~CSceneView() override;
 
-    static std::span<const MessageMapEntry<CSceneView>> GetMessageMap();
+    static std::span<const kavelo::platform::framework::MessageMapEntry<CSceneView>>
+    GetMessageMap();
 
     // The window-creation step: links the frame's control panel and makes sure a rendering
     // context with the view's format can be made. Returns 0, or -1 when the view cannot draw.
@@ -76,7 +82,7 @@ class CSceneView : public QOpenGLWidget, public MessageMapTarget<CSceneView>, pu
     kavelo::scene::SceneList<SurfaceNode> m_pSurfaces;
     // Sizes, compiles and draws; holds the client size (m_nWidth, m_nHeight) of the latest resize.
     kavelo::render::SceneRenderer m_renderer;
-    DialogBar* m_pPanel = nullptr;  // the frame's panel; not owned
+    kavelo::platform::widgets::DialogBar* m_pPanel = nullptr;  // the frame's panel; not owned
     kavelo::navigation::BoundsRect m_rcBounds;
 
   signals:

@@ -8,6 +8,8 @@
 
 #include "shell/resources/resources.h"
 
+namespace kavelo::platform::framework {
+
 using kavelo::resources::AcceleratorEntry;
 
 unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
@@ -137,3 +139,5 @@ bool AcceleratorFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     return true;
 }
+
+}  // namespace kavelo::platform::framework

@@ -14,6 +14,8 @@
 
 class QEvent;
 
+namespace kavelo::platform::framework {
+
 // Looks a key up: `virtualKey` with the modifiers held (FSHIFT | FCONTROL | FALT bits). Returns
 // the command of the first entry whose key and modifiers match exactly, 0 when none does.
 unsigned TranslateAccelerator(std::span<const kavelo::resources::AcceleratorEntry> table,
@@ -49,3 +51,5 @@ class AcceleratorFilter : public QObject {
     std::vector<kavelo::resources::AcceleratorEntry> m_table;
     std::function<void(unsigned)> m_onCommand;
 };
+
+}  // namespace kavelo::platform::framework

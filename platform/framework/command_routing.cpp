@@ -1,5 +1,7 @@
 #include "platform/framework/command_routing.h"
 
+namespace kavelo::platform::framework {
+
 bool RouteCommand(std::span<CCmdTarget* const> route, unsigned id) {
     for (CCmdTarget* target : route) {
         if (target != nullptr && target->HasCommandHandler(id)) {
@@ -17,3 +19,5 @@ bool IsCommandEnabled(std::span<CCmdTarget* const> route, unsigned id) {
     }
     return false;
 }
+
+}  // namespace kavelo::platform::framework

@@ -5,6 +5,8 @@
 
 #include <span>
 
+namespace kavelo::platform::framework {
+
 class CCmdTarget {
   public:
     virtual ~CCmdTarget() = default;
@@ -56,3 +58,5 @@ bool RouteCommand(std::span<CCmdTarget* const> route, unsigned id);
 
 // A menu item or button is enabled exactly when some object on its route holds its command.
 bool IsCommandEnabled(std::span<CCmdTarget* const> route, unsigned id);
+
+}  // namespace kavelo::platform::framework

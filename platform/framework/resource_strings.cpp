@@ -2,6 +2,8 @@
 
 #include "shell/resources/resources.h"
 
+namespace kavelo::platform::framework {
+
 using kavelo::resources::DocumentString;
 using kavelo::resources::StringEntry;
 using kavelo::resources::StringTable;
@@ -34,3 +36,5 @@ std::string_view DocumentStringField(int index) {
     }
     return rest.substr(0, rest.find('\n'));
 }
+
+}  // namespace kavelo::platform::framework

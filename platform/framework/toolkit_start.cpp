@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+namespace kavelo::platform::framework {
+
 namespace {
 
 struct HeldMessage {
@@ -75,3 +77,5 @@ DisplayFailureReport::~DisplayFailureReport() {
         }
     }
 }
+
+}  // namespace kavelo::platform::framework

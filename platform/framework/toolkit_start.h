@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace kavelo::platform::framework {
+
 // The one line that tells why no window can be shown: names the display the toolkit would use
 // (from QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY as `env` gives them; null when unset) and
 // points at the headless tool.
@@ -21,3 +23,5 @@ class DisplayFailureReport {
     DisplayFailureReport(const DisplayFailureReport&) = delete;
     DisplayFailureReport& operator=(const DisplayFailureReport&) = delete;
 };
+
+}  // namespace kavelo::platform::framework

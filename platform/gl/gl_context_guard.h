@@ -1,6 +1,8 @@
 // Scoped binding of a GL context: current from construction to destruction, on every path.
 #pragma once
 
+namespace kavelo::platform::gl {
+
 // Something a GL context can be made current on: a widget's context, or a headless one.
 class GLSurface {
   public:
@@ -26,3 +28,5 @@ class ContextGuard {
     GLSurface& m_surface;
     bool m_bCurrent;
 };
+
+}  // namespace kavelo::platform::gl

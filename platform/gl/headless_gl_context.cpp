@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+namespace kavelo::platform::gl {
+
 namespace {
 
 bool HasExtension(const char* list, std::string_view name) {
@@ -188,3 +190,5 @@ std::vector<std::uint8_t> HeadlessGLContext::ReadPixels() {
     }
     return pixels;
 }
+
+}  // namespace kavelo::platform::gl

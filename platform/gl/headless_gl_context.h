@@ -9,6 +9,8 @@
 
 #include "platform/gl/gl_context_guard.h"
 
+namespace kavelo::platform::gl {
+
 class HeadlessGLContext : public GLSurface {
   public:
     // A compatibility-profile context on an RGBA8 pbuffer with a depth buffer of 24 bits or more.
@@ -42,3 +44,5 @@ class HeadlessGLContext : public GLSurface {
     void* m_hSurface = nullptr;  // users of this header do not pull in the EGL headers
     void* m_hContext = nullptr;
 };
+
+}  // namespace kavelo::platform::gl

@@ -1,5 +1,7 @@
 #include "platform/gl/surface_format.h"
 
+namespace kavelo::platform::gl {
+
 QSurfaceFormat SceneSurfaceFormat() {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
@@ -13,3 +15,5 @@ QSurfaceFormat SceneSurfaceFormat() {
     format.setStencilBufferSize(0);
     return format;
 }
+
+}  // namespace kavelo::platform::gl

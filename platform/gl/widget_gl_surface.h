@@ -7,6 +7,8 @@
 
 #include "platform/gl/gl_context_guard.h"
 
+namespace kavelo::platform::gl {
+
 class WidgetGLSurface final : public GLSurface {
   public:
     explicit WidgetGLSurface(QOpenGLWidget& widget) : m_widget(widget) {}
@@ -28,3 +30,5 @@ class WidgetGLSurface final : public GLSurface {
 inline bool PlatformShowsGLWidgets() {
     return QGuiApplication::platformName() != QLatin1String("offscreen");
 }
+
+}  // namespace kavelo::platform::gl

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace kavelo::platform::widgets {
+
 void DrawBanner(QPainter& painter, int clientWidth, const TextBand& band) {
     const int width = std::max(clientWidth, 0);
     const QRect rect(0, 0, width, band.height);
@@ -26,3 +28,5 @@ void DrawBanner(QPainter& painter, int clientWidth, const TextBand& band) {
     painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine, text);
     painter.restore();
 }
+
+}  // namespace kavelo::platform::widgets

@@ -5,6 +5,8 @@
 
 class QPainter;
 
+namespace kavelo::platform::widgets {
+
 struct TextBand {
     const char* text;  // Latin-1
     QColor colour;
@@ -15,3 +17,5 @@ struct TextBand {
 // rectangle (0, 0, clientWidth, band.height) of client pixels and cut off at both sides of it
 // when the text is wider. The painter's state is as before when it returns.
 void DrawBanner(QPainter& painter, int clientWidth, const TextBand& band);
+
+}  // namespace kavelo::platform::widgets

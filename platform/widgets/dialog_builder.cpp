@@ -23,6 +23,8 @@
 #include "platform/widgets/utf8_text.h"
 #include "shell/resources/resource_ids.h"
 
+namespace kavelo::platform::widgets {
+
 using kavelo::resources::ControlKind;
 using kavelo::resources::DialogControl;
 using kavelo::resources::DialogTemplate;
@@ -445,3 +447,5 @@ void TemplateDialog::changeEvent(QEvent* event) {
         activateWindow();
     });
 }
+
+}  // namespace kavelo::platform::widgets

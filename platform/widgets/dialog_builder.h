@@ -17,6 +17,11 @@
 
 #include "shell/resources/resource_types.h"
 
+// Bar style: a border line along the bar's right edge, outside its template.
+constexpr unsigned CBRS_BORDER_RIGHT = 0x0400;
+
+namespace kavelo::platform::widgets {
+
 struct DialogBaseUnits {
     int x;
     int y;
@@ -65,9 +70,6 @@ class DialogControls {
     QSize m_pixelSize;
 };
 
-// Bar style: a border line along the bar's right edge, outside its template.
-constexpr unsigned CBRS_BORDER_RIGHT = 0x0400;
-
 // A child dialog (the control panel): no caption or border, fixed to its template's pixel width
 // plus the border lines its bar style asks for.
 // Tab and Shift+Tab cycle through the visible enabled tab stops in template order inside it;
@@ -111,3 +113,5 @@ class TemplateDialog : public QDialog {
   private:
     DialogControls m_controls;
 };
+
+}  // namespace kavelo::platform::widgets

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QObject>
 
+namespace kavelo::platform::widgets {
+
 namespace {
 
 constexpr const char* kFilterName = "kavelo-digits-only";
@@ -73,3 +75,5 @@ void MakeDigitsOnly(QLineEdit* field) {
     field->installEventFilter(new DigitsOnlyFilter(field));
     field->setInputMethodHints(field->inputMethodHints() | Qt::ImhDigitsOnly);
 }
+
+}  // namespace kavelo::platform::widgets

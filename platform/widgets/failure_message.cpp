@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <cstdio>
 
+namespace kavelo::platform::widgets {
+
 bool MessageBoxesReadable() {
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
@@ -23,3 +25,5 @@ void ShowFailureMessage(const QString& caption, const QString& text) {
     std::fputs(line.constData(), stderr);
     std::fflush(stderr);
 }
+
+}  // namespace kavelo::platform::widgets

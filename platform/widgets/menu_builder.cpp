@@ -14,6 +14,8 @@
 
 #include "platform/widgets/utf8_text.h"
 
+namespace kavelo::platform::widgets {
+
 using kavelo::resources::MenuEntry;
 using kavelo::resources::MenuEntryKind;
 
@@ -149,3 +151,5 @@ void BuildMenuBar(QMenuBar* bar, std::span<const MenuEntry> menu, MenuCallbacks 
         }
     }
 }
+
+}  // namespace kavelo::platform::widgets

@@ -10,6 +10,8 @@
 
 class QMenuBar;
 
+namespace kavelo::platform::widgets {
+
 struct MenuCallbacks {
     std::function<void(unsigned)> command;                 // an entry was chosen
     std::function<bool(unsigned)> enabled;                 // asked each time a popup opens
@@ -24,3 +26,5 @@ struct MenuCallbacks {
 // a lone Alt would start keyboard navigation, the keys go back to the widget that had them.
 void BuildMenuBar(QMenuBar* bar, std::span<const kavelo::resources::MenuEntry> menu,
                   MenuCallbacks callbacks);
+
+}  // namespace kavelo::platform::widgets

@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QSizePolicy>
 
+namespace kavelo::platform::widgets {
+
 MessagePane::MessagePane(QWidget* parent)
     : QWidget(parent), m_pText(new QLabel(this)), m_idleText(QStringLiteral("Ready")) {
     m_pText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -137,3 +139,5 @@ void MessagePane::Show(const QString& text, bool idle) {
     m_bIdle = idle;
     m_pText->setText(text);
 }
+
+}  // namespace kavelo::platform::widgets

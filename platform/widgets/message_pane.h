@@ -10,6 +10,8 @@
 class QLabel;
 class QMenuBar;
 
+namespace kavelo::platform::widgets {
+
 // A strip one text line high with a sunken text pane that stretches over the whole bar. Shows the
 // idle text ("Ready" or what the owner sets) when nothing else is shown.
 class MessagePane : public QWidget {
@@ -55,3 +57,5 @@ class MessagePane : public QWidget {
     std::vector<QPointer<QWidget>> m_watched;
     QPointer<QMenuBar> m_menuBar;
 };
+
+}  // namespace kavelo::platform::widgets

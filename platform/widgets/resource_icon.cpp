@@ -2,6 +2,8 @@
 
 #include "shell/resources/resources.h"
 
+namespace kavelo::platform::widgets {
+
 using kavelo::resources::IconImage;
 using kavelo::resources::MainIcon;
 
@@ -21,3 +23,5 @@ QIcon MainIconSet() {
     }
     return icon;
 }
+
+}  // namespace kavelo::platform::widgets

@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+namespace kavelo::platform::widgets {
+
 inline QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -13,3 +15,5 @@ inline QString FromUtf8(std::string_view text) {
 inline QString FromUtf8(const char* text) {
     return text != nullptr ? FromUtf8(std::string_view(text)) : QString();
 }
+
+}  // namespace kavelo::platform::widgets

@@ -11,6 +11,7 @@
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
 
+using kavelo::platform::framework::MessageMapEntry;
 using kavelo::resources::AcceleratorEntry;
 using kavelo::resources::ControlKind;
 using kavelo::resources::ControlPanelTemplate;

@@ -16,6 +16,7 @@
 #include "platform/widgets/menu_builder.h"
 #include "shell/control_panel.h"
 
+using kavelo::platform::widgets::BuildMenuBar;
 using kavelo::resources::MainMenu;
 
 namespace {

@@ -23,9 +23,11 @@
 
 namespace kavelo_test {
 
-inline std::unique_ptr<HeadlessGLContext> MakeCurrentContext(int width, int height) {
+inline std::unique_ptr<kavelo::platform::gl::HeadlessGLContext> MakeCurrentContext(int width,
+                                                                                   int height) {
     std::string error;
-    std::unique_ptr<HeadlessGLContext> gl = HeadlessGLContext::Create(width, height, &error);
+    std::unique_ptr<kavelo::platform::gl::HeadlessGLContext> gl =
+        kavelo::platform::gl::HeadlessGLContext::Create(width, height, &error);
     EXPECT_NE(gl, nullptr) << error;
     if (gl != nullptr) {
         EXPECT_TRUE(gl->MakeCurrent());
@@ -165,7 +167,7 @@ inline Box LitBox(const Picture& picture) {
 
 // A current context and the renderer that sizes, compiles and draws in it as the viewer does.
 struct HeadlessRenderer {
-    std::unique_ptr<HeadlessGLContext> gl;
+    std::unique_ptr<kavelo::platform::gl::HeadlessGLContext> gl;
     kavelo::render::SceneRenderer renderer;
 
     void Compile(const kavelo::scene::SceneLists& scene) const {

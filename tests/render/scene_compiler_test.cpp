@@ -12,6 +12,7 @@
 #include "render/scene_compiler.h"
 #include "scene/list_builder.h"
 
+using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::render::ApplyResize;
 using kavelo::render::CompileSceneList;
 using kavelo::scene::SceneList;

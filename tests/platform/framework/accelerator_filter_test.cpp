@@ -16,6 +16,10 @@
 #include "platform/framework/accelerator_filter.h"
 #include "shell/resources/resources.h"
 
+using kavelo::platform::framework::AcceleratorFilter;
+using kavelo::platform::framework::TranslateAccelerator;
+using kavelo::platform::framework::VirtualKeyFromQt;
+using kavelo::platform::framework::VirtualKeyPress;
 using kavelo::resources::AcceleratorEntry;
 using kavelo::resources::MainAccelerators;
 

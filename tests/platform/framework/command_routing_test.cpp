@@ -7,6 +7,12 @@
 
 #include "platform/framework/command_routing.h"
 
+using kavelo::platform::framework::CCmdTarget;
+using kavelo::platform::framework::IsCommandEnabled;
+using kavelo::platform::framework::MessageMapEntry;
+using kavelo::platform::framework::MessageMapTarget;
+using kavelo::platform::framework::RouteCommand;
+
 namespace {
 
 std::string g_log;

@@ -3,6 +3,10 @@
 #include "platform/framework/resource_strings.h"
 #include "shell/resources/resource_ids.h"
 
+using kavelo::platform::framework::CommandPrompt;
+using kavelo::platform::framework::DocumentStringField;
+using kavelo::platform::framework::LoadString;
+
 namespace {
 
 TEST(ResourceStrings, FieldsPromptsAndWholeEntries) {

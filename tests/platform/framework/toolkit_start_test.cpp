@@ -6,6 +6,8 @@
 
 #include "platform/framework/toolkit_start.h"
 
+using kavelo::platform::framework::MissingDisplayMessage;
+
 namespace {
 
 TEST(MissingDisplayMessage, NamesTheDisplayOfThePlatformTried) {

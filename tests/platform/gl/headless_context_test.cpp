@@ -9,6 +9,10 @@
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/headless_gl_context.h"
 
+using kavelo::platform::gl::ContextGuard;
+using kavelo::platform::gl::GLSurface;
+using kavelo::platform::gl::HeadlessGLContext;
+
 namespace {
 
 class CountingSurface : public GLSurface {

@@ -4,6 +4,8 @@
 
 #include "platform/gl/surface_format.h"
 
+using kavelo::platform::gl::SceneSurfaceFormat;
+
 namespace {
 
 TEST(PixelFormat, RequestIsDoubleBufferedRgb888WithDepth32AndNothingElse) {

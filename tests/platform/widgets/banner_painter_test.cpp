@@ -6,6 +6,9 @@
 
 #include "platform/widgets/banner_painter.h"
 
+using kavelo::platform::widgets::DrawBanner;
+using kavelo::platform::widgets::TextBand;
+
 namespace {
 
 const QColor kBackground(10, 20, 30);

@@ -20,6 +20,13 @@
 #include "platform/widgets/dialog_builder.h"
 #include "shell/resources/resources.h"
 
+using kavelo::platform::widgets::BaseUnitsForFont;
+using kavelo::platform::widgets::DialogBar;
+using kavelo::platform::widgets::DialogBaseUnits;
+using kavelo::platform::widgets::DialogControls;
+using kavelo::platform::widgets::DialogFont;
+using kavelo::platform::widgets::DialogUnitsToPixels;
+using kavelo::platform::widgets::TemplateDialog;
 using kavelo::resources::AboutBoxTemplate;
 using kavelo::resources::ControlKind;
 using kavelo::resources::ControlPanelTemplate;

@@ -9,6 +9,9 @@
 
 #include "platform/widgets/digits_only.h"
 
+using kavelo::platform::widgets::IsRefusedByDigitsOnly;
+using kavelo::platform::widgets::MakeDigitsOnly;
+
 namespace {
 
 bool Refused(int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {

@@ -16,6 +16,9 @@
 #include "platform/widgets/menu_builder.h"
 #include "shell/resources/resources.h"
 
+using kavelo::platform::framework::CommandPrompt;
+using kavelo::platform::widgets::BuildMenuBar;
+using kavelo::platform::widgets::MenuCallbacks;
 using kavelo::resources::MainMenu;
 using kavelo::resources::MenuEntry;
 using kavelo::resources::MenuEntryKind;

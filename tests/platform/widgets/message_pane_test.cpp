@@ -12,6 +12,8 @@
 
 #include "platform/widgets/message_pane.h"
 
+using kavelo::platform::widgets::MessagePane;
+
 namespace {
 
 // Waits, running the event loop, until the pane shows `text`.
