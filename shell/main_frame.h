@@ -23,7 +23,7 @@ class AcceleratorFilter;
 
 class CMainFrame : public QWidget,
                    public kavelo::platform::framework::MessageMapTarget<CMainFrame>,
-                   public PanelHost {
+                   public kavelo::view::PanelHost {
     Q_OBJECT
 
   public:

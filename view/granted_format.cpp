@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace kavelo::view {
+
 using kavelo::render::PixelFormatDescription;
 
 PixelFormatDescription DescribeFormat(const QSurfaceFormat& granted) {
@@ -23,3 +25,5 @@ PixelFormatDescription DescribeFormat(const QSurfaceFormat& granted) {
     pfd.cDepthBits = bits(granted.depthBufferSize());
     return pfd;
 }
+
+}  // namespace kavelo::view

@@ -6,6 +6,8 @@ namespace kavelo::platform::widgets {
 class DialogBar;
 }  // namespace kavelo::platform::widgets
 
+namespace kavelo::view {
+
 class PanelHost {
   public:
     virtual kavelo::platform::widgets::DialogBar* GetControlPanel() = 0;
@@ -14,3 +16,5 @@ class PanelHost {
   protected:
     ~PanelHost() = default;
 };
+
+}  // namespace kavelo::view

@@ -59,6 +59,8 @@ using kavelo::render::PixelFormatDescription;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::SceneReadResult;
+using kavelo::view::DescribeFormat;
+using kavelo::view::PanelHost;
 
 namespace {
 

@@ -18,11 +18,13 @@
 #include "scene/scene.h"
 
 class QOpenGLContext;
-class PanelHost;
 
 namespace kavelo::platform::widgets {
 class DialogBar;
 }  // namespace kavelo::platform::widgets
+namespace kavelo::view {
+class PanelHost;
+}  // namespace kavelo::view
 
 class CSceneView : public QOpenGLWidget,
                    public kavelo::platform::framework::MessageMapTarget<CSceneView>,
@@ -118,7 +120,8 @@ class CSceneView : public QOpenGLWidget,
     std::optional<std::string> m_sceneDiagnostic;
     std::vector<std::string> m_sceneWarnings;
     int m_nFramesDrawn = 0;
-    PanelHost* m_pHost = nullptr;  // the frame, whose route the mouse's commands take; not owned
+    // The frame, whose route the mouse's commands take; not owned.
+    kavelo::view::PanelHost* m_pHost = nullptr;
     int m_nGestureDepth = 0;
     bool m_bEndPending = false;  // a command of the gesture has held back its ending
     Drag m_drag = Drag::kNone;

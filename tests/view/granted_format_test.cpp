@@ -9,6 +9,7 @@
 
 using kavelo::render::LogicalPalette;
 using kavelo::render::PixelFormatDescription;
+using kavelo::view::DescribeFormat;
 
 namespace {
 
