@@ -11,6 +11,7 @@
 using kavelo::platform::framework::DisplayFailureReport;
 using kavelo::platform::gl::SceneSurfaceFormat;
 using kavelo::resources::Version;
+using kavelo::shell::AfxGetApp;
 
 int main(int argc, char** argv) {
     // Every GL widget gets the view's format; it must be set before the application exists.

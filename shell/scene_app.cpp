@@ -89,7 +89,11 @@ void CSceneApp::OnAppExit() {
     }
 }
 
+namespace kavelo::shell {
+
 CSceneApp& AfxGetApp() {
     static CSceneApp theApp;
     return theApp;
 }
+
+}  // namespace kavelo::shell

@@ -52,5 +52,9 @@ class CSceneApp : public kavelo::platform::framework::MessageMapTarget<CSceneApp
     CMainFrame* m_pMainWnd = nullptr;
 };
 
+namespace kavelo::shell {
+
 // The one application object.
 CSceneApp& AfxGetApp();
+
+}  // namespace kavelo::shell
