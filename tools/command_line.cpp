@@ -16,6 +16,8 @@
 
 using kavelo::resources::Version;
 
+namespace kavelo::tools {
+
 namespace {
 
 constexpr int kMaxSide = 16384;
@@ -463,3 +465,5 @@ std::string VersionText() {
            "\nCopyright (C) the Kavelo developers.\n"
            "License: MIT <https://opensource.org/licenses/MIT>.\n";
 }
+
+}  // namespace kavelo::tools

@@ -6,6 +6,8 @@
 #include "navigation/view_params.h"
 #include "tools/exit_status.h"
 
+namespace kavelo::tools {
+
 // The picture formats, named by the output file's extension.
 enum class ImageFormat { kPng, kJpeg, kBmp, kPpm };
 
@@ -40,3 +42,5 @@ std::string VersionText();
 
 // Where a usage problem sends the user, after the problem itself.
 inline constexpr const char kTryHelp[] = "Try 'kavelo-render --help' for more information.\n";
+
+}  // namespace kavelo::tools

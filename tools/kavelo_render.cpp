@@ -14,6 +14,18 @@
 
 using kavelo::scene::DumpScene;
 using kavelo::scene::SceneReadResult;
+using kavelo::tools::HelpText;
+using kavelo::tools::kExitNotWritten;
+using kavelo::tools::kExitReadFault;
+using kavelo::tools::kExitUsage;
+using kavelo::tools::kExitWarnings;
+using kavelo::tools::kTryHelp;
+using kavelo::tools::ParseCommandLine;
+using kavelo::tools::ReadSceneInput;
+using kavelo::tools::RenderPicture;
+using kavelo::tools::ToolCommand;
+using kavelo::tools::ToolMode;
+using kavelo::tools::VersionText;
 
 #endif
 

@@ -41,6 +41,8 @@ using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::SceneReadResult;
 
+namespace kavelo::tools {
+
 namespace {
 
 const char* QtFormat(ImageFormat format) {
@@ -179,3 +181,5 @@ int RenderPicture(const PictureRequest& request) {
     }
     return read.diagnostic ? 1 : 0;
 }
+
+}  // namespace kavelo::tools

@@ -3,5 +3,9 @@
 
 #include "tools/command_line.h"
 
+namespace kavelo::tools {
+
 // Reads, draws and writes the picture; returns the exit status.
 int RenderPicture(const PictureRequest& request);
+
+}  // namespace kavelo::tools

@@ -11,6 +11,8 @@ using kavelo::scene::ReadSceneFile;
 using kavelo::scene::ReadSceneText;
 using kavelo::scene::SceneReadResult;
 
+namespace kavelo::tools {
+
 namespace {
 
 // All of standard input, a file or a pipe alike: asked for by name, so read to its end.
@@ -41,3 +43,5 @@ SceneReadResult ReadSceneInput(const std::string& path, std::vector<std::string>
     return path == kStandardStream ? ReadStandardInput(warnings)
                                    : ReadSceneFile(path, std::nullopt, {}, warnings);
 }
+
+}  // namespace kavelo::tools

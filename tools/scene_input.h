@@ -6,7 +6,11 @@
 
 #include "scene/reader.h"
 
+namespace kavelo::tools {
+
 // Reads the scene at `path` as the viewer reads its file; "-" reads standard input
 // and names it "<stdin>" in the diagnostic. Given `warnings`, the reader's warnings go there.
 kavelo::scene::SceneReadResult ReadSceneInput(const std::string& path,
                                               std::vector<std::string>* warnings = nullptr);
+
+}  // namespace kavelo::tools

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+namespace kavelo::tools {
+
 namespace {
 
 // Two decimals with a point, in every locale.
@@ -30,3 +32,5 @@ std::string StatsLine(double readMs, double compileMs, std::vector<double> frame
            " frame_ms=" + Decimal(median) + " frames=" + std::to_string(frameMs.size()) +
            " vertices=" + std::to_string(vertices) + " triangles=" + std::to_string(triangles);
 }
+
+}  // namespace kavelo::tools

@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+namespace kavelo::tools {
+
 // `read_ms=R compile_ms=C frame_ms=F frames=N vertices=V triangles=T`, times in milliseconds
 // with two decimals, F the median of the frame times.
 std::string StatsLine(double readMs, double compileMs, std::vector<double> frameMs,
                       std::size_t vertices, std::size_t triangles);
+
+}  // namespace kavelo::tools

@@ -7,6 +7,12 @@
 #include <string>
 #include <vector>
 
+using kavelo::tools::HelpText;
+using kavelo::tools::ImageFormat;
+using kavelo::tools::ParseCommandLine;
+using kavelo::tools::ToolCommand;
+using kavelo::tools::ToolMode;
+
 namespace {
 
 // Parses `args` (split at spaces) as the tool's arguments; returns the problem, empty if none.

@@ -20,6 +20,7 @@
 
 using kavelo::scene::DumpScene;
 using kavelo::scene::ReadSceneFile;
+using kavelo::tools::StatsLine;
 
 namespace {
 
