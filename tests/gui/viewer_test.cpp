@@ -26,6 +26,7 @@
 #include "view/scene_view.h"
 
 using kavelo::scene::CountItems;
+using kavelo::test::NodeCounter;
 
 namespace {
 

@@ -5,6 +5,8 @@
 
 #include <clocale>
 
+namespace kavelo::test {
+
 class GermanLocale {
   public:
     GermanLocale() : active_(std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {}
@@ -16,3 +18,5 @@ class GermanLocale {
   private:
     bool active_;
 };
+
+}  // namespace kavelo::test

@@ -38,6 +38,7 @@ using kavelo::navigation::RotateZPlus;
 using kavelo::navigation::WritePanelFields;
 using kavelo::navigation::ZoomIn;
 using kavelo::navigation::ZoomOut;
+using kavelo::test::GermanLocale;
 
 namespace {
 

@@ -16,6 +16,7 @@ using kavelo::navigation::FormatSignedInt;
 using kavelo::navigation::IntegerMidpoint;
 using kavelo::navigation::ParseDecimal;
 using kavelo::navigation::ParseSignedInt;
+using kavelo::test::GermanLocale;
 
 namespace {
 

@@ -20,12 +20,12 @@ using kavelo::scene::SceneReadResult;
 
 namespace {
 
-using kavelo_test::Box;
-using kavelo_test::IdentityView;
-using kavelo_test::LitBox;
-using kavelo_test::Picture;
-using kavelo_test::Rgb;
-using kavelo_test::SceneFromText;
+using kavelo::test::Box;
+using kavelo::test::IdentityView;
+using kavelo::test::LitBox;
+using kavelo::test::Picture;
+using kavelo::test::Rgb;
+using kavelo::test::SceneFromText;
 
 using Matrix = std::array<double, 16>;  // column-major
 
@@ -83,13 +83,13 @@ TEST(FrameMatrices, ProjectionAndShiftElements) {
 class FrameTest : public ::testing::Test {
   protected:
     void Open(int width, int height) {
-        m_view = kavelo_test::OpenRenderer(width, height);
+        m_view = kavelo::test::OpenRenderer(width, height);
         ASSERT_NE(m_view.gl, nullptr);
     }
     void Compile(const SceneLists& scene) const { m_view.Compile(scene); }
     Picture Draw(const ViewParams& p) const { return m_view.Draw(p); }
 
-    kavelo_test::HeadlessRenderer m_view;
+    kavelo::test::HeadlessRenderer m_view;
 };
 
 std::array<double, 16> Get(GLenum what) {

@@ -21,7 +21,7 @@
 #include "render/scene_renderer.h"
 #include "scene/reader.h"
 
-namespace kavelo_test {
+namespace kavelo::test {
 
 inline std::unique_ptr<kavelo::platform::gl::HeadlessGLContext> MakeCurrentContext(int width,
                                                                                    int height) {
@@ -188,4 +188,4 @@ inline HeadlessRenderer OpenRenderer(int width, int height) {
     return r;
 }
 
-}  // namespace kavelo_test
+}  // namespace kavelo::test

@@ -26,7 +26,7 @@ struct Case {
     const char* scene;  // under the source tree
     const char* name;   // of the pictures
     bool front;         // looked at straight on, not from the default angles
-    double share = kavelo_test::kGoldenShare;
+    double share = kavelo::test::kGoldenShare;
 };
 
 const Case kCases[] = {
@@ -61,7 +61,7 @@ class GoldenPicture : public ::testing::TestWithParam<Case> {};
 
 TEST_P(GoldenPicture, FirstCompileAndRecompileMatchTheCommittedPictures) {
     const Case& c = GetParam();
-    const kavelo_test::HeadlessRenderer headless = kavelo_test::OpenRenderer(kWidth, kHeight);
+    const kavelo::test::HeadlessRenderer headless = kavelo::test::OpenRenderer(kWidth, kHeight);
     ASSERT_NE(headless.gl, nullptr);
     const SceneReadResult read = ReadSceneFile(std::string(KAVELO_SOURCE_DIR "/") + c.scene);
     ViewParams view;
@@ -73,9 +73,9 @@ TEST_P(GoldenPicture, FirstCompileAndRecompileMatchTheCommittedPictures) {
     // The viewer's order: the resize (made on opening), the first compile and frame, then a
     // Restart's compile under the matrices that frame left.
     headless.Compile(read.scene);
-    const QImage first = kavelo_test::ToImage(headless.Draw(view));
+    const QImage first = kavelo::test::ToImage(headless.Draw(view));
     headless.Compile(read.scene);
-    const QImage again = kavelo_test::ToImage(headless.Draw(view));
+    const QImage again = kavelo::test::ToImage(headless.Draw(view));
 
     const std::pair<const char*, const QImage*> pictures[] = {{"-first", &first},
                                                               {"-restart", &again}};
@@ -86,7 +86,7 @@ TEST_P(GoldenPicture, FirstCompileAndRecompileMatchTheCommittedPictures) {
             EXPECT_TRUE(image->save(QString::fromStdString(path), "PNG")) << path;
             continue;
         }
-        EXPECT_TRUE(kavelo_test::MatchesGolden(*image, name, c.share));
+        EXPECT_TRUE(kavelo::test::MatchesGolden(*image, name, c.share));
     }
 }
 

@@ -9,7 +9,7 @@
 
 #include "gl_test_support.h"
 
-namespace kavelo_test {
+namespace kavelo::test {
 
 inline constexpr int kGoldenLevels = 3;  // a channel may move this far and still count as equal
 inline constexpr double kGoldenShare = 0.01;  // of the covered pixels that may differ
@@ -67,4 +67,4 @@ inline ::testing::AssertionResult MatchesGolden(const QImage& now, const std::st
     return ::testing::AssertionSuccess();
 }
 
-}  // namespace kavelo_test
+}  // namespace kavelo::test

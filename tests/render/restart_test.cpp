@@ -23,21 +23,21 @@ TEST(Restart, ManyRestartsOfAMegabyteSceneDrawTheSamePicture) {
         text += one.str();
     }
 
-    const kavelo_test::HeadlessRenderer headless = kavelo_test::OpenRenderer(160, 120);
+    const kavelo::test::HeadlessRenderer headless = kavelo::test::OpenRenderer(160, 120);
     ASSERT_NE(headless.gl, nullptr);
     ViewParams view;
     ResetParams(view);
-    kavelo_test::Picture second;
+    kavelo::test::Picture second;
     for (int restart = 0; restart < 30; ++restart) {
         const SceneReadResult read = ReadSceneText(text, "input.txt");
         headless.Compile(read.scene);
-        const kavelo_test::Picture picture = headless.Draw(view);
+        const kavelo::test::Picture picture = headless.Draw(view);
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "restart " << restart;
         // The first compile samples under the resize's matrices, every later one under those
         // the previous frame left, which are the same each time.
         if (restart == 1) {
             second = picture;
-            EXPECT_NE(kavelo_test::LitBox(second), kavelo_test::Box{});
+            EXPECT_NE(kavelo::test::LitBox(second), kavelo::test::Box{});
         } else if (restart > 1) {
             ASSERT_EQ(picture.rgba, second.rgba) << "restart " << restart;
         }

@@ -21,11 +21,11 @@ using kavelo::scene::SceneLists;
 
 namespace {
 
-using kavelo_test::Compile;
-using kavelo_test::FeedbackPrimitive;
-using kavelo_test::ReplayInFeedback;
-using kavelo_test::SceneFromText;
-using kavelo_test::ToWindow;
+using kavelo::test::Compile;
+using kavelo::test::FeedbackPrimitive;
+using kavelo::test::ReplayInFeedback;
+using kavelo::test::SceneFromText;
+using kavelo::test::ToWindow;
 
 constexpr int kWidth = 400;
 constexpr int kHeight = 400;
@@ -33,7 +33,7 @@ constexpr int kHeight = 400;
 class SceneCompilerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_gl = kavelo_test::MakeCurrentContext(kWidth, kHeight);
+        m_gl = kavelo::test::MakeCurrentContext(kWidth, kHeight);
         ASSERT_NE(m_gl, nullptr);
         // Compile and replay under identity matrices: scene x, y are device coordinates.
         ApplyResize(kWidth, kHeight);

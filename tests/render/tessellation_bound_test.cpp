@@ -40,7 +40,7 @@ struct View {
 };
 
 TEST(TessellationBound, ItemsStayWithinTheBoundUnderAnyMatrix) {
-    auto gl = kavelo_test::MakeCurrentContext(kWidth, kHeight);
+    auto gl = kavelo::test::MakeCurrentContext(kWidth, kHeight);
     ASSERT_NE(gl, nullptr);
     GLfloat patch[64];
     Patch(patch);

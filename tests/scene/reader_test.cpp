@@ -26,6 +26,7 @@ using kavelo::scene::SceneList;
 using kavelo::scene::SceneListBuilder;
 using kavelo::scene::SceneLists;
 using kavelo::scene::SceneReadResult;
+using kavelo::test::NodeCounter;
 
 namespace {
 

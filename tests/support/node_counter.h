@@ -8,6 +8,8 @@
 
 #include "scene/scene.h"
 
+namespace kavelo::test {
+
 class NodeCounter final : public kavelo::scene::SceneNodeAllocator {
   public:
     // `alive`: the nodes that already exist, which are counted when they are freed.
@@ -37,3 +39,5 @@ class NodeCounter final : public kavelo::scene::SceneNodeAllocator {
   private:
     kavelo::scene::SceneNodeAllocator* m_pPrevious = kavelo::scene::SetSceneNodeAllocator(this);
 };
+
+}  // namespace kavelo::test

@@ -81,7 +81,7 @@ TEST_F(KaveloRenderTool, WritesTheCommittedPictureWithTheBannerOverIt) {
     ASSERT_EQ(Run(kExample + " -o " + Out("plain.png") + " --size 320x240 --no-banner"), 0)
         << m_err;
     const QImage plain(QString::fromStdString(Out("plain.png")));
-    EXPECT_TRUE(kavelo_test::MatchesGolden(plain, "input-first"));
+    EXPECT_TRUE(kavelo::test::MatchesGolden(plain, "input-first"));
 
     ASSERT_EQ(Run(kExample + " -o " + Out("banner.png") + " --size 320x240"), 0) << m_err;
     const QImage banner(QString::fromStdString(Out("banner.png")));
@@ -103,8 +103,8 @@ TEST_F(KaveloRenderTool, ReadsItsOptionsAlikeInEveryLocale) {
                   "LC_ALL=de_DE.UTF-8"),
               0)
         << m_err;
-    EXPECT_TRUE(kavelo_test::MatchesGolden(QImage(QString::fromStdString(Out("p.png"))),
-                                           "teapot-front-first"));
+    EXPECT_TRUE(kavelo::test::MatchesGolden(QImage(QString::fromStdString(Out("p.png"))),
+                                            "teapot-front-first"));
 }
 
 TEST_F(KaveloRenderTool, StatsLineCountsWhatTheListDraws) {
