@@ -20,6 +20,11 @@
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
+using kavelo::bench::NewRecordingTessellator;
+using kavelo::bench::Primitive;
+using kavelo::bench::Recorder;
+using kavelo::bench::RecordSurface;
+using kavelo::bench::ToFloats;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::ForEachItem;

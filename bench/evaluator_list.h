@@ -13,6 +13,8 @@
 #include "render/scene_compiler.h"
 #include "scene/scene.h"
 
+namespace kavelo::bench {
+
 constexpr int kEvalCubicOrder = 4;
 constexpr int kEvalGridSide = 4;
 constexpr GLfloat kEvalSurfaceTolerance = 100.0f;  // longest tessellated edge, in pixels
@@ -119,3 +121,5 @@ inline void CompileEvaluatorList(const PolygonNode* polygons, const CurveNode* c
     kavelo::scene::ForEachItem(surfaces, EvalCompileSurface);
     glEndList();
 }
+
+}  // namespace kavelo::bench

@@ -31,6 +31,7 @@
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
+using kavelo::bench::CompileEvaluatorList;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::render::CompileSceneList;
 using kavelo::render::SceneRenderer;

@@ -9,6 +9,8 @@
 
 #include "scene/scene.h"
 
+namespace kavelo::bench {
+
 struct Primitive {
     GLenum type = GL_POINTS;
     bool curve = false;
@@ -86,3 +88,5 @@ inline void RecordSurface(Recorder& recorder, const SurfaceNode& surface) {
     gluEndSurface(n);
     gluDeleteNurbsRenderer(n);
 }
+
+}  // namespace kavelo::bench
