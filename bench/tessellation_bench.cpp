@@ -314,6 +314,21 @@ void BM_ResidentAcross200Restarts(benchmark::State& state) {
 }
 BENCHMARK(BM_ResidentAcross200Restarts)->Unit(benchmark::kSecond)->Iterations(1);
 
+// The bundled teapot's 32 patches, 32 times over: 1,024 patches of a scene as people write them,
+// each as large on the screen as the whole teapot's parts are.
+void BM_TeapotPatches1024(benchmark::State& state) {
+    std::ifstream in(KAVELO_SOURCE_DIR "/examples/teapot.txt");
+    std::stringstream one;
+    one << in.rdbuf();
+    std::string text;
+    for (int i = 0; i < 32; ++i) {
+        text += one.str();
+    }
+    const SceneReadResult read = ReadSceneText(text, "teapot.txt");
+    Compare(state, nullptr, read.scene.surfaces.get());
+}
+BENCHMARK(BM_TeapotPatches1024)->Unit(benchmark::kMillisecond)->Iterations(7);
+
 }  // namespace
 
 BENCHMARK_MAIN();
