@@ -190,21 +190,23 @@ struct Collector {
     }
 };
 
-// Bernstein polynomials of degree n - 1 at u, and their derivatives.
+// Bernstein polynomials of degree n - 1 at u, and their derivatives. Runs for every vertex of a
+// patch that may lack a tangent plane, so the powers are multiplied up, not taken with pow.
 void Bernstein(int n, double u, double* b, double* d) {
     static constexpr double kBinomial[4][4] = {
         {1, 0, 0, 0}, {1, 1, 0, 0}, {1, 2, 1, 0}, {1, 3, 3, 1}};
     const int m = n - 1;
+    double up[4] = {1.0, 0.0, 0.0, 0.0};  // u^k
+    double vp[4] = {1.0, 0.0, 0.0, 0.0};  // (1 - u)^k
+    for (int k = 1; k < n; ++k) {
+        up[k] = up[k - 1] * u;
+        vp[k] = vp[k - 1] * (1.0 - u);
+    }
     for (int i = 0; i < n; ++i) {
-        b[i] = kBinomial[m][i] * std::pow(u, i) * std::pow(1.0 - u, m - i);
-        d[i] =
-            m == 0
-                ? 0.0
-                : m * ((i > 0 ? kBinomial[m - 1][i - 1] * std::pow(u, i - 1) *
-                                    std::pow(1.0 - u, m - i)
-                              : 0.0) -
-                       (i < m ? kBinomial[m - 1][i] * std::pow(u, i) * std::pow(1.0 - u, m - 1 - i)
-                              : 0.0));
+        b[i] = kBinomial[m][i] * up[i] * vp[m - i];
+        d[i] = m == 0 ? 0.0
+                      : m * ((i > 0 ? kBinomial[m - 1][i - 1] * up[i - 1] * vp[m - i] : 0.0) -
+                             (i < m ? kBinomial[m - 1][i] * up[i] * vp[m - 1 - i] : 0.0));
     }
 }
 
