@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "scene/decimal_scan.h"
+
 namespace kavelo::scene {
 
 namespace {
@@ -10,16 +12,12 @@ bool IsWhite(char c) noexcept {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-bool IsDigit(char c) noexcept {
-    return c >= '0' && c <= '9';
-}
-
 bool IsLetter(char c) noexcept {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 bool IsWordChar(char c) noexcept {
-    return IsLetter(c) || IsDigit(c) || c == '_';
+    return IsLetter(c) || IsDecimalDigit(c) || c == '_';
 }
 
 bool IsItemLetter(char c) noexcept {
@@ -34,7 +32,7 @@ bool IsNumberStart(const char* p, const char* end) noexcept {
     if (p != end && *p == '.') {
         ++p;
     }
-    return p != end && IsDigit(*p);
+    return p != end && IsDecimalDigit(*p);
 }
 
 struct KindWords {
@@ -122,7 +120,8 @@ void ReaderWarnings::SkippedText(const char* from, const char* to) {
             while (start != bound && IsLetter(start[-1])) {
                 --start;
             }
-            if (start == bound || !(IsDigit(start[-1]) || start[-1] == '.' || start[-1] == '_')) {
+            if (start == bound ||
+                !(IsDecimalDigit(start[-1]) || start[-1] == '.' || start[-1] == '_')) {
                 // A word of letters without end is named by its first 40.
                 const auto length =
                     std::min<std::size_t>(static_cast<std::size_t>(r + 1 - start), 40);

@@ -25,7 +25,8 @@ constexpr int kMaxFrames = 100000;
 
 // Numbers on the command line are read the same way in every locale.
 std::optional<double> ParseNumber(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
+    // from_chars takes no "+" but a "-": one sign only, so "+-1" stays bad.
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
         text.remove_prefix(1);
     }
     double value = 0.0;

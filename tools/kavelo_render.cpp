@@ -12,6 +12,9 @@
 #ifdef KAVELO_RENDER_PICTURES
 #include "tools/render_picture.h"
 
+using kavelo::tools::RenderPicture;
+#endif
+
 using kavelo::scene::DumpScene;
 using kavelo::scene::SceneReadResult;
 using kavelo::tools::HelpText;
@@ -22,12 +25,9 @@ using kavelo::tools::kExitWarnings;
 using kavelo::tools::kTryHelp;
 using kavelo::tools::ParseCommandLine;
 using kavelo::tools::ReadSceneInput;
-using kavelo::tools::RenderPicture;
 using kavelo::tools::ToolCommand;
 using kavelo::tools::ToolMode;
 using kavelo::tools::VersionText;
-
-#endif
 
 namespace {
 
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
 #ifdef KAVELO_RENDER_PICTURES
             return RenderPicture(command.picture);
 #else
-            std::cerr << "kavelo-render: this build draws no pictures, only --dump\n";
+            std::cerr << "kavelo-render: this build draws no pictures, only --dump and --check\n";
             return kExitUsage;
 #endif
     }

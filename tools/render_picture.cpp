@@ -179,7 +179,7 @@ int RenderPicture(const PictureRequest& request) {
         std::cerr << "kavelo-render: cannot write " << request.output << ": " << problem << "\n";
         return kExitNotWritten;
     }
-    return read.diagnostic ? 1 : 0;
+    return read.diagnostic ? kExitReadFault : 0;
 }
 
 }  // namespace kavelo::tools

@@ -9,6 +9,7 @@ dir="$(mktemp -d)"
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" && touch a.png b.JPG c.txt && mkdir d
 failures=0
+tests=0
 
 # Completes the words of $1, the last one being completed; leaves the sorted offers in $got.
 complete_line() {
@@ -21,6 +22,7 @@ complete_line() {
     got="$(printf '%s\n' "${COMPREPLY[@]}" | sort | xargs)"
 }
 expect() {
+    tests=$((tests + 1))
     complete_line "$1"
     if [ "$got" != "$2" ]; then
         echo "FAILED: '$1' offers '$got', want '$2'"
@@ -35,6 +37,7 @@ expect "kavelo-render -" "$("$tool" --help | grep -o -- '--[a-z-]*=\{0,1\}' | gr
 expect "kavelo-render x -o " "a.png b.JPG d"
 expect "kavelo-render x --output = " "a.png b.JPG d"
 expect "kavelo-render x --size " ""
+expect "kavelo-render x --frames " ""
 expect "kavelo-render " "a.png b.JPG c.txt d"
-echo "$((8 - failures)) passed, $failures failed"
+echo "$((tests - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

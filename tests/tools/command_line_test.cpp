@@ -138,6 +138,7 @@ TEST(CommandLine, WrongCommandLinesAreNamed) {
         {"f -o x.png --angles=1,2,", "bad value for --angles: '1,2,'"},
         {"f -o x.png --perspective=0,1", "bad value for --perspective: '0,1'"},
         {"f -o x.png --perspective=nan", "bad value for --perspective: 'nan'"},
+        {"f -o x.png --perspective=+-1", "bad value for --perspective: '+-1'"},
     };
     for (const auto& t : cases) {
         ToolCommand c;

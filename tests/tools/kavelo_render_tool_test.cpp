@@ -183,7 +183,7 @@ TEST_F(KaveloRenderTool, TheBannerNeedsNoWindowSystem) {
 TEST_F(KaveloRenderTool, DashReadsStandardInputAndWritesStandardOutput) {
     ASSERT_EQ(Run("--dump - <" + kExample), 0) << m_err;
     EXPECT_EQ(m_out, DumpScene(ReadSceneFile(kExample).scene));
-    // A pipe, not a file: the reader must not depend on mapping it.
+    // A pipe, not a file: standard input is read to its end, whatever it is.
     ASSERT_EQ(Run("- -o - --size 64x48 --no-banner", "cat '" + kExample + "' |"), 0) << m_err;
     const QImage piped = QImage::fromData(QByteArray::fromStdString(m_out), "PNG");
     ASSERT_EQ(Run(kExample + " -o " + Out("file.png") + " --size 64x48 --no-banner"), 0);
