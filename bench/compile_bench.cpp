@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "headless.h"
 #include "navigation/view_params.h"
 #include "platform/gl/headless_gl_context.h"
 #include "render/scene_compiler.h"
@@ -20,12 +21,14 @@
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
+using kavelo::bench::Headless;
+using kavelo::bench::MakeHeadless;
 using kavelo::bench::NewRecordingTessellator;
 using kavelo::bench::Primitive;
 using kavelo::bench::Recorder;
 using kavelo::bench::RecordSurface;
+using kavelo::bench::Seconds;
 using kavelo::bench::ToFloats;
-using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::ForEachItem;
 using kavelo::scene::SceneList;
@@ -119,9 +122,7 @@ void DrawImmediate(const std::vector<Primitive>& primitives) {
     }
 }
 
-struct Fixture {
-    std::unique_ptr<HeadlessGLContext> gl;
-    SceneRenderer renderer;
+struct Fixture : Headless {
     SceneList<CurveNode> curves = Curves();
     SceneList<SurfaceNode> surfaces = Surfaces();
 };
@@ -129,15 +130,7 @@ struct Fixture {
 // One context for the whole run, made current once.
 Fixture& Setup() {
     static Fixture* fixture = [] {
-        auto* f = new Fixture;
-        std::string error;
-        f->gl = HeadlessGLContext::Create(kWidth, kHeight, &error);
-        if (!f->gl || !f->gl->MakeCurrent()) {
-            std::fprintf(stderr, "compile_bench: no GL context: %s\n", error.c_str());
-            std::exit(3);
-        }
-        f->renderer.Resize(kWidth, kHeight);  // the viewer compiles under the resize's matrices
-        return f;
+        return new Fixture{MakeHeadless(kWidth, kHeight, "compile_bench")};
     }();
     return *fixture;
 }
@@ -148,10 +141,6 @@ ViewParams FillingView() {
     p.m_dStretchX = p.m_dStretchY = p.m_dStretchZ = 2.0;
     p.m_dAngleX = p.m_dAngleY = p.m_dAngleZ = 0.0;
     return p;
-}
-
-double Seconds(std::chrono::steady_clock::time_point from) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
 }
 
 void BM_CompileSurfacesAndCurves(benchmark::State& state) {

@@ -1,15 +1,14 @@
 // The baseline of the benchmarks: the scene list as it was compiled before GLU's tessellation was
-// recorded as plain geometry. GLU draws each curve and surface through OpenGL into the list.
+// recorded as plain geometry. GLU draws each curve and surface through OpenGL into the list, from
+// the control points the scene compiler takes.
 #pragma once
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
-#include <limits>
 
+#include "render/nurbs_tessellation.h"
 #include "render/scene_compiler.h"
 #include "scene/scene.h"
 
@@ -18,32 +17,6 @@ namespace kavelo::bench {
 constexpr int kEvalCubicOrder = 4;
 constexpr int kEvalGridSide = 4;
 constexpr GLfloat kEvalSurfaceTolerance = 100.0f;  // longest tessellated edge, in pixels
-
-// Nearest single-precision value, without the undefined conversion of finite doubles beyond the
-// float range: those round to the largest float or to infinity as IEEE rounding would.
-inline GLfloat EvalNearestFloat(double value) {
-    constexpr double kRoundsToInfinity = 0x1.ffffffp127;  // FLT_MAX plus half its last place
-    const double magnitude = std::fabs(value);
-    if (magnitude > FLT_MAX && std::isfinite(value)) {
-        const GLfloat limit =
-            magnitude >= kRoundsToInfinity ? std::numeric_limits<GLfloat>::infinity() : FLT_MAX;
-        return value < 0 ? -limit : limit;
-    }
-    return static_cast<GLfloat>(value);
-}
-
-inline void EvalPutPoint(const Point4& point, GLfloat* out) {
-    out[0] = EvalNearestFloat(point.x);
-    out[1] = EvalNearestFloat(point.y);
-    out[2] = EvalNearestFloat(point.z);
-    out[3] = EvalNearestFloat(point.w);
-}
-
-// The knot vector of one Bezier segment of `order`: that many zeros, then that many ones.
-inline void EvalBezierKnots(int order, GLfloat* knots) {
-    std::fill(knots, knots + order, 0.0f);
-    std::fill(knots + order, knots + 2 * order, 1.0f);
-}
 
 inline void EvalCompilePolygon(const PolygonNode& polygon) {
     const int vertices = std::min<int>(polygon.count, 4);
@@ -57,18 +30,13 @@ inline void EvalCompilePolygon(const PolygonNode& polygon) {
 }
 
 inline void EvalCompileCurve(const CurveNode& curve) {
-    // One point per degree of freedom: a curve of fewer than four points is drawn at the order
-    // its points give, so that no unread point takes part.
-    const int order = std::min<int>(curve.count, kEvalCubicOrder);
+    GLfloat control[kEvalCubicOrder * 4];
+    const int order = kavelo::render::CurveControl(curve, control);
     if (order < 2) {
         return;
     }
-    GLfloat control[kEvalCubicOrder * 4];
-    for (int i = 0; i < order; ++i) {
-        EvalPutPoint(curve.points[i], control + 4 * i);
-    }
     GLfloat knots[2 * kEvalCubicOrder];
-    EvalBezierKnots(order, knots);
+    kavelo::render::BezierKnots(order, knots);
 
     GLUnurbs* renderer = gluNewNurbsRenderer();
     if (renderer == nullptr) {
@@ -82,9 +50,8 @@ inline void EvalCompileCurve(const CurveNode& curve) {
 }
 
 inline void EvalCompileSurface(const SurfaceNode& surface) {
-    // Rows of the grid (s index) that the item holds completely.
-    const int rows = surface.count >= kEvalGridSide * kEvalGridSide ? kEvalGridSide
-                                                                    : surface.count / kEvalGridSide;
+    GLfloat control[kEvalGridSide * kEvalGridSide * 4];
+    const int rows = kavelo::render::SurfaceControl(surface, control);
     if (rows < 2) {
         return;
     }
@@ -95,14 +62,10 @@ inline void EvalCompileSurface(const SurfaceNode& surface) {
     gluNurbsProperty(renderer, GLU_SAMPLING_TOLERANCE, kEvalSurfaceTolerance);
     gluNurbsProperty(renderer, GLU_DISPLAY_MODE, static_cast<GLfloat>(GLU_FILL));
 
-    GLfloat control[kEvalGridSide * kEvalGridSide * 4];
-    for (int i = 0; i < rows * kEvalGridSide; ++i) {
-        EvalPutPoint(surface.points[i], control + 4 * i);
-    }
     GLfloat sKnots[2 * kEvalCubicOrder];
-    EvalBezierKnots(rows, sKnots);
+    kavelo::render::BezierKnots(rows, sKnots);
     GLfloat tKnots[2 * kEvalCubicOrder];
-    EvalBezierKnots(kEvalCubicOrder, tKnots);
+    kavelo::render::BezierKnots(kEvalCubicOrder, tKnots);
 
     gluBeginSurface(renderer);
     gluNurbsSurface(renderer, 2 * rows, sKnots, 2 * kEvalCubicOrder, tKnots, kEvalGridSide * 4, 4,

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "headless.h"
 #include "navigation/view_params.h"
 #include "platform/gl/headless_gl_context.h"
 #include "render/scene_compiler.h"
@@ -20,10 +21,12 @@
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
+using kavelo::bench::Headless;
+using kavelo::bench::MakeHeadless;
 using kavelo::bench::Primitive;
 using kavelo::bench::Recorder;
 using kavelo::bench::RecordSurface;
-using kavelo::platform::gl::HeadlessGLContext;
+using kavelo::bench::Seconds;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::ForEachItem;
 using kavelo::scene::SceneList;
@@ -117,25 +120,9 @@ void DrawImmediate(const PolygonNode* polygons, const std::vector<Primitive>& su
     }
 }
 
-struct Headless {
-    std::unique_ptr<HeadlessGLContext> gl;
-    SceneRenderer renderer;
-};
-
-// A context, left current, and its renderer sized to it.
+// A context of the benchmark's size, left current, and its renderer sized to it.
 Headless Context() {
-    std::string error;
-    Headless h{HeadlessGLContext::Create(kWidth, kHeight, &error), {}};
-    if (!h.gl || !h.gl->MakeCurrent()) {
-        std::fprintf(stderr, "frame_bench: no GL context: %s\n", error.c_str());
-        std::exit(3);
-    }
-    h.renderer.Resize(kWidth, kHeight);
-    return h;
-}
-
-double Seconds(std::chrono::steady_clock::time_point from) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+    return MakeHeadless(kWidth, kHeight, "frame_bench");
 }
 
 // Context `full` holds the scene in its list; context `bare` an empty list, on which a frame is

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "evaluator_list.h"
+#include "headless.h"
 #include "navigation/view_params.h"
 #include "platform/gl/headless_gl_context.h"
 #include "render/scene_compiler.h"
@@ -32,7 +33,9 @@
 #include "tessellation_recorder.h"
 
 using kavelo::bench::CompileEvaluatorList;
-using kavelo::platform::gl::HeadlessGLContext;
+using kavelo::bench::Headless;
+using kavelo::bench::MakeHeadless;
+using kavelo::bench::Seconds;
 using kavelo::render::CompileSceneList;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::ReadSceneText;
@@ -106,25 +109,9 @@ SceneList<CurveNode> LongCurves(int count) {
     return b.Finish();
 }
 
-struct Headless {
-    std::unique_ptr<HeadlessGLContext> gl;
-    SceneRenderer renderer;
-};
-
-// A context, left current, and its renderer sized to it.
+// A context of the benchmark's size, left current, and its renderer sized to it.
 Headless Context() {
-    std::string error;
-    Headless h{HeadlessGLContext::Create(kWidth, kHeight, &error), {}};
-    if (!h.gl || !h.gl->MakeCurrent()) {
-        std::fprintf(stderr, "tessellation_bench: no GL context: %s\n", error.c_str());
-        std::exit(3);
-    }
-    h.renderer.Resize(kWidth, kHeight);
-    return h;
-}
-
-double Seconds(std::chrono::steady_clock::time_point from) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+    return MakeHeadless(kWidth, kHeight, "tessellation_bench");
 }
 
 double Median(std::vector<double> v) {

@@ -42,8 +42,9 @@ void RenderSceneFrame(const ViewParams& p, int width, int height) {
     glMaterialfv(GL_FRONT, GL_SHININESS, kFrontShininess);
 
     glDepthFunc(GL_LEQUAL);
-    glEnable(GL_AUTO_NORMAL);  // surfaces drawn through evaluators get their normals here
-    glEnable(GL_NORMALIZE);    // polygon normals are stored as read, and stretches scale them
+    // Normals for a list drawn through evaluators; the scene list carries its own.
+    glEnable(GL_AUTO_NORMAL);
+    glEnable(GL_NORMALIZE);  // normals are stored as read or computed, and stretches scale them
 
     glMatrixMode(GL_PROJECTION);
     GlErrorCheckpoint("MatrixMode");

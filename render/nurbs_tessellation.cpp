@@ -319,12 +319,6 @@ GLUnurbs* NewTessellator(Collector& collector) {
     return n;
 }
 
-// The knot vector of one Bezier segment of `order`: that many zeros, then that many ones.
-void BezierKnots(int order, GLfloat* knots) {
-    std::fill(knots, knots + order, 0.0f);
-    std::fill(knots + order, knots + 2 * order, 1.0f);
-}
-
 // Drops what an item added to `out` past the given sizes.
 struct Mark {
     std::size_t vertices;
@@ -377,6 +371,11 @@ std::size_t Tessellate(Tessellation& out, const SamplingView& view, const GLfloa
 }
 
 }  // namespace
+
+void BezierKnots(int order, GLfloat* knots) {
+    std::fill(knots, knots + order, 0.0f);
+    std::fill(knots + order, knots + 2 * order, 1.0f);
+}
 
 std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out) {
     const SamplingView view = SamplingView::Current();

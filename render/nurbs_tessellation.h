@@ -35,6 +35,9 @@ struct Tessellation {
     std::size_t VertexCount() const { return vertices.size() / size; }
 };
 
+// The knot vector of one Bezier segment of `order`: that many zeros, then that many ones.
+void BezierKnots(int order, GLfloat* knots);
+
 // Appends the tessellation of one rational Bezier curve of `order` (2 to 4) given as `order`
 // homogeneous points x, y, z, w; GLU's default sampling under the current matrices and viewport.
 // Returns the number of vertices added.

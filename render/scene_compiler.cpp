@@ -69,9 +69,10 @@ void AddPolygon(const PolygonNode& polygon, PolygonBatch& batch) {
     }
 }
 
-// Control points of a curve as GLU takes them; the order its points give, or below 2 when it
-// draws nothing. One point per degree of freedom: a curve of fewer than four points is drawn at
-// the order its points give, so that no unread point takes part.
+}  // namespace
+
+// One point per degree of freedom: a curve of fewer than four points is drawn at the order its
+// points give, so that no unread point takes part.
 int CurveControl(const CurveNode& curve, GLfloat* control) {
     const int order = std::min<int>(curve.count, kCubicOrder);
     for (int i = 0; i < order; ++i) {
@@ -80,7 +81,7 @@ int CurveControl(const CurveNode& curve, GLfloat* control) {
     return order;
 }
 
-// Control points of a surface; its rows of the grid (s index) that the item holds completely.
+// The rows of the grid (s index) that the item holds completely.
 int SurfaceControl(const SurfaceNode& surface, GLfloat* control) {
     const int rows = surface.count >= kGridSide * kGridSide ? kGridSide : surface.count / kGridSide;
     for (int i = 0; i < rows * kGridSide; ++i) {
@@ -88,6 +89,8 @@ int SurfaceControl(const SurfaceNode& surface, GLfloat* control) {
     }
     return rows;
 }
+
+namespace {
 
 SceneListStats CompileList(const PolygonNode* polygons, const CurveNode* curves,
                            const SurfaceNode* surfaces) {

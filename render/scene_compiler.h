@@ -17,6 +17,12 @@ struct SceneListStats {
     std::size_t triangles = 0;
 };
 
+// Control points of an item as GLU takes them, x, y, z, w each as the nearest float, into
+// `control` (room for 4 points, or 16). A curve gives the order its points give, at most 4; a
+// surface the rows of 4 points it holds completely. Below 2 the item draws nothing.
+int CurveControl(const CurveNode& curve, float* control);
+int SurfaceControl(const SurfaceNode& surface, float* control);
+
 // Compiles all polygons, then all curves, then all surfaces, each kind in list order, into
 // SCENE_LIST. Expects a current context; GLU tessellates under the matrices and viewport that
 // the context holds now. Null heads count as empty lists.

@@ -120,13 +120,21 @@ TEST_F(Program, ShowsTheSceneOfInputTxtWhateverTheArgumentsAndExitsFromTheMenu) 
     ASSERT_TRUE(m_process.waitForStarted(10000));
     const WId window = WaitForWindow(QStringLiteral("Scene from input.txt - Kavelo"));
     ASSERT_NE(window, 0u) << "no window captioned \"Scene from input.txt - Kavelo\"";
-    QTest::qWait(500);
 
-    // The square fills the middle of the view in the scene's colour; the view's lower corner,
-    // just above the status bar, is black.
-    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+    // The square fills the middle of the view in the scene's colour once the first frame is
+    // shown; the view's lower corner, just above the status bar, is black.
+    QImage shot;
+    const auto middleOf = [&shot] {
+        return shot.pixelColor(shot.width() * 2 / 3, shot.height() / 2);
+    };
+    static_cast<void>(QTest::qWaitFor(  // the checks below tell what was wrong
+        [&] {
+            shot = Grab(window);
+            return !shot.isNull() && middleOf().red() > 40;
+        },
+        5000));
     ASSERT_FALSE(shot.isNull());
-    const QColor middle = shot.pixelColor(shot.width() * 2 / 3, shot.height() / 2);
+    const QColor middle = middleOf();
     EXPECT_GT(middle.red(), 40) << middle.name().toStdString();
     EXPECT_GT(middle.red(), 3 * middle.green()) << middle.name().toStdString();
     const QColor corner = shot.pixelColor(shot.width() - 4, shot.height() - 40);
