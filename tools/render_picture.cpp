@@ -176,7 +176,9 @@ int RenderPicture(const PictureRequest& request) {
                     kBannerBandHeight});
     }
     if (const std::string problem = WriteImage(image, request); !problem.empty()) {
-        std::cerr << "kavelo-render: cannot write " << request.output << ": " << problem << "\n";
+        const std::string target =
+            request.output == kStandardStream ? "to standard output" : request.output;
+        std::cerr << "kavelo-render: cannot write " << target << ": " << problem << "\n";
         return kExitNotWritten;
     }
     return read.diagnostic ? kExitReadFault : 0;

@@ -167,6 +167,8 @@ TEST_F(KaveloRenderTool, AFailedWriteExitsWithItsReason) {
     EXPECT_NE(m_err.find("No such file or directory"), std::string::npos) << m_err;
     EXPECT_EQ(Run("--dump " + kExample, "", "/dev/full"), 4);
     EXPECT_EQ(m_err, "kavelo-render: cannot write to standard output: No space left on device\n");
+    EXPECT_EQ(Run(kExample + " -o - --size 64x64", "", "/dev/full"), 4);
+    EXPECT_EQ(m_err, "kavelo-render: cannot write to standard output: No space left on device\n");
 }
 
 TEST_F(KaveloRenderTool, TheBannerNeedsNoWindowSystem) {
