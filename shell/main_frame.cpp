@@ -1,6 +1,5 @@
 #include "shell/main_frame.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QMenuBar>
@@ -36,11 +35,7 @@ CMainFrame::CMainFrame() {
     setMinimumSize(1, 1);
 }
 
-CMainFrame::~CMainFrame() {
-    if (m_pAccelerators) {
-        qApp->removeEventFilter(m_pAccelerators.get());
-    }
-}
+CMainFrame::~CMainFrame() = default;
 
 std::span<const MessageMapEntry<CMainFrame>> CMainFrame::GetMessageMap() {
     static const MessageMapEntry<CMainFrame> kMap[] = {
@@ -75,7 +70,6 @@ bool CMainFrame::LoadFrame(CSceneDoc* document, CCmdTarget* application) {
     }
     m_pAccelerators = std::make_unique<AcceleratorFilter>(
         this, MainAccelerators(), [this](unsigned id) { RouteCommand(id); });
-    qApp->installEventFilter(m_pAccelerators.get());
     return true;
 }
 

@@ -18,7 +18,7 @@ using kavelo::platform::widgets::FromUtf8;
 using kavelo::platform::widgets::MainIconSet;
 using kavelo::platform::widgets::ShowFailureMessage;
 
-CSingleDocTemplate::CSingleDocTemplate(unsigned resourceId) : m_nResourceId(resourceId) {}
+CSingleDocTemplate::CSingleDocTemplate() = default;
 
 CSingleDocTemplate::~CSingleDocTemplate() {
     CloseDocument();
@@ -64,7 +64,7 @@ std::span<const MessageMapEntry<CSceneApp>> CSceneApp::GetMessageMap() {
 }
 
 bool CSceneApp::InitInstance() {
-    m_pDocTemplate = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME);
+    m_pDocTemplate = std::make_unique<CSingleDocTemplate>();
     if (m_pDocTemplate->OpenDocumentFile(this)) {
         m_pMainWnd = m_pDocTemplate->Frame();
     }

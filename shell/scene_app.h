@@ -11,7 +11,7 @@ class CSceneDoc;
 // The single-document template: one document, one frame, one view, made in that order.
 class CSingleDocTemplate {
   public:
-    explicit CSingleDocTemplate(unsigned resourceId);
+    CSingleDocTemplate();
     ~CSingleDocTemplate();
 
     // The new-document sequence. Returns false, after telling the user, when the frame or the
@@ -21,10 +21,8 @@ class CSingleDocTemplate {
 
     CMainFrame* Frame() const { return m_pFrame.get(); }
     CSceneDoc* Document() const { return m_pDocument.get(); }
-    unsigned ResourceId() const { return m_nResourceId; }
 
   private:
-    unsigned m_nResourceId;
     std::unique_ptr<CSceneDoc> m_pDocument;
     std::unique_ptr<CMainFrame> m_pFrame;
 };

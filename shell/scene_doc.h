@@ -15,7 +15,6 @@ class CSceneDoc : public kavelo::platform::framework::MessageMapTarget<CSceneDoc
     bool OnNewDocument();
     void SetTitle(const QString& title) { m_strTitle = title; }
     const QString& GetTitle() const { return m_strTitle; }
-    bool IsModified() const { return false; }
 
   private:
     QString m_strTitle;

@@ -4,8 +4,8 @@ namespace kavelo::platform::framework {
 
 bool RouteCommand(std::span<CCmdTarget* const> route, unsigned id) {
     for (CCmdTarget* target : route) {
-        if (target != nullptr && target->HasCommandHandler(id)) {
-            return target->OnCmdMsg(id);
+        if (target != nullptr && target->OnCmdMsg(id)) {
+            return true;
         }
     }
     return false;
