@@ -40,25 +40,50 @@ WId FindWindow(const QString& name) {
     return ids.isEmpty() ? 0 : ids.split('\n').first().toULongLong();
 }
 
-WId WaitForWindow(const QString& name, int milliseconds = 20000) {
-    for (int waited = 0; waited < milliseconds; waited += 100) {
-        if (const WId id = FindWindow(name)) {
-            return id;
-        }
-        QTest::qWait(100);
-    }
-    return 0;
+WId WaitForWindow(const QString& name) {
+    WId id = 0;
+    static_cast<void>(QTest::qWaitFor([&] { return (id = FindWindow(name)) != 0; }, 20000));
+    return id;
 }
 
+// The program takes its events in the order they were sent, so each key needs no wait of its own;
+// the callers wait for what the keys show.
 void Keys(WId window, const QString& keys) {
     for (const QString& key : keys.split(u' ')) {
         XDoTool({QStringLiteral("key"), QStringLiteral("--window"), QString::number(window), key});
-        QTest::qWait(150);
     }
 }
 
 QImage Grab(WId window) {
     return QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+}
+
+// The status bar's strip, which an open menu changes.
+QImage Pane(WId window) {
+    const QImage shot = Grab(window);
+    return shot.copy(0, shot.height() - 12, shot.width(), 12);
+}
+
+// The panel at the frame's left edge, whose fields change with every step.
+QImage Panel(WId window) {
+    const QImage shot = Grab(window);
+    return shot.copy(0, 0, shot.width() / 5, shot.height() * 2 / 3);
+}
+
+// The colour in the middle of the view.
+QColor Middle(WId window) {
+    const QImage shot = Grab(window);
+    return shot.pixelColor(shot.width() * 2 / 3, shot.height() / 2);
+}
+
+// Gives the window the keyboard, opens the File menu and waits until it shows, then presses `key`
+// in it.
+void FileMenu(WId window, const char* key) {
+    XDoTool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+    const QImage ready = Pane(window);
+    Keys(window, QStringLiteral("alt+f"));
+    static_cast<void>(QTest::qWaitFor([&] { return Pane(window) != ready; }, 3000));
+    XDoTool({QStringLiteral("key"), QString::fromLatin1(key)});
 }
 
 // Where a panel control lies in the frame: the panel takes the left edge under the menu bar.
@@ -106,7 +131,8 @@ class Program : public ::testing::Test {
         if (window != 0) {
             XDoTool(
                 {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
-            QTest::qWait(300);
+            // Shown in full: the square of input.txt is in the first frame.
+            static_cast<void>(QTest::qWaitFor([&] { return Middle(window).red() > 40; }, 5000));
         }
         return window;
     }
@@ -141,11 +167,7 @@ TEST_F(Program, ShowsTheSceneOfInputTxtWhateverTheArgumentsAndExitsFromTheMenu) 
     EXPECT_EQ(corner, QColor(Qt::black)) << corner.name().toStdString();
 
     // File > Exit, by the keyboard.
-    XDoTool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
-    XDoTool({QStringLiteral("key"), QStringLiteral("--window"), QString::number(window),
-             QStringLiteral("alt+f")});
-    QTest::qWait(300);
-    XDoTool({QStringLiteral("key"), QStringLiteral("x")});
+    FileMenu(window, "x");
     ASSERT_TRUE(m_process.waitForFinished(10000)) << "still running after File > Exit";
     EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_process.exitCode(), 0);
@@ -182,35 +204,15 @@ TEST_F(Program, RunScriptShowsEachEditOfTheNamedSceneOnRestart) {
                                              QString::fromStdString(scene.string())});
     const WId window = WaitForWindow(QStringLiteral("Scene from input.txt - Kavelo"));
     ASSERT_NE(window, 0u) << m_process.readAllStandardError().toStdString();
-    // The middle of the window once `wanted` holds for it, or after five seconds.
-    auto middle = [window](auto wanted) {
-        QColor colour;
-        for (int waited = 0; waited < 5000; waited += 100) {
-            const QImage shot = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
-            colour = shot.pixelColor(shot.width() * 2 / 3, shot.height() / 2);
-            if (wanted(colour)) {
-                break;
-            }
-            QTest::qWait(100);
-        }
-        return colour;
-    };
-    auto lit = [](const QColor& c) { return c.red() > 40; };
-    auto black = [](const QColor& c) { return c == QColor(Qt::black); };
-    auto menu = [window](const char* key) {
-        XDoTool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
-        XDoTool({QStringLiteral("key"), QStringLiteral("--window"), QString::number(window),
-                 QStringLiteral("alt+f")});
-        QTest::qWait(300);
-        XDoTool({QStringLiteral("key"), QString::fromLatin1(key)});
-    };
-    EXPECT_TRUE(lit(middle(lit))) << "the square before the edit";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Middle(window).red() > 40; }, 5000))
+        << "the square before the edit";
 
     std::ofstream(scene) << "no items now\n";
-    menu("r");
-    EXPECT_TRUE(black(middle(black))) << "the edit after Restart";
+    FileMenu(window, "r");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Middle(window) == QColor(Qt::black); }, 5000))
+        << "the edit after Restart";
 
-    menu("x");
+    FileMenu(window, "x");
     ASSERT_TRUE(m_process.waitForFinished(10000)) << "still running after File > Exit";
     EXPECT_EQ(m_process.exitCode(), 0);
     EXPECT_TRUE(fs::is_empty(tmp)) << "run.sh left its folder behind";
@@ -220,15 +222,8 @@ TEST_F(Program, RunScriptShowsEachEditOfTheNamedSceneOnRestart) {
 TEST_F(Program, ClosingAMenuGivesTheKeysBackAndShowsReady) {
     const WId window = StartWithFocus();
     ASSERT_NE(window, 0u);
-    // The panel and the status bar: the fields change with every step, the pane with the menu.
-    const auto panel = [&] {
-        const QImage shot = Grab(window);
-        return shot.copy(0, 0, shot.width() / 5, shot.height() * 2 / 3);
-    };
-    const auto pane = [&] {
-        const QImage shot = Grab(window);
-        return shot.copy(0, shot.height() - 12, shot.width(), 12);
-    };
+    const auto panel = [&] { return Panel(window); };
+    const auto pane = [&] { return Pane(window); };
     const QImage ready = pane();
     Keys(window, QStringLiteral("alt+f"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return pane() != ready; }, 3000))
@@ -251,7 +246,9 @@ TEST_F(Program, ClosingAMenuGivesTheKeysBackAndShowsReady) {
 TEST_F(Program, OneClickIntoAFieldOfAnInactiveWindowFocusesIt) {
     const WId window = StartWithFocus();
     ASSERT_NE(window, 0u);
+    const QImage empty = Panel(window);
     Keys(window, QStringLiteral("Right"));  // fills the fields: shift X "0.010000"
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Panel(window) != empty; }, 3000));
     QWidget other;
     other.setWindowTitle(QStringLiteral("other"));
     other.resize(50, 50);
@@ -265,19 +262,17 @@ TEST_F(Program, OneClickIntoAFieldOfAnInactiveWindowFocusesIt) {
     XDoTool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
              QString::number(field.left() + 3), QString::number(field.center().y()),
              QStringLiteral("click"), QStringLiteral("1")});
-    QTest::qWait(500);
+    // Typed keys go where the X server has the focus: to the program once the click gave it.
+    static_cast<void>(QTest::qWaitFor(
+        [&] { return XDoTool({QStringLiteral("getwindowfocus")}) == QString::number(window); },
+        3000));
     XDoTool({QStringLiteral("type"), QStringLiteral("9")});
     const QRect update = ControlInFrame(IDC_UPDATE);
     XDoTool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
              QString::number(update.center().x()), QString::number(update.center().y()),
              QStringLiteral("click"), QStringLiteral("1")});
     // Shifted by 90, the square has left the middle of the view.
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            const QImage shot = Grab(window);
-            return shot.pixelColor(shot.width() * 2 / 3, shot.height() / 2) == QColor(Qt::black);
-        },
-        3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Middle(window) == QColor(Qt::black); }, 3000));
 }
 
 // Nothing of the command line reaches the toolkit: neither its options nor a platform choice.
