@@ -37,6 +37,9 @@ class MessagePane : public QWidget {
     // From QMenu::aboutToHide: the idle text once no popup menu is open any more.
     void OnMenuClosed();
 
+    // Whether the pointer is resting on a watched control and the pane goes empty when it stays.
+    bool FlyByPending() const { return m_flyByTimer.isActive(); }
+
     static constexpr int kFlyByDelayMs = 300;
 
   protected:

@@ -308,7 +308,7 @@ TEST_F(Viewer, BrokenOrMissingFileShowsItsDiagnosticAsIdleText) {
 TEST_F(Viewer, MenuPromptsInTheMessagePane) {
     // Start with the pointer on the view, away from the panel's fly-by.
     QTest::mouseMove(m_view, m_view->rect().center());
-    QTest::qWait(50);
+    ASSERT_TRUE(WaitFor([&] { return m_view->underMouse(); }));
     QMenuBar* bar = m_frame->MenuBar();
     QAction* exitAction = MenuAction(ID_APP_EXIT);
     ASSERT_NE(exitAction, nullptr);
@@ -358,9 +358,9 @@ TEST_F(Viewer, MenuPromptsInTheMessagePane) {
 TEST_F(Viewer, AboutBoxIsModalAndEscEndsIt) {
     bool sawBox = false;
     QString caption;
-    QTimer::singleShot(200, [&] {
+    QTimer::singleShot(0, [&] {
+        sawBox = WaitFor([] { return QApplication::activeModalWidget() != nullptr; });
         QWidget* box = QApplication::activeModalWidget();
-        sawBox = box != nullptr;
         if (box != nullptr) {
             caption = box->windowTitle();
             // The view's keys do not act inside the modal box.
@@ -377,7 +377,8 @@ TEST_F(Viewer, AboutBoxIsModalAndEscEndsIt) {
 // Window managers that minimise a modal box whatever it asks take its owner along.
 TEST_F(Viewer, AMinimisedAboutBoxComesBackWithTheFrame) {
     bool restored = false;
-    QTimer::singleShot(200, [&] {
+    QTimer::singleShot(0, [&] {
+        static_cast<void>(WaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
         QWidget* box = QApplication::activeModalWidget();
         if (box == nullptr) {
             return;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <utility>
 
@@ -28,6 +29,11 @@ struct Case {
     bool front;         // looked at straight on, not from the default angles
     double share = kavelo::test::kGoldenShare;
 };
+
+// ctest lists each case by the name of its pictures rather than by its bytes.
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const Case kCases[] = {
     {"examples/input.txt", "input", false},

@@ -100,9 +100,10 @@ TEST(MessagePane, FlyByEmptiesWhileThePointerRestsOnWatchedControls) {
     QWindow* window = frame.windowHandle();
     auto centre = [&](QWidget* w) { return w->mapTo(&frame, w->rect().center()); };
 
-    // A pointer resting elsewhere changes nothing.
+    // A pointer resting elsewhere changes nothing, now or later.
     QTest::mouseMove(window, centre(unwatched));
-    QTest::qWait(MessagePane::kFlyByDelayMs + 200);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(pane->FlyByPending());
     EXPECT_EQ(pane->Text(), QStringLiteral("Ready"));
 
     // On a watched control: not at once, but after the pointer has rested there.
@@ -112,7 +113,7 @@ TEST(MessagePane, FlyByEmptiesWhileThePointerRestsOnWatchedControls) {
 
     // Straight onto another watched control: it stays empty.
     QTest::mouseMove(window, centre(second));
-    QTest::qWait(50);
+    QCoreApplication::processEvents();
     EXPECT_EQ(pane->Text(), QString());
 
     // Off the watched controls: the idle text is back.
@@ -122,7 +123,7 @@ TEST(MessagePane, FlyByEmptiesWhileThePointerRestsOnWatchedControls) {
     // Passing over a watched control without resting leaves the pane alone.
     QTest::mouseMove(window, centre(first));
     QTest::mouseMove(window, centre(unwatched));
-    QTest::qWait(MessagePane::kFlyByDelayMs + 200);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !pane->FlyByPending(); }, 2000));
     EXPECT_EQ(pane->Text(), QStringLiteral("Ready"));
 
     // A prompt shown meanwhile is not undone by the pointer leaving.
@@ -130,7 +131,7 @@ TEST(MessagePane, FlyByEmptiesWhileThePointerRestsOnWatchedControls) {
     EXPECT_TRUE(ShowsWithin(*pane, QString(), 2000));
     pane->ShowMessage(QStringLiteral("prompt"));
     QTest::mouseMove(window, centre(unwatched));
-    QTest::qWait(50);
+    QCoreApplication::processEvents();
     EXPECT_EQ(pane->Text(), QStringLiteral("prompt"));
 }
 
