@@ -15,17 +15,28 @@ function(kavelo_expose_folder target scope)
     target_include_directories(${target} ${scope} ${root})
 endfunction()
 
-# kavelo_folder_library(NAME [LIBRARIES...]): one library of all the .cpp files of the current
-# folder, exposing the folder and linking LIBRARIES, the folders and packages it uses.
+# kavelo_folder_library(NAME [LIBRARIES...] [EXCEPT FILES...]): one library of all the .cpp files
+# of the current folder but FILES (a program's own), exposing the folder and linking LIBRARIES, the
+# folders and packages it uses.
 function(kavelo_folder_library name)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "EXCEPT")
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(file IN LISTS arg_EXCEPT)
+        list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+    endforeach()
     if(sources)
         add_library(${name} STATIC ${sources})
         kavelo_expose_folder(${name} PUBLIC)
-        target_link_libraries(${name} PUBLIC ${ARGN})
+        target_link_libraries(${name} PUBLIC ${arg_UNPARSED_ARGUMENTS} PRIVATE kavelo_flags)
     else()
         add_library(${name} INTERFACE)
         kavelo_expose_folder(${name} INTERFACE)
-        target_link_libraries(${name} INTERFACE ${ARGN})
+        target_link_libraries(${name} INTERFACE ${arg_UNPARSED_ARGUMENTS})
     endif()
+endfunction()
+
+# kavelo_program(NAME SOURCES...): a program of the project, built with the project's flags.
+function(kavelo_program name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE kavelo_flags)
 endfunction()

@@ -65,7 +65,7 @@ for folder in "${folders[@]}"; do
 
     # Targets: made here, and linked from here.
     cmake="$folder/CMakeLists.txt"
-    made="$(sed -nE 's/^[[:space:]]*(add_library|add_executable|kavelo_folder_library)\(([A-Za-z0-9_-]+).*/\2/p' \
+    made="$(sed -nE 's/^[[:space:]]*(add_library|add_executable|kavelo_folder_library|kavelo_program)\(([A-Za-z0-9_-]+).*/\2/p' \
         "$cmake" | sort -u | tr '\n' ' ')"
     for target in $made; do
         [ "${folder_of_target[$target]:-}" = "$folder" ] ||

@@ -10,10 +10,9 @@ build="${1:-build-package}"
 # Debian's flags with every hardening feature: fortify, stack protector, format checks, relro and
 # now; the compiler makes PIE by default. Build type None: these flags alone, as Debian builds.
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=None -DKAVELO_TESTS=OFF -DKAVELO_BENCH=OFF \
-    -DCMAKE_C_FLAGS="$CPPFLAGS $CFLAGS" -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" \
-    -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+bash scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=None -DKAVELO_TESTS=OFF -DKAVELO_BENCH=OFF \
+    -DKAVELO_HARDEN=ON -DCMAKE_C_FLAGS="$CPPFLAGS $CFLAGS" -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" \
+    -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS"
 rm -rf "$build/package"
 (cd "$build" && cpack -G DEB -B package >/dev/null)
 deb="$(ls "$build"/package/kavelo_*.deb)"

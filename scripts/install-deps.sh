@@ -16,7 +16,7 @@ test_packages=(
     libgtest-dev libbenchmark-dev
     xvfb xauth x11-utils xdotool locales
     desktop-file-utils dpkg-dev file lintian appstream man-db help2man scdoc librsvg2-bin
-    bash-completion
+    bash-completion shellcheck universal-ctags
 )
 
 packages=("${user_packages[@]}")

@@ -12,8 +12,7 @@ else
     build="$root/build"
     bash "$root/scripts/install-deps.sh"
     # Only the two programs: the tests and benchmarks are scripts/test.sh's business.
-    cmake -S "$root" -B "$build" -DKAVELO_TESTS=OFF -DKAVELO_BENCH=OFF >/dev/null
-    cmake --build "$build" -j "$(nproc)" --target kavelo kavelo-render
+    bash "$root/scripts/build.sh" "$build" -DKAVELO_TESTS=OFF -DKAVELO_BENCH=OFF -- kavelo kavelo-render
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     out="$build/$(basename "$scene" .txt).png"

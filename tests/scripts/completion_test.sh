@@ -2,6 +2,7 @@
 # The bash completion of kavelo-render: options from the program's --help, picture names after -o.
 #   completion_test.sh COMPLETION_FILE KAVELO_RENDER
 set -uo pipefail
+# shellcheck source=tools/kavelo-render.bash-completion
 source "$1"
 tool="$(realpath "$2")"
 compopt() { :; }  # only works while bash itself completes
