@@ -1,6 +1,5 @@
 // The built `kavelo` program as a user starts it: its own process, its own window.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QImage>
@@ -15,6 +14,7 @@
 
 #include "platform/widgets/menu_builder.h"
 #include "shell/control_panel.h"
+#include "support/temp_dir.h"
 
 using kavelo::platform::widgets::BuildMenuBar;
 using kavelo::resources::MainMenu;
@@ -97,12 +97,10 @@ QRect ControlInFrame(unsigned id) {
         .translated(0, bar.sizeHint().height());
 }
 
-class Program : public ::testing::Test {
+class Program : public kavelo::test::TempDirTest {
   protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("kavelo-process-test-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
+        TempDirTest::SetUp();
         std::ofstream(m_dir / "input.txt")
             << "P (0 0 1) { -4 -4 0 1  4 -4 0 1  4 4 0 1  -4 4 0 1 }\n";
         std::ofstream(m_dir / "other.txt") << "no items here\n";
@@ -118,7 +116,7 @@ class Program : public ::testing::Test {
             m_process.kill();
             m_process.waitForFinished(5000);
         }
-        fs::remove_all(m_dir);
+        TempDirTest::TearDown();
     }
 
     // Starts the program and gives its window the keyboard; 0 when no window appeared.
@@ -137,7 +135,6 @@ class Program : public ::testing::Test {
         return window;
     }
 
-    fs::path m_dir;
     QProcess m_process;
 };
 

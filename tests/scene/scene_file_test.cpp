@@ -17,6 +17,7 @@
 
 #include "scene/dump.h"
 #include "scene/reader.h"
+#include "support/temp_dir.h"
 
 using kavelo::scene::CountItems;
 using kavelo::scene::DumpScene;
@@ -28,17 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SceneFile : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kavelo-scene-file-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    fs::path m_dir;
-};
+class SceneFile : public kavelo::test::TempDirTest {};
 
 // The dump and diagnostic of reading `path` as "input.txt", read in a child process that gets
 // `seconds` to finish; "timed out" when it does not.

@@ -16,6 +16,7 @@
 #include "render/golden_pictures.h"
 #include "scene/dump.h"
 #include "scene/reader.h"
+#include "support/temp_dir.h"
 #include "tools/stats_line.h"
 
 using kavelo::scene::DumpScene;
@@ -36,15 +37,8 @@ std::string ReadText(const fs::path& path) {
     return text.str();
 }
 
-class KaveloRenderTool : public ::testing::Test {
+class KaveloRenderTool : public kavelo::test::TempDirTest {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kavelo-render-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     // Runs the tool with `args` (paths in them must not need quoting) and returns its status.
     int Run(const std::string& args, const std::string& environment = "",
             const std::string& output = "") {
@@ -61,7 +55,6 @@ class KaveloRenderTool : public ::testing::Test {
     }
     std::string Out(const char* name) const { return (m_dir / name).string(); }
 
-    fs::path m_dir;
     std::string m_out;
     std::string m_err;
 };
