@@ -126,7 +126,7 @@ constexpr OptionSpec kOptions[] = {
          const auto w = ParseSide(value.substr(0, x));
          const auto h = x == std::string_view::npos ? std::nullopt : ParseSide(value.substr(x + 1));
          if (!w || !h) {
-             return Bad();
+             return "--size must be WxH, each 1 to " + std::to_string(kMaxSide);
          }
          c.picture.width = *w;
          c.picture.height = *h;
@@ -182,23 +182,29 @@ constexpr OptionSpec kOptions[] = {
      },
      nullptr},
     {"stats", 0, nullptr, true,
-     "write read, compile and frame times and the list's vertices\n"
-     "and triangles on one line on standard error",
+     "write read, compile and frame times and the list's\n"
+     "vertices and triangles on one line on standard error",
      [](std::string_view, ToolCommand& c) {
          c.picture.stats = true;
          return std::string();
      },
      nullptr},
-    {"frames", 0, "N", true, "draw N frames after the compile; --stats gives their median",
+    {"frames", 0, "N", true, "draw N frames after the compile; --stats gives\ntheir median",
      [](std::string_view value, ToolCommand& c) {
          const auto n = ParseCount(value, kMaxFrames);
          if (!n) {
-             return Bad();
+             return "--frames must be a whole number from 1 to " + std::to_string(kMaxFrames);
          }
          c.picture.frames = *n;
          return std::string();
      },
      [](const ToolCommand& c) { return std::to_string(c.picture.frames); }},
+    {"force", 0, nullptr, true, "with -o -, write the picture to a terminal too",
+     [](std::string_view, ToolCommand& c) {
+         c.picture.force = true;
+         return std::string();
+     },
+     nullptr},
     {"dump", 0, nullptr, false,
      "list what the reader makes of FILE, one record a line,\n"
      "instead of drawing it",
@@ -208,8 +214,8 @@ constexpr OptionSpec kOptions[] = {
      },
      nullptr},
     {"check", 0, nullptr, false,
-     "tell on standard error what the reader most likely did not\n"
-     "read as meant, instead of drawing FILE",
+     "tell on standard error what the reader most likely\n"
+     "did not read as meant, instead of drawing FILE",
      [](std::string_view, ToolCommand& c) {
          c.mode = ToolMode::kCheck;
          return std::string();
@@ -319,7 +325,9 @@ std::string ReadOptions(int argc, char** argv, ToolCommand& command,
         const std::string_view value = optarg != nullptr ? optarg : "";
         const std::string problem = spec.apply(value, command);
         if (!problem.empty()) {
-            return problem + " for " + Dashed(spec) + ": '" + std::string(value) + "'";
+            // A problem that names its option says what the value must be.
+            return (problem.rfind("--", 0) == 0 ? problem : problem + " for " + Dashed(spec)) +
+                   ": '" + std::string(value) + "'";
         }
         if (command.mode == ToolMode::kHelp || command.mode == ToolMode::kVersion) {
             return {};

@@ -409,8 +409,18 @@ TEST(CheckTool, WarningsThenTheFault) {
     EXPECT_EQ(run.err, file.string() +
                            ":1:1: warning: a curve of 1 point draws nothing: a cubic curve takes "
                            "4\n" +
-                           file.string() + ":2:8: expected a number\n");
+                           file.string() + ":2:8: expected a number, found \"x\"\n");
     EXPECT_EQ(RunCheck(file.string()).status, 1) << "a missing file is a fault";
+}
+
+// The scenes of the golden pictures are drawn as meant: the check has nothing to say of them.
+TEST(CheckTool, GoldenPictureScenesAreQuiet) {
+    for (const auto& entry : fs::directory_iterator(kRoot / "tests/data/pictures")) {
+        if (entry.path().extension() == ".txt") {
+            const CheckRun run = RunCheck(entry.path().string());
+            EXPECT_EQ(run.status, 0) << run.err;
+        }
+    }
 }
 
 double Norm(double x, double y, double z) {
