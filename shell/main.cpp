@@ -11,7 +11,7 @@
 
 using kavelo::platform::framework::DisplayFailureReport;
 using kavelo::platform::gl::SceneSurfaceFormat;
-using kavelo::platform::widgets::PrivateRuntimeDirectory;
+using kavelo::platform::widgets::ProvideRuntimeDirectory;
 using kavelo::resources::Version;
 using kavelo::shell::AfxGetApp;
 
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     static char fallbackName[] = "kavelo";
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
-    const PrivateRuntimeDirectory runtimeDirectory;
+    ProvideRuntimeDirectory();
     std::optional<DisplayFailureReport> report(std::in_place);
     QApplication application(toolkitArgc, toolkitArgv);
     report.reset();

@@ -12,9 +12,11 @@
 #include <string_view>
 #include <vector>
 
+#include "scene/dump.h"
 #include "shell/resources/resources.h"
 
 using kavelo::resources::Version;
+using kavelo::scene::FormatShortest;
 
 namespace kavelo::tools {
 
@@ -76,17 +78,10 @@ std::optional<int> ParseSide(std::string_view text) {
     return ParseCount(text, kMaxSide);
 }
 
-// Shortest text that reads back as `value`, in every locale.
-std::string FormatNumber(double value) {
-    std::array<char, 32> text{};
-    const auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() ? std::string(text.data(), end) : std::string("?");
-}
-
 std::string FormatNumbers(std::initializer_list<double> values) {
     std::string text;
     for (const double value : values) {
-        text += (text.empty() ? "" : ",") + FormatNumber(value);
+        text += (text.empty() ? "" : ",") + FormatShortest(value);
     }
     return text;
 }
@@ -174,7 +169,7 @@ constexpr OptionSpec kOptions[] = {
          c.picture.params.m_dPerspective = *v;
          return std::string();
      },
-     [](const ToolCommand& c) { return FormatNumber(c.picture.params.m_dPerspective); }},
+     [](const ToolCommand& c) { return FormatShortest(c.picture.params.m_dPerspective); }},
     {"no-banner", 0, nullptr, true, "leave out the credit text over the top edge",
      [](std::string_view, ToolCommand& c) {
          c.picture.banner = false;

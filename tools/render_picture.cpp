@@ -37,7 +37,7 @@
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::platform::widgets::DrawBanner;
-using kavelo::platform::widgets::PrivateRuntimeDirectory;
+using kavelo::platform::widgets::ProvideRuntimeDirectory;
 using kavelo::render::kBannerBandHeight;
 using kavelo::render::kBannerColourB;
 using kavelo::render::kBannerColourG;
@@ -188,7 +188,7 @@ std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneRe
 // which draws the same text without a display.
 void DrawBannerOver(QImage& image, int width) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const PrivateRuntimeDirectory runtimeDirectory;
+    ProvideRuntimeDirectory();
     static char programName[] = "kavelo-render";
     static char* qtArgv[] = {programName, nullptr};
     static int qtArgc = 1;

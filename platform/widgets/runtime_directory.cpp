@@ -1,30 +1,32 @@
 #include "platform/widgets/runtime_directory.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 namespace kavelo::platform::widgets {
 
-PrivateRuntimeDirectory::PrivateRuntimeDirectory() {
+void ProvideRuntimeDirectory() {
     const char* set = std::getenv("XDG_RUNTIME_DIR");
     if (set != nullptr && *set != '\0') {
         return;
     }
     std::error_code error;
-    std::string pattern =
-        (std::filesystem::temp_directory_path(error) / "kavelo-runtime-XXXXXX").string();
-    // mkdtemp makes it with mode 0700, as the toolkit requires.
-    if (!error && ::mkdtemp(pattern.data()) != nullptr) {
-        m_made = pattern;
-        ::setenv("XDG_RUNTIME_DIR", m_made.c_str(), 1);
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+    if (error) {
+        return;
     }
-}
-
-PrivateRuntimeDirectory::~PrivateRuntimeDirectory() {
-    if (!m_made.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_made, ignored);
+    const std::string path =
+        (temporary / ("kavelo-runtime-" + std::to_string(::getuid()))).string();
+    ::mkdir(path.c_str(), 0700);
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+        (info.st_mode & 0777) == 0700) {
+        ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
     }
 }
 
