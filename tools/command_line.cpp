@@ -456,10 +456,12 @@ std::string HelpText() {
         "Exit status:\n"
         "  0  the picture or the listing was made, or --check found nothing to tell\n"
         "  1  the reading of FILE stopped on a fault (the message is on standard error;\n"
-        "     the items before it are still drawn or listed)\n"
-        "  2  the command line is wrong\n"
+        "     the items before it are still drawn or listed); OUT is left as it was\n"
+        "     when FILE cannot be opened at all\n"
+        "  2  the command line is wrong, or -o - is a terminal without --force\n"
         "  3  no OpenGL context can be had\n"
-        "  4  the picture or the listing cannot be written\n"
+        "  4  the picture or the listing cannot be written, does not fit in memory,\n"
+        "     or standard output is closed\n"
         "  5  --check found something to tell, and no fault\n";
     return text;
 }

@@ -228,21 +228,26 @@ int RenderPicture(const PictureRequest& request) {
         return kExitReadFault;  // nothing to draw: OUT stays as it was
     }
     int status = 0;
-    QImage image;
+    std::string problem;
+    bool tooLarge = false;
     try {
-        image = MakeImage(request, read, readMs, status);
+        const QImage image = MakeImage(request, read, readMs, status);
+        tooLarge = status == 0 && image.isNull();
+        if (status == 0 && !tooLarge) {
+            problem = WriteImage(image, request);
+        }
     } catch (const std::bad_alloc&) {
-        image = QImage();
+        tooLarge = true;
     }
     if (status != 0) {
         return status;
     }
-    if (image.isNull()) {
+    if (tooLarge) {
         std::cerr << "kavelo-render: a picture of " << request.width << "x" << request.height
                   << " pixels does not fit in memory\n";
         return kExitNotWritten;
     }
-    if (const std::string problem = WriteImage(image, request); !problem.empty()) {
+    if (!problem.empty()) {
         const std::string target =
             request.output == kStandardStream ? "to standard output" : request.output;
         std::cerr << "kavelo-render: cannot write " << target << ": " << problem << "\n";

@@ -153,6 +153,10 @@ TEST_F(SceneFile, AMissingFileNamesTheDirectoryLookedIn) {
     EXPECT_EQ(there.diagnostic.value_or(""), (m_dir / "sub/../input.txt").string() +
                                                  ": cannot open: No such file or directory (in " +
                                                  m_dir.string() + ")");
+    // A folder that does not exist is not named as the place looked in.
+    const std::string nowhere = (m_dir / "none/input.txt").string();
+    EXPECT_EQ(ReadSceneFile(nowhere).diagnostic,
+              nowhere + ": cannot open: No such file or directory");
 }
 
 }  // namespace
