@@ -27,7 +27,7 @@
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/headless_gl_context.h"
 #include "platform/widgets/banner_painter.h"
-#include "platform/widgets/runtime_directory.h"
+#include "platform/widgets/quiet_toolkit.h"
 #include "render/banner.h"
 #include "render/scene_renderer.h"
 #include "scene/retry.h"
@@ -37,7 +37,7 @@
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::platform::widgets::DrawBanner;
-using kavelo::platform::widgets::ProvideRuntimeDirectory;
+using kavelo::platform::widgets::QuietenToolkit;
 using kavelo::render::kBannerBandHeight;
 using kavelo::render::kBannerColourB;
 using kavelo::render::kBannerColourG;
@@ -188,7 +188,6 @@ std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneRe
 // which draws the same text without a display.
 void DrawBannerOver(QImage& image, int width) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ProvideRuntimeDirectory();
     static char programName[] = "kavelo-render";
     static char* qtArgv[] = {programName, nullptr};
     static int qtArgc = 1;
@@ -219,6 +218,7 @@ QImage MakeImage(const PictureRequest& request, const SceneReadResult& read, dou
 }  // namespace
 
 int RenderPicture(const PictureRequest& request) {
+    QuietenToolkit();
     const auto readStart = std::chrono::steady_clock::now();
     std::vector<std::string> warnings;
     const SceneReadResult read = ReadSceneInput(request.input, &warnings);

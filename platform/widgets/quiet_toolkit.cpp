@@ -1,4 +1,4 @@
-#include "platform/widgets/runtime_directory.h"
+#include "platform/widgets/quiet_toolkit.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +10,8 @@
 
 namespace kavelo::platform::widgets {
 
-void ProvideRuntimeDirectory() {
+void QuietenToolkit() {
+    ::setenv("EGL_LOG_LEVEL", "fatal", 0);
     const char* set = std::getenv("XDG_RUNTIME_DIR");
     if (set != nullptr && *set != '\0') {
         return;
