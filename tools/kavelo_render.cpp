@@ -75,7 +75,10 @@ bool HoldStandardOutput() {
     if (::fcntl(STDOUT_FILENO, F_GETFD) >= 0 || errno != EBADF) {
         return false;
     }
-    const int fd = ::open("/dev/null", O_WRONLY);
+    int fd = ::open("/dev/null", O_WRONLY);
+    if (fd == STDIN_FILENO) {
+        fd = ::open("/dev/null", O_WRONLY);  // standard input was closed too: it keeps the first
+    }
     if (fd > STDOUT_FILENO) {
         ::dup2(fd, STDOUT_FILENO);
         ::close(fd);

@@ -203,6 +203,17 @@ TEST_F(KaveloRenderTool, AFailedWriteLeavesTheEarlierPicture) {
               std::string::npos);
 }
 
+// Memory runs out for the picture's pixels: a message and exit 4, not an abort.
+TEST_F(KaveloRenderTool, APictureTooLargeForMemorySaysSo) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not start under a memory limit";
+#endif
+    EXPECT_EQ(Run(kExample + " --size=12000x12000 --no-banner -o " + Out("big.png"),
+                  "ulimit -v 1500000;"),
+              4);
+    EXPECT_EQ(m_err, "kavelo-render: a picture of 12000x12000 pixels does not fit in memory\n");
+}
+
 // Where XDG_RUNTIME_DIR is unset, only the program's own lines reach standard error.
 TEST_F(KaveloRenderTool, SaysNothingOfItsToolkit) {
     EXPECT_EQ(Run(kExample + " -o " + Out("quiet.png") + " --size 64x64", "env -u XDG_RUNTIME_DIR"),
