@@ -256,6 +256,7 @@ std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items) 
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
                               std::vector<std::string>* warnings) {
     SceneReadResult result;
+    const std::size_t earlierWarnings = warnings != nullptr ? warnings->size() : 0;
     if (warnings == nullptr) {
         NoReaderObserver quiet;
         result = Reader<NoReaderObserver>(bytes, fileName, quiet).Run();
@@ -269,7 +270,7 @@ SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
             std::string(fileName) + " looks like " + std::string(encoding) + ": save it as UTF-8";
         result.fault = ReadFault::kOther;
         if (warnings != nullptr) {
-            warnings->clear();
+            warnings->resize(earlierWarnings);  // they would be about NULs, not the text
         }
     }
     return result;
