@@ -339,8 +339,8 @@ void ReaderWarnings::ItemRead(const char* letter, SceneItemKind kind, const Poin
                               int count, bool closed, const Point4* normal) {
     const KindWords& words = WordsOf(kind);
     if (LooksLikeTriples(points, count, words.limit, closed)) {
-        Add(letter, std::string("the numbers of this ") + words.name +
-                        " read as points of three: each point takes four numbers, x y z w");
+        Add(letter, std::string("the points of this ") + words.name +
+                        " look written as x y z: each point takes four numbers, x y z w");
         return;
     }
     CountWarning(letter, kind, count);
