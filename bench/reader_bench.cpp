@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "scene/list_builder.h"
-#include "scene/reader.h"
+#include "scene/scene_file.h"
 
 using kavelo::scene::CountItems;
 using kavelo::scene::ReadSceneFile;

@@ -5,22 +5,15 @@
 #include <limits>
 
 #include "scene/decimal_scan.h"
+#include "scene/scene_text.h"
 
 namespace kavelo::navigation {
 
 using kavelo::scene::ConvertDecimal;
 using kavelo::scene::IsDecimalDigit;
+using kavelo::scene::IsSceneWhite;
 using kavelo::scene::ScanDecimal;
 using kavelo::scene::ScannedDecimal;
-
-namespace {
-
-// isspace() of the C locale.
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-}  // namespace
 
 std::string FormatFixed(double value) {
     // Largest finite double: 309 integer digits, sign, point and six decimals.
@@ -52,7 +45,7 @@ std::string FormatSignedInt(std::int32_t value) {
 double ParseDecimal(std::string_view text) {
     const char* p = text.data();
     const char* const end = p + text.size();
-    while (p != end && IsCSpace(*p)) {
+    while (p != end && IsSceneWhite(*p)) {
         ++p;
     }
     // Only decimal numbers are read, so hexadecimal, "inf" and "nan" read as their leading zero

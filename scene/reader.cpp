@@ -1,31 +1,33 @@
 #include "scene/reader.h"
 
-#include "scene/reader_warnings.h"
-
 #include <cmath>
+#include <type_traits>
 
 #include "scene/decimal_scan.h"
 #include "scene/list_builder.h"
+#include "scene/reader_observer.h"
+#include "scene/reader_warnings.h"
+#include "scene/scene_text.h"
 
 namespace kavelo::scene {
 
 namespace {
 
-bool IsWhite(char c) noexcept {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+const char* ItemName(SceneItemKind kind) {
+    static const char* const kNames[] = {"polygon", "curve", "surface"};
+    return kNames[static_cast<int>(kind)];
 }
 
-// With kWarn the reader also tells `warnings` what it reads most likely not as meant; without it,
-// none of that is compiled in.
-template <bool kWarn>
+// Reads the text once; `Observer` is told what is read at the points of reader_observer.h.
+template <class Observer>
 class Reader {
   public:
-    Reader(std::string_view bytes, std::string_view fileName, ReaderWarnings* warnings = nullptr)
-        : m_begin(bytes.data()),
+    Reader(std::string_view bytes, std::string_view fileName, Observer& observer)
+        : m_text(bytes),
           m_p(bytes.data()),
           m_end(bytes.data() + bytes.size()),
           m_fileName(fileName),
-          m_warnings(warnings),
+          m_observer(observer),
           m_runStart(bytes.data()) {}
 
     SceneReadResult Run() {
@@ -33,46 +35,40 @@ class Reader {
         SceneListBuilder<CurveNode> curves;
         SceneListBuilder<SurfaceNode> surfaces;
         bool outOfMemory = !polygons.Started() || !curves.Started() || !surfaces.Started();
-        auto keep = [&outOfMemory](auto& list) { outOfMemory = !list.Append(); };
-
-        while (!m_failed && !outOfMemory) {
-            if (!SkipWhite()) {
-                break;
+        // An item cut off by a fault was written into the tail, which stays the sentinel.
+        auto read = [this, &outOfMemory](auto& list, SceneItemKind kind) {
+            if (ReadItem(list.Tail(), kind)) {
+                outOfMemory = !list.Append();
             }
-            const char letter = *m_p++;
-            // An item cut off by a fault was written into the tail, which stays the sentinel.
-            if constexpr (kWarn) {
-                if (letter == 'C' || letter == 'P' || letter == 'S') {
-                    m_itemStart = m_p - 1;
-                    m_warnings->SkippedText(m_runStart, m_itemStart);
-                }
-            }
-            if (letter == 'C') {
-                if (ReadCurve(curves.Tail())) {
-                    keep(curves);
-                }
-            } else if (letter == 'P') {
-                if (ReadPolygon(polygons.Tail())) {
-                    keep(polygons);
-                }
-            } else if (letter == 'S') {
-                if (ReadSurface(surfaces.Tail())) {
-                    keep(surfaces);
-                }
+        };
+        while (!m_failed && !outOfMemory && SkipWhite()) {
+            m_itemStart = m_p++;
+            switch (*m_itemStart) {
+                case 'C':
+                    read(curves, SceneItemKind::kCurve);
+                    break;
+                case 'P':
+                    read(polygons, SceneItemKind::kPolygon);
+                    break;
+                case 'S':
+                    read(surfaces, SceneItemKind::kSurface);
+                    break;
+                default:
+                    break;
             }
         }
-        if constexpr (kWarn) {
-            if (!m_failed && !outOfMemory) {
-                m_warnings->SkippedText(m_runStart, m_end);
-            }
+        if (!m_failed && !outOfMemory) {
+            m_observer.TextBetween(m_runStart, m_end);
         }
         SceneReadResult result;
         if (outOfMemory) {
             const std::size_t items = polygons.Items() + curves.Items() + surfaces.Items();
-            result.diagnostic = std::string(m_fileName) + ": out of memory after " +
-                                std::to_string(items) + (items == 1 ? " item" : " items");
+            result.diagnostic = OutOfMemoryDiagnostic(m_fileName, items);
+            result.fault = ReadFault::kOther;
         } else if (m_failed) {
-            result.diagnostic = Diagnostic();
+            result.diagnostic = std::string(m_fileName) + ":" + TextCursor(m_text).Name(m_failPos) +
+                                ": " + m_message;
+            result.fault = ReadFault::kInText;
         }
         result.scene.polygons = polygons.Finish();
         result.scene.curves = curves.Finish();
@@ -83,7 +79,7 @@ class Reader {
   private:
     // Moves to the next character that is not white space; false at the end of the input.
     bool SkipWhite() noexcept {
-        while (m_p != m_end && IsWhite(*m_p)) {
+        while (m_p != m_end && IsSceneWhite(*m_p)) {
             ++m_p;
         }
         return m_p != m_end;
@@ -95,8 +91,11 @@ class Reader {
         m_message = std::move(message);
     }
 
+    std::string Found() const { return DescribeFound(m_text.data(), m_p, m_end); }
+
     // Skips through the first `delimiter`, which must come within kMaxSkippedStretch characters.
-    bool SkipThrough(char delimiter) {
+    // A fault is told at the item's letter, where the heading went wrong.
+    bool SkipThrough(char delimiter, const char* after) {
         int counted = 0;
         while (m_p != m_end) {
             const char c = *m_p++;
@@ -108,11 +107,14 @@ class Reader {
                 return true;
             }
             if (counted == kMaxSkippedStretch) {
-                break;
+                Fail(m_itemStart, std::string("expected \"") + delimiter + "\" within " +
+                                      std::to_string(kMaxSkippedStretch) + " characters after " +
+                                      after);
+                return false;
             }
         }
-        Fail(m_p, std::string("expected \"") + delimiter + "\" within " +
-                      std::to_string(kMaxSkippedStretch) + " characters");
+        Fail(m_itemStart,
+             std::string("expected \"") + delimiter + "\" after " + after + ", found end of file");
         return false;
     }
 
@@ -121,7 +123,10 @@ class Reader {
     bool ReadNumber(double& out) {
         const ScannedDecimal number = SkipWhite() ? ScanDecimal(m_p, m_end) : ScannedDecimal{};
         if (number.digits == 0) {
-            Fail(m_p, "expected a number");
+            // A point cut short by "}" is most likely written as x y z.
+            const bool shortPoint = m_inPoint && m_p != m_end && *m_p == '}';
+            Fail(m_p, "expected a number, " + Found() +
+                          (shortPoint ? ": each point takes four numbers, x y z w" : ""));
             return false;
         }
         const double value = ConvertDecimal(number);
@@ -135,146 +140,140 @@ class Reader {
     }
 
     bool ReadPoint(Point4& point) {
-        return ReadNumber(point.x) && ReadNumber(point.y) && ReadNumber(point.z) &&
-               ReadNumber(point.w);
+        if (!ReadNumber(point.x)) {
+            return false;
+        }
+        m_inPoint = true;
+        const bool read = ReadNumber(point.y) && ReadNumber(point.z) && ReadNumber(point.w);
+        m_inPoint = false;
+        return read;
     }
 
     // Reads points up to "}" or the limit; returns the number stored, 0 on a fault.
-    int ReadPoints(Point4* points, int limit) {
+    int ReadPoints(Point4* points, int limit, SceneItemKind kind) {
         int stored = 0;
         for (;;) {
             if (!ReadPoint(points[stored])) {
                 return 0;
             }
             ++stored;
-            if (!SkipWhite()) {
-                if (stored == limit) {
-                    return stored;  // complete at its limit; the input simply ends after it
-                }
-                Fail(m_p, "expected \"}\" or a number");
-                return 0;
-            }
-            if (*m_p == '}') {
+            const bool more = SkipWhite();
+            if (more && *m_p == '}') {
                 ++m_p;
+                m_closed = true;
                 return stored;
             }
             if (stored == limit) {
-                if constexpr (kWarn) {
-                    m_stoppedAtLimit = true;
-                }
                 return stored;  // what follows is scanned as text between items
+            }
+            if (!more || !IsNumberStart(m_p, m_end)) {
+                Fail(m_p, "expected \"}\" or a number, " + Found() + "; the " + ItemName(kind) +
+                              " at " + TextCursor(m_text).Name(m_itemStart) + " is not closed");
+                return 0;
             }
         }
     }
 
-    // SkipThrough, and with warnings a look at the text it skipped.
-    bool SkipHeading(char delimiter, SceneItemKind kind) {
+    // The heading up to "{" and the points after it; returns the number stored, 0 on a fault.
+    int ReadBody(Point4* points, int limit, SceneItemKind kind) {
         const char* const from = m_p;
-        if (!SkipThrough(delimiter)) {
+        if (!SkipThrough('{', kind == SceneItemKind::kPolygon ? "the normal" : LetterNamed())) {
+            return 0;
+        }
+        m_observer.HeadingStretch(m_itemStart, kind, from, m_p - 1);
+        m_closed = false;
+        return ReadPoints(points, limit, kind);
+    }
+
+    const char* LetterNamed() const {
+        switch (*m_itemStart) {
+            case 'C':
+                return "\"C\"";
+            case 'P':
+                return "\"P\"";
+            default:
+                return "\"S\"";
+        }
+    }
+
+    // The polygon's normal: "(" and three numbers.
+    bool ReadNormal(PolygonNode& node) {
+        const char* const from = m_p;
+        if (!SkipThrough('(', LetterNamed())) {
             return false;
         }
-        if constexpr (kWarn) {
-            m_warnings->HeadingStretch(m_itemStart, kind, from, m_p - 1);
+        m_observer.HeadingStretch(m_itemStart, SceneItemKind::kPolygon, from, m_p - 1);
+        return ReadNumber(node.normal.x) && ReadNumber(node.normal.y) && ReadNumber(node.normal.z);
+    }
+
+    static Point4* PointsOf(CurveNode& node) { return node.points; }
+    static Point4* PointsOf(SurfaceNode& node) { return node.points; }
+    static Point4* PointsOf(PolygonNode& node) { return node.vertices; }
+
+    // One item after its letter, into `node`; false on a fault.
+    template <class Node>
+    bool ReadItem(Node& node, SceneItemKind kind) {
+        m_observer.TextBetween(m_runStart, m_itemStart);
+        m_observer.ItemLetter(m_itemStart, kind, m_runStart);
+        const Point4* normal = nullptr;
+        if constexpr (std::is_same_v<Node, PolygonNode>) {
+            if (!ReadNormal(node)) {
+                return false;
+            }
+            normal = &node.normal;
         }
+        const int limit = std::is_same_v<Node, SurfaceNode> ? 16 : 4;
+        node.count = ReadBody(PointsOf(node), limit, kind);
+        if (node.count == 0) {
+            return false;
+        }
+        m_observer.ItemRead(m_itemStart, kind, PointsOf(node), node.count, m_closed, normal);
+        m_runStart = m_closed ? m_p : m_observer.PastLimit(kind, m_p);
         return true;
     }
 
-    // With warnings: the item just read, and where the text between items begins again.
-    void ItemEnded(SceneItemKind kind, int count) {
-        if constexpr (kWarn) {
-            if (count > 0) {
-                m_warnings->ItemRead(m_itemStart, kind, count);
-                m_runStart = m_stoppedAtLimit ? m_warnings->PastLimit(kind, m_p) : m_p;
-            }
-            m_stoppedAtLimit = false;
-        }
-    }
-
-    bool ReadCurve(CurveNode& node) {
-        if constexpr (kWarn) {
-            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kCurve, m_runStart);
-        }
-        if (!SkipHeading('{', SceneItemKind::kCurve)) {
-            return false;
-        }
-        node.count = ReadPoints(node.points, 4);
-        ItemEnded(SceneItemKind::kCurve, node.count);
-        return node.count > 0;
-    }
-
-    bool ReadPolygon(PolygonNode& node) {
-        if constexpr (kWarn) {
-            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kPolygon, m_runStart);
-        }
-        if (!SkipHeading('(', SceneItemKind::kPolygon) || !ReadNumber(node.normal.x) ||
-            !ReadNumber(node.normal.y) || !ReadNumber(node.normal.z) ||
-            !SkipHeading('{', SceneItemKind::kPolygon)) {
-            return false;
-        }
-        node.count = ReadPoints(node.vertices, 4);
-        ItemEnded(SceneItemKind::kPolygon, node.count);
-        return node.count > 0;
-    }
-
-    bool ReadSurface(SurfaceNode& node) {
-        if constexpr (kWarn) {
-            m_warnings->ItemLetter(m_itemStart, SceneItemKind::kSurface, m_runStart);
-        }
-        if (!SkipHeading('{', SceneItemKind::kSurface)) {
-            return false;
-        }
-        node.count = ReadPoints(node.points, 16);
-        ItemEnded(SceneItemKind::kSurface, node.count);
-        return node.count > 0;
-    }
-
-    // Line and column of the failure, 1-based; a "\r\n" is one character and the column counts
-    // UTF-8 characters, not bytes.
-    std::string Diagnostic() const {
-        int line = 1;
-        const char* lineStart = m_begin;
-        for (const char* q = m_begin; q != m_failPos; ++q) {
-            if (*q == '\n') {
-                ++line;
-                lineStart = q + 1;
-            }
-        }
-        int column = 1;
-        for (const char* q = lineStart; q != m_failPos; ++q) {
-            const auto byte = static_cast<unsigned char>(*q);
-            const bool continuation = (byte & 0xC0) == 0x80;
-            const bool crBeforeLf = byte == '\r' && q + 1 != m_end && q[1] == '\n';
-            if (!continuation && !crBeforeLf) {
-                ++column;
-            }
-        }
-        return std::string(m_fileName) + ":" + std::to_string(line) + ":" + std::to_string(column) +
-               ": " + m_message;
-    }
-
-    const char* m_begin;
+    std::string_view m_text;
     const char* m_p;
     const char* m_end;
     std::string_view m_fileName;
+    Observer& m_observer;
+    const char* m_runStart;             // where the text between items began
+    const char* m_itemStart = nullptr;  // the letter of the item being read
+    bool m_closed = false;              // the item ended at its "}", not at its limit
+    bool m_inPoint = false;             // a point's first number has been read
     bool m_failed = false;
     const char* m_failPos = nullptr;
     std::string m_message;
-    // Used with warnings only.
-    ReaderWarnings* m_warnings;
-    const char* m_runStart;             // where the text between items began
-    const char* m_itemStart = nullptr;  // the letter of the item being read
-    bool m_stoppedAtLimit = false;      // the item ended at its limit, not at "}"
 };
 
 }  // namespace
 
+std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items) {
+    return std::string(fileName) + ": out of memory after " + std::to_string(items) +
+           (items == 1 ? " item" : " items");
+}
+
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
                               std::vector<std::string>* warnings) {
+    SceneReadResult result;
+    const std::size_t earlierWarnings = warnings != nullptr ? warnings->size() : 0;
     if (warnings == nullptr) {
-        return Reader<false>(bytes, fileName).Run();
+        NoReaderObserver quiet;
+        result = Reader<NoReaderObserver>(bytes, fileName, quiet).Run();
+    } else {
+        ReaderWarnings collector(bytes, fileName, *warnings);
+        result = Reader<ReaderWarnings>(bytes, fileName, collector).Run();
     }
-    ReaderWarnings collector(bytes, fileName, *warnings);
-    return Reader<true>(bytes, fileName, &collector).Run();
+    // Such a file reads as nothing, or as a fault at its first number: say why, once.
+    if (const std::string_view encoding = WideEncodingOf(bytes); !encoding.empty()) {
+        result.diagnostic =
+            std::string(fileName) + " looks like " + std::string(encoding) + ": save it as UTF-8";
+        result.fault = ReadFault::kOther;
+        if (warnings != nullptr) {
+            warnings->resize(earlierWarnings);  // they would be about NULs, not the text
+        }
+    }
+    return result;
 }
 
 }  // namespace kavelo::scene

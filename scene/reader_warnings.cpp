@@ -1,16 +1,14 @@
 #include "scene/reader_warnings.h"
 
 #include <algorithm>
+#include <cmath>
 
-#include "scene/decimal_scan.h"
+#include "scene/dump.h"
+#include "scene/scene_text.h"
 
 namespace kavelo::scene {
 
 namespace {
-
-bool IsWhite(char c) noexcept {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 
 bool IsLetter(char c) noexcept {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -22,17 +20,6 @@ bool IsWordChar(char c) noexcept {
 
 bool IsItemLetter(char c) noexcept {
     return c == 'C' || c == 'P' || c == 'S';
-}
-
-// Where a number begins: an optional sign, then a digit or a point and a digit.
-bool IsNumberStart(const char* p, const char* end) noexcept {
-    if (p != end && (*p == '+' || *p == '-')) {
-        ++p;
-    }
-    if (p != end && *p == '.') {
-        ++p;
-    }
-    return p != end && IsDecimalDigit(*p);
 }
 
 struct KindWords {
@@ -87,81 +74,85 @@ std::string Quoted(std::string_view text) {
     return out;
 }
 
-// A character that takes a column: not a UTF-8 continuation byte, nor the "\r" of a "\r\n".
-bool TakesColumn(const char* q, const char* end) noexcept {
-    const auto byte = static_cast<unsigned char>(*q);
-    return (byte & 0xC0) != 0x80 && !(byte == '\r' && q + 1 != end && q[1] == '\n');
+}  // namespace
+
+namespace {
+
+// The last word before the "{" at `p`, not before `bound`; letters right after a digit or a point
+// (the "e" of "1e3") are no word. A word of letters without end is named by its first 40.
+std::string_view WordBefore(const char* p, const char* bound) {
+    for (const char* r = p; r != bound;) {
+        --r;
+        if (!IsLetter(*r)) {
+            continue;
+        }
+        const char* start = r;
+        while (start != bound && IsLetter(start[-1])) {
+            --start;
+        }
+        if (start == bound ||
+            !(IsDecimalDigit(start[-1]) || start[-1] == '.' || start[-1] == '_')) {
+            return {start, std::min<std::size_t>(static_cast<std::size_t>(r + 1 - start), 40)};
+        }
+        r = start;
+    }
+    return {};
+}
+
+// Why a body headed by `word` is skipped.
+std::string SkippedWordText(std::string_view word) {
+    std::string text = Quoted(word) + " is skipped with the numbers after it: ";
+    bool lowerHeading = false;
+    for (const SceneItemKind kind :
+         {SceneItemKind::kPolygon, SceneItemKind::kCurve, SceneItemKind::kSurface}) {
+        if (word[0] == WordsOf(kind).name[0] && IsHeading(word, kind)) {
+            text += "an item letter is a capital, \"";
+            text += WordsOf(kind).letter;
+            text += "\"";
+            lowerHeading = true;
+        }
+    }
+    return lowerHeading ? text : text + "items start with \"C\", \"P\" or \"S\"";
 }
 
 }  // namespace
 
-void ReaderWarnings::SkippedText(const char* from, const char* to) {
+void ReaderWarnings::BodyWithoutItem(const char* brace, const char* bound) {
+    const std::string_view word = WordBefore(brace, bound);
+    if (!word.empty()) {
+        Add(word.data(), SkippedWordText(word));
+        return;
+    }
+    // No word: what stands before the "{" on its line, when that is short.
+    const char* start = brace;
+    while (start != bound && start[-1] != '\n' && brace - start < 40) {
+        --start;
+    }
+    if (start != bound && start[-1] != '\n') {
+        start = brace;
+    }
+    while (start != brace && IsSceneWhite(*start)) {
+        ++start;
+    }
+    Add(start, Quoted(std::string_view(start, static_cast<std::size_t>(brace + 1 - start))) +
+                   " is skipped with the numbers after it: items start with \"C\", \"P\" or "
+                   "\"S\"");
+}
+
+void ReaderWarnings::TextBetween(const char* from, const char* to) {
     const char* bound = from;  // the heading of a body is looked for after the body before it
     for (const char* p = from; p != to; ++p) {
         if (*p != '{') {
             continue;
         }
         const char* q = p + 1;
-        while (q != to && IsWhite(*q)) {
+        while (q != to && IsSceneWhite(*q)) {
             ++q;
         }
         if (!IsNumberStart(q, to)) {
             continue;
         }
-        // The last word before the "{"; letters right after a digit or a point (the "e" of
-        // "1e3") are no word.
-        std::string_view word;
-        for (const char* r = p; r != bound && word.empty();) {
-            --r;
-            if (!IsLetter(*r)) {
-                continue;
-            }
-            const char* start = r;
-            while (start != bound && IsLetter(start[-1])) {
-                --start;
-            }
-            if (start == bound ||
-                !(IsDecimalDigit(start[-1]) || start[-1] == '.' || start[-1] == '_')) {
-                // A word of letters without end is named by its first 40.
-                const auto length =
-                    std::min<std::size_t>(static_cast<std::size_t>(r + 1 - start), 40);
-                word = std::string_view(start, length);
-            }
-            r = start;
-        }
-        std::string text;
-        if (word.empty()) {
-            // No word: what stands before the "{" on its line, when that is short.
-            const char* start = p;
-            while (start != bound && start[-1] != '\n' && p - start < 40) {
-                --start;
-            }
-            if (start != bound && start[-1] != '\n') {
-                start = p;
-            }
-            while (start != p && IsWhite(*start)) {
-                ++start;
-            }
-            Add(start, Quoted(std::string_view(start, static_cast<std::size_t>(p + 1 - start))) +
-                           " is skipped with the numbers after it: items start with \"C\", \"P\" "
-                           "or \"S\"");
-        } else {
-            text = Quoted(word) + " is skipped with the numbers after it: ";
-            bool lowerHeading = false;
-            for (const SceneItemKind kind :
-                 {SceneItemKind::kPolygon, SceneItemKind::kCurve, SceneItemKind::kSurface}) {
-                if (word[0] == WordsOf(kind).name[0] && IsHeading(word, kind)) {
-                    text += "an item letter is a capital, \"";
-                    text += WordsOf(kind).letter;
-                    text += "\"";
-                    lowerHeading = true;
-                }
-            }
-            if (!lowerHeading) {
-                text += "items start with \"C\", \"P\" or \"S\"";
-            }
-            Add(word.data(), text);
-        }
+        BodyWithoutItem(p, bound);
         while (p != to && *p != '}') {
             ++p;
         }
@@ -220,7 +211,7 @@ void ReaderWarnings::HeadingStretch(const char* letter, SceneItemKind kind, cons
         }
         if (*p == '\n') {
             const char* q = p + 1;
-            while (q != delimiter && IsWhite(*q)) {
+            while (q != delimiter && IsSceneWhite(*q)) {
                 ++q;
             }
             if (q != delimiter && IsItemLetter(*q)) {
@@ -233,7 +224,7 @@ void ReaderWarnings::HeadingStretch(const char* letter, SceneItemKind kind, cons
     }
 }
 
-void ReaderWarnings::ItemRead(const char* letter, SceneItemKind kind, int count) {
+void ReaderWarnings::CountWarning(const char* letter, SceneItemKind kind, int count) {
     const KindWords& words = WordsOf(kind);
     const auto item = [&words, count] {
         return std::string("a ") + words.name + " of " + std::to_string(count) + " " +
@@ -265,6 +256,118 @@ void ReaderWarnings::ItemRead(const char* letter, SceneItemKind kind, int count)
     }
 }
 
+namespace {
+
+struct Vec3 {
+    double x, y, z;
+};
+
+Vec3 Minus(const Point4& a, const Point4& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+double Dot(const Vec3& a, const Vec3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// Points written as x y z and read four numbers at a time: the item ends at its "}" short of its
+// limit after a number count that threes divide, and its weights vary as coordinates do.
+bool LooksLikeTriples(const Point4* points, int count, int limit, bool closed) {
+    if (!closed || count >= limit || count * 4 % 3 != 0) {
+        return false;
+    }
+    for (int i = 1; i < count; ++i) {
+        if (points[i].w != points[0].w) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// What is wrong with the shape of a polygon of four vertices, or nothing. Within a millionth of
+// its size it counts as flat; OpenGL fills a bent or concave one as if it were flat and convex.
+const char* FourCornerFault(const Point4* v) {
+    Vec3 normal{0, 0, 0};  // Newell's: good for any simple polygon, flat or not
+    double size = 0;
+    for (int i = 0; i < 4; ++i) {
+        const Point4& a = v[i];
+        const Point4& b = v[(i + 1) % 4];
+        normal.x += (a.y - b.y) * (a.z + b.z);
+        normal.y += (a.z - b.z) * (a.x + b.x);
+        normal.z += (a.x - b.x) * (a.y + b.y);
+        const Vec3 edge = Minus(b, a);
+        size = std::max(size, std::sqrt(Dot(edge, edge)));
+    }
+    const double length = std::sqrt(Dot(normal, normal));
+    if (length <= 1e-12 * size * size) {
+        return nullptr;  // no area: the vertex count tells
+    }
+    const Vec3 unit{normal.x / length, normal.y / length, normal.z / length};
+    for (int i = 1; i < 4; ++i) {
+        if (std::abs(Dot(unit, Minus(v[i], v[0]))) > 1e-6 * size) {
+            return "its 4 vertices are not in one plane";
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        const Vec3 turn = Cross(Minus(v[(i + 1) % 4], v[i]), Minus(v[(i + 2) % 4], v[(i + 1) % 4]));
+        if (Dot(turn, unit) < -1e-9 * size * size) {
+            return "it is not convex";
+        }
+    }
+    return nullptr;
+}
+
+// Whether every control point stands for the same place (x/w, y/w, z/w).
+bool AllCoincide(const Point4* points, int count) {
+    for (int i = 1; i < count; ++i) {
+        const Point4& a = points[0];
+        const Point4& b = points[i];
+        if (a.x * b.w != b.x * a.w || a.y * b.w != b.y * a.w || a.z * b.w != b.z * a.w) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void ReaderWarnings::ItemRead(const char* letter, SceneItemKind kind, const Point4* points,
+                              int count, bool closed, const Point4* normal) {
+    const KindWords& words = WordsOf(kind);
+    if (LooksLikeTriples(points, count, words.limit, closed)) {
+        Add(letter, std::string("the points of this ") + words.name +
+                        " look written as x y z: each point takes four numbers, x y z w");
+        return;
+    }
+    CountWarning(letter, kind, count);
+    if (kind == SceneItemKind::kPolygon) {
+        if (normal->x == 0 && normal->y == 0 && normal->z == 0) {
+            Add(letter, "the polygon's normal 0 0 0 has no length: it lights nothing");
+        }
+        if (const char* fault = count == 4 ? FourCornerFault(points) : nullptr) {
+            Add(letter,
+                std::string("this polygon is drawn filled as if flat and convex, but ") + fault);
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (points[i].w <= 0) {
+            Add(letter, "point " + std::to_string(i + 1) + " of this " + words.name +
+                            " has weight " + FormatShortest(points[i].w) +
+                            ": a weight must be above 0");
+            return;
+        }
+    }
+    if (count == words.limit && AllCoincide(points, count)) {
+        Add(letter, "all " + std::to_string(count) + " control points of this " + words.name +
+                        " are at one place: it draws nothing to see");
+    }
+}
+
 const char* ReaderWarnings::PastLimit(SceneItemKind kind, const char* at) {
     if (!IsNumberStart(at, m_end)) {
         return at;  // not a further point: the text between items tells for itself
@@ -282,47 +385,6 @@ const char* ReaderWarnings::PastLimit(SceneItemKind kind, const char* at) {
 }
 
 void ReaderWarnings::Add(const char* at, const std::string& text) {
-    const Place& place = MoveTo(at);
-    m_out.push_back(std::string(m_fileName) + ":" + std::to_string(place.line) + ":" +
-                    std::to_string(place.column) + ": warning: " + text);
+    m_out.push_back(std::string(m_fileName) + ":" + m_cursor.Name(at) + ": warning: " + text);
 }
-
-// Lines and columns as the reader's diagnostic counts them: from 1, a "\r\n" is one character
-// and a column is one UTF-8 character.
-ReaderWarnings::Place& ReaderWarnings::MoveTo(const char* at) {
-    Place& c = m_cursor;
-    if (at >= c.pos) {
-        for (const char* q = c.pos; q != at; ++q) {
-            if (*q == '\n') {
-                ++c.line;
-                c.column = 1;
-            } else if (TakesColumn(q, m_end)) {
-                ++c.column;
-            }
-        }
-    } else {
-        bool newLine = false;
-        for (const char* q = at; q != c.pos; ++q) {
-            if (*q == '\n') {
-                --c.line;
-                newLine = true;
-            } else if (TakesColumn(q, m_end)) {
-                --c.column;
-            }
-        }
-        if (newLine) {
-            const char* lineStart = at;
-            while (lineStart != m_begin && lineStart[-1] != '\n') {
-                --lineStart;
-            }
-            c.column = 1;
-            for (const char* q = lineStart; q != at; ++q) {
-                c.column += TakesColumn(q, m_end) ? 1 : 0;
-            }
-        }
-    }
-    c.pos = at;
-    return c;
-}
-
 }  // namespace kavelo::scene

@@ -103,7 +103,6 @@ class SceneList {
         Node* old = std::exchange(m_pHead, head);
         DeleteSceneList(old);
     }
-    Node* release() noexcept { return std::exchange(m_pHead, nullptr); }
 
   private:
     Node* m_pHead = nullptr;

@@ -1,17 +1,20 @@
 // The scene file on disk. Only regular files are read, and only as far as the size they had
 // when opened, so that every reading comes to an end.
+#include "scene/scene_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <new>
 
-#include "scene/reader.h"
+#include "scene/retry.h"
 
 namespace kavelo::scene {
 
@@ -21,12 +24,29 @@ std::string Reason(int error) {
     return std::strerror(error);
 }
 
-// The directory in which `path` was looked for. A viewer started from a desktop menu looks in
-// the home directory, which its user may not expect.
-std::string DirectoryOf(const std::string& path) {
+// A reading that ends before any text: three empty lists and the reason.
+SceneReadResult EndedBy(const std::string& name, const std::string& why, ReadFault fault) {
+    SceneReadResult result = ReadSceneText({}, name);
+    result.diagnostic = name + ": " + why;
+    result.fault = fault;
+    return result;
+}
+
+// The directory in which `path` was looked for, when it exists: a viewer started from a desktop
+// menu looks in the home directory, which its user may not expect.
+std::string ExistingDirectoryOf(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? std::string() : absolute.lexically_normal().parent_path().string();
+    const std::filesystem::path directory =
+        std::filesystem::absolute(path, error).lexically_normal().parent_path();
+    return !error && std::filesystem::is_directory(directory, error) ? directory.string() : "";
+}
+
+SceneReadResult CannotOpen(const std::string& path, const std::string& name, int error) {
+    const std::string directory = ExistingDirectoryOf(path);
+    return EndedBy(
+        name,
+        "cannot open: " + Reason(error) + (directory.empty() ? "" : " (in " + directory + ")"),
+        ReadFault::kNotOpened);
 }
 
 struct Closer {
@@ -34,87 +54,109 @@ struct Closer {
     ~Closer() { ::close(fd); }
 };
 
-}  // namespace
-
-SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string_view> fileName,
-                              const SceneFileReading& how, std::vector<std::string>* warnings) {
-    const std::string name(fileName.value_or(path));
-    auto endedBy = [&name](const std::string& why) {
-        SceneReadResult result = ReadSceneText({}, name);
-        result.diagnostic = name + ": " + why;
-        return result;
-    };
-    auto cannotOpen = [&](int error) {
-        const std::string directory = DirectoryOf(path);
-        return endedBy("cannot open: " + Reason(error) +
-                       (directory.empty() ? "" : " (in " + directory + ")"));
-    };
-
-    // Anything but a regular file is refused before it is opened: a pipe would wait for its
-    // writer, a device may never end, and opening some devices changes their state.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return cannotOpen(errno);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return endedBy("not a regular file");
-    }
-    // The name may point elsewhere by now: open without waiting, and look again.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        return cannotOpen(errno);
-    }
-    const Closer closer{fd};
-    if (::fstat(fd, &info) != 0) {
-        return endedBy("cannot read: " + Reason(errno));
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return endedBy("not a regular file");
-    }
-
-    // Copied, not mapped: the pages of a mapped file that shrinks under the reader vanish, and
-    // touching them kills the process.
-    const auto size = static_cast<std::size_t>(info.st_size);
-    const std::unique_ptr<char[]> bytes(new (std::nothrow) char[size]);
-    if (bytes == nullptr) {
-        return endedBy("cannot read: " + Reason(ENOMEM));
-    }
+// Reads `size` bytes of `fd` into `bytes`; sets `got` and returns the problem, if any.
+std::string ReadKnownSize(int fd, char* bytes, std::size_t size, const SceneFileReading& how,
+                          std::size_t& got) {
     const std::size_t chunk = std::max<std::size_t>(how.chunkBytes, 1);
-    std::size_t got = 0;
-    std::string problem;
+    got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, bytes.get() + got, std::min(chunk, size - got));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            problem = "cannot read: " + Reason(errno);
-            break;
-        }
-        if (n == 0) {
-            problem = "shrank while it was read";
-            break;
+        const ssize_t n =
+            RetryInterrupted([&] { return ::read(fd, bytes + got, std::min(chunk, size - got)); });
+        if (n <= 0) {
+            return n < 0 ? "cannot read: " + Reason(errno) : "shrank while it was read";
         }
         got += static_cast<std::size_t>(n);
         if (how.afterChunk) {
             how.afterChunk(got);
         }
     }
-    if (problem.empty()) {
-        char more = 0;
-        ssize_t n = 0;
-        do {
-            n = ::read(fd, &more, 1);
-        } while (n < 0 && errno == EINTR);
-        if (n > 0) {
-            problem = "grew while it was read";
-        }
+    char more = 0;
+    return RetryInterrupted([&] { return ::read(fd, &more, 1); }) > 0 ? "grew while it was read"
+                                                                      : "";
+}
+
+struct FreeBytes {
+    void operator()(char* bytes) const noexcept { std::free(bytes); }
+};
+
+}  // namespace
+
+SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string_view> fileName,
+                              const SceneFileReading& how, std::vector<std::string>* warnings) {
+    const std::string name(fileName.value_or(path));
+    // Anything but a regular file is refused before it is opened: a pipe would wait for its
+    // writer, a device may never end, and opening some devices changes their state. The name may
+    // point elsewhere once opened: open without waiting, and look again.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return CannotOpen(path, name, errno);
     }
+    const int fd = S_ISREG(info.st_mode)
+                       ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)
+                       : -1;
+    if (fd < 0) {
+        return S_ISREG(info.st_mode) ? CannotOpen(path, name, errno)
+                                     : EndedBy(name, "not a regular file", ReadFault::kNotOpened);
+    }
+    const Closer closer{fd};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return EndedBy(name, "not a regular file", ReadFault::kNotOpened);
+    }
+    // Copied, not mapped: the pages of a mapped file that shrinks under the reader vanish, and
+    // touching them kills the process.
+    const auto size = static_cast<std::size_t>(info.st_size);
+    const std::unique_ptr<char[]> bytes(new (std::nothrow) char[size]);
+    if (bytes == nullptr) {
+        return EndedBy(name, "cannot read: " + Reason(ENOMEM), ReadFault::kOther);
+    }
+    std::size_t got = 0;
+    const std::string problem = ReadKnownSize(fd, bytes.get(), size, how, got);
     // What was read is kept. A change of size is the reason given, since it may have cut the
     // last item short.
     SceneReadResult result = ReadSceneText(std::string_view(bytes.get(), got), name, warnings);
     if (!problem.empty()) {
         result.diagnostic = name + ": " + problem;
+        result.fault = ReadFault::kOther;
+    }
+    return result;
+}
+
+SceneReadResult ReadSceneStream(int fd, std::string_view fileName,
+                                std::vector<std::string>* warnings, std::size_t limitBytes) {
+    const std::string name(fileName);
+    std::unique_ptr<char, FreeBytes> bytes;
+    std::size_t size = 0;
+    std::size_t capacity = 0;
+    bool outOfMemory = false;
+    for (;;) {
+        if (size == capacity) {
+            const std::size_t wanted = std::max<std::size_t>(capacity * 2, 1 << 16);
+            void* grown = wanted <= limitBytes ? std::realloc(bytes.get(), wanted) : nullptr;
+            if (grown == nullptr) {
+                outOfMemory = true;
+                break;
+            }
+            (void)bytes.release();
+            bytes.reset(static_cast<char*>(grown));
+            capacity = wanted;
+        }
+        const ssize_t n =
+            RetryInterrupted([&] { return ::read(fd, bytes.get() + size, capacity - size); });
+        if (n < 0) {
+            return EndedBy(name, "cannot read: " + Reason(errno), ReadFault::kOther);
+        }
+        if (n == 0) {
+            break;
+        }
+        size += static_cast<std::size_t>(n);
+    }
+    SceneReadResult result = ReadSceneText(std::string_view(bytes.get(), size), name, warnings);
+    if (outOfMemory) {
+        const std::size_t items = CountItems(result.scene.polygons.get()) +
+                                  CountItems(result.scene.curves.get()) +
+                                  CountItems(result.scene.surfaces.get());
+        result.diagnostic = OutOfMemoryDiagnostic(name, items);
+        result.fault = ReadFault::kOther;
     }
     return result;
 }

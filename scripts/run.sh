@@ -5,7 +5,18 @@
 # KAVELO_PREBUILT=DIR uses the build tree DIR as it is: no packages installed, nothing built.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-scene="$(realpath "${1:-$root/examples/input.txt}")"
+given="${1:-$root/examples/input.txt}"
+# Refused here, before anything is built, in the words of the user's own file: the viewer would
+# only ever see the link input.txt in a folder of this script's making.
+if [ ! -e "$given" ]; then
+    echo "run.sh: $given: no such file" >&2
+    exit 1
+fi
+if [ ! -f "$given" ]; then
+    echo "run.sh: $given: not a regular file" >&2
+    exit 1
+fi
+scene="$(realpath "$given")"
 if [ -n "${KAVELO_PREBUILT:-}" ]; then
     build="$(realpath "$KAVELO_PREBUILT")"
 else

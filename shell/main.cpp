@@ -5,11 +5,13 @@
 
 #include "platform/framework/toolkit_start.h"
 #include "platform/gl/surface_format.h"
+#include "platform/widgets/quiet_toolkit.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_app.h"
 
 using kavelo::platform::framework::DisplayFailureReport;
 using kavelo::platform::gl::SceneSurfaceFormat;
+using kavelo::platform::widgets::QuietenToolkit;
 using kavelo::resources::Version;
 using kavelo::shell::AfxGetApp;
 
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
     static char fallbackName[] = "kavelo";
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
+    QuietenToolkit();
     std::optional<DisplayFailureReport> report(std::in_place);
     QApplication application(toolkitArgc, toolkitArgv);
     report.reset();

@@ -11,6 +11,7 @@
 #include "platform/framework/resource_strings.h"
 #include "platform/widgets/menu_builder.h"
 #include "platform/widgets/utf8_text.h"
+#include "scene/read_report.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_doc.h"
 #include "view/scene_view.h"
@@ -29,6 +30,7 @@ using kavelo::resources::DialogControl;
 using kavelo::resources::kDisabled;
 using kavelo::resources::MainAccelerators;
 using kavelo::resources::MainMenu;
+using kavelo::scene::StatusPaneText;
 
 CMainFrame::CMainFrame() {
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -194,13 +196,11 @@ void CMainFrame::RecalcLayout() {
 }
 
 // A reading that ended on a fault says so where "Ready" would stand, until one reads cleanly; one
-// that read with warnings shows the first of them there.
+// that read with warnings shows the first of them there, and how many there are.
 void CMainFrame::UpdateIdleText() {
-    if (m_pView != nullptr && m_pView->SceneDiagnostic()) {
-        m_wndStatusBar.SetIdleText(QString::fromStdString(*m_pView->SceneDiagnostic()));
-    } else if (m_pView != nullptr && !m_pView->SceneWarnings().empty()) {
-        m_wndStatusBar.SetIdleText(QString::fromStdString(m_pView->SceneWarnings().front()));
-    } else {
-        m_wndStatusBar.SetIdleText(FromUtf8(CommandPrompt(AFX_IDS_IDLEMESSAGE)));
-    }
+    const std::string text =
+        m_pView != nullptr ? StatusPaneText(m_pView->SceneDiagnostic(), m_pView->SceneWarnings())
+                           : std::string();
+    m_wndStatusBar.SetIdleText(text.empty() ? FromUtf8(CommandPrompt(AFX_IDS_IDLEMESSAGE))
+                                            : QString::fromStdString(text));
 }

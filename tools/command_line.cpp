@@ -12,9 +12,11 @@
 #include <string_view>
 #include <vector>
 
+#include "scene/dump.h"
 #include "shell/resources/resources.h"
 
 using kavelo::resources::Version;
+using kavelo::scene::FormatShortest;
 
 namespace kavelo::tools {
 
@@ -76,17 +78,10 @@ std::optional<int> ParseSide(std::string_view text) {
     return ParseCount(text, kMaxSide);
 }
 
-// Shortest text that reads back as `value`, in every locale.
-std::string FormatNumber(double value) {
-    std::array<char, 32> text{};
-    const auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() ? std::string(text.data(), end) : std::string("?");
-}
-
 std::string FormatNumbers(std::initializer_list<double> values) {
     std::string text;
     for (const double value : values) {
-        text += (text.empty() ? "" : ",") + FormatNumber(value);
+        text += (text.empty() ? "" : ",") + FormatShortest(value);
     }
     return text;
 }
@@ -126,7 +121,7 @@ constexpr OptionSpec kOptions[] = {
          const auto w = ParseSide(value.substr(0, x));
          const auto h = x == std::string_view::npos ? std::nullopt : ParseSide(value.substr(x + 1));
          if (!w || !h) {
-             return Bad();
+             return "--size must be WxH, each 1 to " + std::to_string(kMaxSide);
          }
          c.picture.width = *w;
          c.picture.height = *h;
@@ -174,7 +169,7 @@ constexpr OptionSpec kOptions[] = {
          c.picture.params.m_dPerspective = *v;
          return std::string();
      },
-     [](const ToolCommand& c) { return FormatNumber(c.picture.params.m_dPerspective); }},
+     [](const ToolCommand& c) { return FormatShortest(c.picture.params.m_dPerspective); }},
     {"no-banner", 0, nullptr, true, "leave out the credit text over the top edge",
      [](std::string_view, ToolCommand& c) {
          c.picture.banner = false;
@@ -182,23 +177,29 @@ constexpr OptionSpec kOptions[] = {
      },
      nullptr},
     {"stats", 0, nullptr, true,
-     "write read, compile and frame times and the list's vertices\n"
-     "and triangles on one line on standard error",
+     "write read, compile and frame times and the list's\n"
+     "vertices and triangles on one line on standard error",
      [](std::string_view, ToolCommand& c) {
          c.picture.stats = true;
          return std::string();
      },
      nullptr},
-    {"frames", 0, "N", true, "draw N frames after the compile; --stats gives their median",
+    {"frames", 0, "N", true, "draw N frames after the compile; --stats gives\ntheir median",
      [](std::string_view value, ToolCommand& c) {
          const auto n = ParseCount(value, kMaxFrames);
          if (!n) {
-             return Bad();
+             return "--frames must be a whole number from 1 to " + std::to_string(kMaxFrames);
          }
          c.picture.frames = *n;
          return std::string();
      },
      [](const ToolCommand& c) { return std::to_string(c.picture.frames); }},
+    {"force", 0, nullptr, true, "with -o -, write the picture to a terminal too",
+     [](std::string_view, ToolCommand& c) {
+         c.picture.force = true;
+         return std::string();
+     },
+     nullptr},
     {"dump", 0, nullptr, false,
      "list what the reader makes of FILE, one record a line,\n"
      "instead of drawing it",
@@ -208,8 +209,8 @@ constexpr OptionSpec kOptions[] = {
      },
      nullptr},
     {"check", 0, nullptr, false,
-     "tell on standard error what the reader most likely did not\n"
-     "read as meant, instead of drawing FILE",
+     "tell on standard error what the reader most likely\n"
+     "did not read as meant, instead of drawing FILE",
      [](std::string_view, ToolCommand& c) {
          c.mode = ToolMode::kCheck;
          return std::string();
@@ -319,7 +320,9 @@ std::string ReadOptions(int argc, char** argv, ToolCommand& command,
         const std::string_view value = optarg != nullptr ? optarg : "";
         const std::string problem = spec.apply(value, command);
         if (!problem.empty()) {
-            return problem + " for " + Dashed(spec) + ": '" + std::string(value) + "'";
+            // A problem that names its option says what the value must be.
+            return (problem.rfind("--", 0) == 0 ? problem : problem + " for " + Dashed(spec)) +
+                   ": '" + std::string(value) + "'";
         }
         if (command.mode == ToolMode::kHelp || command.mode == ToolMode::kVersion) {
             return {};
@@ -453,10 +456,12 @@ std::string HelpText() {
         "Exit status:\n"
         "  0  the picture or the listing was made, or --check found nothing to tell\n"
         "  1  the reading of FILE stopped on a fault (the message is on standard error;\n"
-        "     the items before it are still drawn or listed)\n"
-        "  2  the command line is wrong\n"
+        "     the items before it are still drawn or listed); OUT is left as it was\n"
+        "     when FILE cannot be opened at all\n"
+        "  2  the command line is wrong, or -o - is a terminal without --force\n"
         "  3  no OpenGL context can be had\n"
-        "  4  the picture or the listing cannot be written\n"
+        "  4  the picture or the listing cannot be written, does not fit in memory,\n"
+        "     or standard output is closed\n"
         "  5  --check found something to tell, and no fault\n";
     return text;
 }

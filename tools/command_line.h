@@ -21,6 +21,7 @@ struct PictureRequest {
     bool banner = true;
     bool stats = false;  // times and sizes on standard error
     int frames = 1;      // drawn after the compile; --stats gives their median
+    bool force = false;  // write a picture to a terminal too
 };
 
 enum class ToolMode { kPicture, kDump, kCheck, kHelp, kVersion };

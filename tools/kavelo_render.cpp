@@ -1,5 +1,9 @@
 // kavelo-render: the scene file without a window. `kavelo-render --help` tells how.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -22,9 +26,11 @@ using kavelo::tools::kExitNotWritten;
 using kavelo::tools::kExitReadFault;
 using kavelo::tools::kExitUsage;
 using kavelo::tools::kExitWarnings;
+using kavelo::tools::kStandardStream;
 using kavelo::tools::kTryHelp;
 using kavelo::tools::ParseCommandLine;
 using kavelo::tools::ReadSceneInput;
+using kavelo::tools::ReportReading;
 using kavelo::tools::ToolCommand;
 using kavelo::tools::ToolMode;
 using kavelo::tools::VersionText;
@@ -42,11 +48,10 @@ bool WriteOut(const std::string& text) {
 }
 
 int Dump(const std::string& path) {
-    const SceneReadResult result = ReadSceneInput(path);
+    std::vector<std::string> warnings;
+    const SceneReadResult result = ReadSceneInput(path, &warnings);
     const bool written = WriteOut(DumpScene(result.scene));
-    if (result.diagnostic) {
-        std::cerr << *result.diagnostic << "\n";
-    }
+    ReportReading(result, warnings);
     if (!written) {
         return kExitNotWritten;
     }
@@ -57,23 +62,56 @@ int Dump(const std::string& path) {
 int Check(const std::string& path) {
     std::vector<std::string> warnings;
     const SceneReadResult result = ReadSceneInput(path, &warnings);
-    for (const std::string& warning : warnings) {
-        std::cerr << warning << "\n";
-    }
+    ReportReading(result, warnings);
     if (result.diagnostic) {
-        std::cerr << *result.diagnostic << "\n";
         return kExitReadFault;
     }
     return warnings.empty() ? 0 : kExitWarnings;
 }
 
+// A closed descriptor 1 is given /dev/null at once: whatever the program or a library opened
+// next would take its number and receive what is meant for standard output. True when it was.
+bool HoldStandardOutput() {
+    if (::fcntl(STDOUT_FILENO, F_GETFD) >= 0 || errno != EBADF) {
+        return false;
+    }
+    int fd = ::open("/dev/null", O_WRONLY);
+    if (fd == STDIN_FILENO) {
+        fd = ::open("/dev/null", O_WRONLY);  // standard input was closed too: it keeps the first
+    }
+    if (fd > STDOUT_FILENO) {
+        ::dup2(fd, STDOUT_FILENO);
+        ::close(fd);
+    }
+    return true;
+}
+
+bool WritesStandardOutput(const ToolCommand& command) {
+    return command.mode != ToolMode::kCheck &&
+           (command.mode != ToolMode::kPicture || command.picture.output == kStandardStream);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool outputClosed = HoldStandardOutput();
+    // Past a file size limit a write fails with its reason, and the partial file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     ToolCommand command;
     const std::string problem = ParseCommandLine(argc, argv, command);
     if (!problem.empty()) {
         std::cerr << "kavelo-render: " << problem << "\n" << kTryHelp;
+        return kExitUsage;
+    }
+    if (outputClosed && WritesStandardOutput(command)) {
+        std::cerr << "kavelo-render: standard output is closed\n";
+        return kExitNotWritten;
+    }
+    // A picture's bytes would garble the terminal, as gzip knows.
+    if (command.mode == ToolMode::kPicture && command.picture.output == kStandardStream &&
+        !command.picture.force && ::isatty(STDOUT_FILENO) != 0) {
+        std::cerr << "kavelo-render: will not write a picture to a terminal; redirect it, or use "
+                     "--force\n";
         return kExitUsage;
     }
     switch (command.mode) {

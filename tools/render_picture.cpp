@@ -1,6 +1,7 @@
 #include "tools/render_picture.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -16,22 +17,27 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/headless_gl_context.h"
 #include "platform/widgets/banner_painter.h"
+#include "platform/widgets/quiet_toolkit.h"
 #include "render/banner.h"
 #include "render/scene_renderer.h"
+#include "scene/retry.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
 
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::platform::widgets::DrawBanner;
+using kavelo::platform::widgets::QuietenToolkit;
 using kavelo::render::kBannerBandHeight;
 using kavelo::render::kBannerColourB;
 using kavelo::render::kBannerColourG;
@@ -39,6 +45,8 @@ using kavelo::render::kBannerColourR;
 using kavelo::render::kBannerText;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
+using kavelo::scene::ReadFault;
+using kavelo::scene::RetryInterrupted;
 using kavelo::scene::SceneReadResult;
 
 namespace kavelo::tools {
@@ -64,10 +72,7 @@ std::string WriteAll(int fd, const QByteArray& bytes) {
     const char* data = bytes.constData();
     auto left = static_cast<std::size_t>(bytes.size());
     while (left > 0) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t n = RetryInterrupted([&] { return ::write(fd, data, left); });
         if (n < 0) {
             return std::strerror(errno);
         }
@@ -77,15 +82,42 @@ std::string WriteAll(int fd, const QByteArray& bytes) {
     return {};
 }
 
-// Writes `bytes` to the file at `path`; a full disk may first show at close.
-std::string WriteWholeFile(const std::string& path, const QByteArray& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return std::strerror(errno);
-    }
+// Writes `bytes` to the open `fd` and closes it; a full disk may first show at close.
+std::string WriteAndClose(int fd, const QByteArray& bytes) {
     const std::string failure = WriteAll(fd, bytes);
     if (::close(fd) != 0 && failure.empty()) {
         return std::strerror(errno);
+    }
+    return failure;
+}
+
+// Puts `bytes` at `path` whole or not at all: they go into a new file beside it, which replaces
+// it only once complete, so that a failed or killed run leaves the earlier picture. A device or
+// a pipe (/dev/full, a FIFO) is written in place.
+std::string ReplaceFile(const std::string& path, const QByteArray& bytes) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        return fd < 0 ? std::strerror(errno) : WriteAndClose(fd, bytes);
+    }
+    // A link is followed: its target is what gets the picture.
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
+    const std::filesystem::path file = error ? std::filesystem::path(path) : target;
+    std::string temporary = (file.parent_path() / ".kavelo-render-XXXXXX").string();
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return std::strerror(errno);
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);  // as a file made by open() would be
+    std::string failure = WriteAndClose(fd, bytes);
+    if (failure.empty() && ::rename(temporary.c_str(), file.c_str()) != 0) {
+        failure = std::strerror(errno);
+    }
+    if (!failure.empty()) {
+        ::unlink(temporary.c_str());
     }
     return failure;
 }
@@ -102,7 +134,7 @@ std::string WriteImage(const QImage& image, const PictureRequest& request) {
     if (request.output == kStandardStream) {
         return WriteAll(STDOUT_FILENO, bytes);
     }
-    return WriteWholeFile(request.output, bytes);
+    return ReplaceFile(request.output, bytes);
 }
 
 double MillisecondsSince(std::chrono::steady_clock::time_point from) {
@@ -110,72 +142,112 @@ double MillisecondsSince(std::chrono::steady_clock::time_point from) {
         .count();
 }
 
-}  // namespace
-
-int RenderPicture(const PictureRequest& request) {
-    const auto readStart = std::chrono::steady_clock::now();
-    const SceneReadResult read = ReadSceneInput(request.input);
-    const double readMs = MillisecondsSince(readStart);
-    if (read.diagnostic) {
-        std::cerr << *read.diagnostic << "\n";
-    }
-
+// Compiles the scene for the request's size and draws its frames; returns the pixels, bottom row
+// first, or an exit status through `status`.
+std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneReadResult& read,
+                                    double readMs, int& status) {
     std::string error;
     const std::unique_ptr<HeadlessGLContext> gl =
         HeadlessGLContext::Create(request.width, request.height, &error);
     if (!gl) {
         std::cerr << "kavelo-render: no GL context: " << error << "\n";
-        return kExitNoContext;
+        status = kExitNoContext;
+        return {};
     }
-    std::vector<std::uint8_t> pixels;
-    {
-        ContextGuard guard(*gl);
-        if (!guard.IsCurrent()) {
-            std::cerr << "kavelo-render: no GL context: it cannot be made current\n";
-            return kExitNoContext;
-        }
-        // The viewer's order: sized first, so that GLU tessellates for this viewport.
-        SceneRenderer renderer;
-        renderer.Resize(request.width, request.height);
-        const auto compileStart = std::chrono::steady_clock::now();
-        const SceneListStats drawn =
-            renderer.Compile(read.scene.polygons, read.scene.curves, read.scene.surfaces);
+    ContextGuard guard(*gl);
+    if (!guard.IsCurrent()) {
+        std::cerr << "kavelo-render: no GL context: it cannot be made current\n";
+        status = kExitNoContext;
+        return {};
+    }
+    // The viewer's order: sized first, so that GLU tessellates for this viewport.
+    SceneRenderer renderer;
+    renderer.Resize(request.width, request.height);
+    const auto compileStart = std::chrono::steady_clock::now();
+    const SceneListStats drawn =
+        renderer.Compile(read.scene.polygons, read.scene.curves, read.scene.surfaces);
+    glFinish();
+    const double compileMs = MillisecondsSince(compileStart);
+    std::vector<double> frameMs;
+    for (int i = 0; i < request.frames; ++i) {
+        const auto frameStart = std::chrono::steady_clock::now();
+        renderer.DrawFrame(request.params);
         glFinish();
-        const double compileMs = MillisecondsSince(compileStart);
-        std::vector<double> frameMs;
-        for (int i = 0; i < request.frames; ++i) {
-            const auto frameStart = std::chrono::steady_clock::now();
-            renderer.DrawFrame(request.params);
-            glFinish();
-            frameMs.push_back(MillisecondsSince(frameStart));
-        }
-        if (request.stats) {
-            std::cerr << StatsLine(readMs, compileMs, std::move(frameMs), drawn.vertices,
-                                   drawn.triangles)
-                      << "\n";
-        }
-        pixels = gl->ReadPixels();
+        frameMs.push_back(MillisecondsSince(frameStart));
     }
+    if (request.stats) {
+        std::cerr << StatsLine(readMs, compileMs, std::move(frameMs), drawn.vertices,
+                               drawn.triangles)
+                  << "\n";
+    }
+    return gl->ReadPixels();
+}
 
+// Text needs a GUI application, but never a window system: whatever platform the environment
+// names (one that cannot start would abort the program), this one uses the offscreen platform,
+// which draws the same text without a display.
+void DrawBannerOver(QImage& image, int width) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static char programName[] = "kavelo-render";
+    static char* qtArgv[] = {programName, nullptr};
+    static int qtArgc = 1;
+    QGuiApplication app(qtArgc, qtArgv);
+    QPainter painter(&image);
+    DrawBanner(
+        painter, width,
+        {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB), kBannerBandHeight});
+}
+
+// The picture drawn, with its banner; a null image when memory runs out on the way.
+QImage MakeImage(const PictureRequest& request, const SceneReadResult& read, double readMs,
+                 int& status) {
+    std::vector<std::uint8_t> pixels = DrawScene(request, read, readMs, status);
+    if (status != 0) {
+        return {};
+    }
     // The frame's alpha is whatever the clear and lighting left; a window shows no alpha.
     QImage image = QImage(pixels.data(), request.width, request.height, request.width * 4,
                           QImage::Format_RGBX8888)
                        .convertToFormat(QImage::Format_RGB32);
-    if (request.banner) {
-        // Text needs a GUI application, but never a window system: whatever platform the
-        // environment names (one that cannot start would abort the program), this one uses the
-        // offscreen platform, which draws the same text without a display.
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static char programName[] = "kavelo-render";
-        static char* qtArgv[] = {programName, nullptr};
-        static int qtArgc = 1;
-        QGuiApplication app(qtArgc, qtArgv);
-        QPainter painter(&image);
-        DrawBanner(painter, request.width,
-                   {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB),
-                    kBannerBandHeight});
+    if (request.banner && !image.isNull()) {
+        DrawBannerOver(image, request.width);
     }
-    if (const std::string problem = WriteImage(image, request); !problem.empty()) {
+    return image;
+}
+
+}  // namespace
+
+int RenderPicture(const PictureRequest& request) {
+    QuietenToolkit();
+    const auto readStart = std::chrono::steady_clock::now();
+    std::vector<std::string> warnings;
+    const SceneReadResult read = ReadSceneInput(request.input, &warnings);
+    const double readMs = MillisecondsSince(readStart);
+    ReportReading(read, warnings);
+    if (read.fault == ReadFault::kNotOpened) {
+        return kExitReadFault;  // nothing to draw: OUT stays as it was
+    }
+    int status = 0;
+    std::string problem;
+    bool tooLarge = false;
+    try {
+        const QImage image = MakeImage(request, read, readMs, status);
+        tooLarge = status == 0 && image.isNull();
+        if (status == 0 && !tooLarge) {
+            problem = WriteImage(image, request);
+        }
+    } catch (const std::bad_alloc&) {
+        tooLarge = true;
+    }
+    if (status != 0) {
+        return status;
+    }
+    if (tooLarge) {
+        std::cerr << "kavelo-render: a picture of " << request.width << "x" << request.height
+                  << " pixels does not fit in memory\n";
+        return kExitNotWritten;
+    }
+    if (!problem.empty()) {
         const std::string target =
             request.output == kStandardStream ? "to standard output" : request.output;
         std::cerr << "kavelo-render: cannot write " << target << ": " << problem << "\n";

@@ -13,4 +13,9 @@ namespace kavelo::tools {
 kavelo::scene::SceneReadResult ReadSceneInput(const std::string& path,
                                               std::vector<std::string>* warnings = nullptr);
 
+// Writes the warnings and then the fault, if any, on standard error: "FILE:LINE:COL: ..." as they
+// are, any other with the program's name before it.
+void ReportReading(const kavelo::scene::SceneReadResult& result,
+                   const std::vector<std::string>& warnings);
+
 }  // namespace kavelo::tools

@@ -20,7 +20,8 @@
 #include "platform/widgets/dialog_builder.h"
 #include "render/banner.h"
 #include "render/scene_compiler.h"
-#include "scene/reader.h"
+#include "scene/read_report.h"
+#include "scene/scene_file.h"
 #include "shell/resources/resource_ids.h"
 #include "view/granted_format.h"
 #include "view/panel_host.h"
@@ -57,6 +58,7 @@ using kavelo::render::kBannerColourR;
 using kavelo::render::kBannerText;
 using kavelo::render::PixelFormatDescription;
 using kavelo::scene::kSceneFileName;
+using kavelo::scene::ReadingReport;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::SceneReadResult;
 using kavelo::view::DescribeFormat;
@@ -160,10 +162,8 @@ void CSceneView::ReadScene() {
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);
     m_pSurfaces = std::move(result.scene.surfaces);
+    std::fputs(ReadingReport(result, m_sceneWarnings, "kavelo").c_str(), stderr);
     m_sceneDiagnostic = std::move(result.diagnostic);
-    for (const std::string& warning : m_sceneWarnings) {
-        std::fprintf(stderr, "%s\n", warning.c_str());
-    }
     emit sceneRead();
 }
 

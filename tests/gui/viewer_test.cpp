@@ -290,7 +290,8 @@ TEST_F(Viewer, RestartHoldsOneReadingsListsAtATime) {
 TEST_F(Viewer, BrokenOrMissingFileShowsItsDiagnosticAsIdleText) {
     WriteScene("C { 0 0 0 1 }\nC { 1 2 x }\n");
     MenuAction(ID_FILE_RESTART)->trigger();
-    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "input.txt:2:9: expected a number");
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
+              "input.txt:2:9: expected a number, found \"x\"");
     EXPECT_EQ(CountItems(m_view->m_pCurves.get()), 1u);  // what came before the fault is kept
     fs::remove(m_dir / "input.txt");
     MenuAction(ID_FILE_RESTART)->trigger();
@@ -511,10 +512,15 @@ TEST_F(Viewer, FirstWarningIsTheIdleTextUnlessAFaultStopsTheReading) {
               "takes 4\n");
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
               "input.txt:1:1: warning: a polygon of 2 vertices covers no area: a polygon takes 3 "
-              "or 4");
+              "or 4 (1 of 2)");
     WriteScene("C {1 2 3 4}\nC {1 2 x}\n");
+    ::testing::internal::CaptureStderr();
     MenuAction(ID_FILE_RESTART)->trigger();
-    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "input.txt:2:8: expected a number");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "input.txt:1:1: warning: a curve of 1 point draws nothing: a cubic curve takes 4\n"
+              "input.txt:2:8: expected a number, found \"x\"\n");
+    EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
+              "input.txt:2:8: expected a number, found \"x\"");
     WriteScene(kScene);
     MenuAction(ID_FILE_RESTART)->trigger();
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "Ready");

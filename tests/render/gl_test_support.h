@@ -19,7 +19,7 @@
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "render/scene_renderer.h"
-#include "scene/reader.h"
+#include "scene/scene_file.h"
 
 namespace kavelo::test {
 

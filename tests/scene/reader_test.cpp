@@ -14,7 +14,7 @@
 
 #include "scene/dump.h"
 #include "scene/list_builder.h"
-#include "scene/reader.h"
+#include "scene/scene_file.h"
 #include "support/node_counter.h"
 
 using kavelo::scene::CountItems;
@@ -152,8 +152,10 @@ TEST(SceneReaderGrammar, NumberSyntax) {
         EXPECT_TRUE(firstNumberFails(bad)) << bad;
     }
     // "1e" is the number 1 followed by the text "e", which is no number.
-    EXPECT_EQ(*ReadSceneText("C{1e 2 3 4}").diagnostic, "input.txt:1:4: expected a number");
-    EXPECT_EQ(*ReadSceneText("C{0x10 2 3 4}").diagnostic, "input.txt:1:4: expected a number");
+    EXPECT_EQ(*ReadSceneText("C{1e 2 3 4}").diagnostic,
+              "input.txt:1:4: expected a number, found \"e\": an exponent takes digits");
+    EXPECT_EQ(*ReadSceneText("C{0mm 2 3 4}").diagnostic,
+              "input.txt:1:4: expected a number, found \"mm\": numbers take no unit");
     // Numbers need no white space before a sign that starts the next one.
     EXPECT_EQ(Dump("C{1-2+3-4}"), "polygons 0\ncurves 1\ncurve 1\npoint 1 -2 3 -4\nsurfaces 0\n");
 
@@ -241,7 +243,7 @@ TEST(SceneReaderSkips, StretchBoundIs254CharactersDelimiterIncluded) {
     const std::string tooFar = "C" + std::string(254, 'x') + "{1 2 3 4}";
     const SceneReadResult bad = ReadSceneText(tooFar);
     ASSERT_TRUE(bad.diagnostic);
-    EXPECT_EQ(*bad.diagnostic, "input.txt:1:256: expected \"{\" within 254 characters");
+    EXPECT_EQ(*bad.diagnostic, "input.txt:1:1: expected \"{\" within 254 characters after \"C\"");
     EXPECT_EQ(CountItems(bad.scene.curves.get()), 0u);
 
     // The polygon's second stretch starts after the last character of the third number.
@@ -265,21 +267,44 @@ TEST(SceneReaderSkips, CrLfCountsAsOneCharacterInAStretch) {
 
 TEST(SceneReaderFailures, EachFaultEndsTheReadingAndKeepsWhatWasComplete) {
     struct Case {
-        const char* text;
+        std::string_view text;
         const char* diagnostic;
         std::size_t curves;
     };
+    using namespace std::string_view_literals;
     const Case cases[] = {
-        {"C{1 2 3 4}\nC{1 2 x 4}", "input.txt:2:7: expected a number", 1},
-        {"C{1 2 3 4} C{}", "input.txt:1:14: expected a number", 1},  // an item without points
-        {"C{1 2 3 4} C{1 2 3", "input.txt:1:19: expected a number", 1},
-        {"C{1 2 3 4} C{1 2 3 4", "input.txt:1:21: expected \"}\" or a number", 1},
-        {"C{1 2 3 4} C{1 2 3 4 ", "input.txt:1:22: expected \"}\" or a number", 1},
-        {"C{1 2 3 4} C", "input.txt:1:13: expected \"{\" within 254 characters", 1},
+        {"C{1 2 3 4}\nC{1 2 x 4}", "input.txt:2:7: expected a number, found \"x\"", 1},
+        {"C{1 2 3 4} C{}", "input.txt:1:14: expected a number, found \"}\"", 1},  // no points
+        {"C{1 2 3 4} C{1 2 3", "input.txt:1:19: expected a number, found end of file", 1},
+        {"C{1 2 3 4} C{1 2 3 4",
+         "input.txt:1:21: expected \"}\" or a number, found end of file; the curve at 1:12 is not "
+         "closed",
+         1},
+        {"C{1 2 3 4} C", "input.txt:1:12: expected \"{\" after \"C\", found end of file", 1},
         {"C{1e999 0 0 1}", "input.txt:1:3: number out of range", 0},
-        {"C{1 2 3 4 , 5 6 7 8}", "input.txt:1:11: expected a number", 0},
-        {"P(0 0 x){1 2 3 4}", "input.txt:1:7: expected a number", 0},
-        {"C {-\n  1 1 1 1}", "input.txt:1:4: expected a number", 0},
+        {"C{0 0 0 1\n1 1 0 1 C{",
+         "input.txt:2:9: expected \"}\" or a number, found \"C\"; the "
+         "curve at 1:1 is not closed",
+         0},
+        {"P(0 0 1){1 2 3 4 5 6 7}",
+         "input.txt:1:23: expected a number, found \"}\": each point "
+         "takes four numbers, x y z w",
+         0},
+        {"C{1 2 3 4 1,5 6 7}",
+         "input.txt:1:12: expected a number, found \",\": a number takes \".\" as its decimal "
+         "point",
+         0},
+        {"C{1 2\0 3 4}"sv, "input.txt:1:6: expected a number, found U+0000 NULL", 0},
+        {"C{1 2 \xC2\xA0 3 4}", "input.txt:1:7: expected a number, found U+00A0 NO-BREAK SPACE", 0},
+        {"C{1 \xE2\x88\x92"
+         "2 3 4}",
+         "input.txt:1:5: expected a number, found U+2212 MINUS SIGN: use \"-\"", 0},
+        {"C{1 2 \xEF\xBC\xA1 4}",
+         "input.txt:1:7: expected a number, found U+FF21 FULLWIDTH LATIN CAPITAL LETTER A: use "
+         "\"A\"",
+         0},
+        {"C{1 2 3 \xFF}", "input.txt:1:9: expected a number, found byte 0xFF, which is not UTF-8",
+         0},
     };
     for (const Case& c : cases) {
         const SceneReadResult r = ReadSceneText(c.text);
@@ -299,13 +324,24 @@ TEST(SceneReaderFailures, EachFaultEndsTheReadingAndKeepsWhatWasComplete) {
 TEST(SceneReaderFailures, ColumnsCountCharactersNotBytes) {
     const SceneReadResult r = ReadSceneText("x\n\xC2\xB0\xC2\xB0 C{1 2 z 4}");
     ASSERT_TRUE(r.diagnostic);
-    EXPECT_EQ(*r.diagnostic, "input.txt:2:10: expected a number");
+    EXPECT_EQ(*r.diagnostic, "input.txt:2:10: expected a number, found \"z\"");
     const SceneReadResult crlf = ReadSceneText("C{1 2 3 4}\r\n\r\nC{1 2 3 q}");
     ASSERT_TRUE(crlf.diagnostic);
-    EXPECT_EQ(*crlf.diagnostic, "input.txt:3:9: expected a number");
+    EXPECT_EQ(*crlf.diagnostic, "input.txt:3:9: expected a number, found \"q\"");
     const SceneReadResult named = ReadSceneText("C{", "scene.txt");
     ASSERT_TRUE(named.diagnostic);
-    EXPECT_EQ(*named.diagnostic, "scene.txt:1:3: expected a number");
+    EXPECT_EQ(*named.diagnostic, "scene.txt:1:3: expected a number, found end of file");
+    // A file saved as UTF-16 or UTF-32 is named as such once, not as a fault at its first number.
+    using namespace std::string_view_literals;
+    const std::pair<std::string_view, const char*> wide[] = {{"\xFF\xFE"
+                                                              "C\0{\0 \0"sv,
+                                                              "UTF-16"},
+                                                             {"C\0{\0 \0"sv, "UTF-16"},
+                                                             {"\0\0\0C\0\0\0{"sv, "UTF-32"}};
+    for (const auto& [text, encoding] : wide) {
+        EXPECT_EQ(ReadSceneText(text).diagnostic,
+                  std::string("input.txt looks like ") + encoding + ": save it as UTF-8");
+    }
 }
 
 TEST(SceneReaderLineEnds, CrLfReadsAsLf) {

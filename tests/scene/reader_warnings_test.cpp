@@ -69,7 +69,7 @@ TEST(ReaderWarnings, EachKindAtItsLineAndColumn) {
         // Items drawn short.
         {"short items",
          "C {1 2 3 4}\nC {1 2 3 4 5 6 7 8}\nC {" + four.substr(0, 25) +
-             "}\nP (0 0 1) {1 2 3 4 5 6 7 8}\nP (0 0 1) {1 2 3 4 5 6 7 8 9 1 2 3}\nS {" + four +
+             "}\nP (0 0 1) {1 2 3 4 5 6 7 8}\nP (0 0 1) {1 2 3 1 5 6 7 1 9 1 2 1}\nS {" + four +
              " " + four.substr(0, 16) + "}\nS {" + four + " " + four + " " + four + "}",
          {"f.txt:1:1: warning: a curve of 1 point draws nothing: a cubic curve takes 4",
           "f.txt:2:1: warning: a curve of 2 points draws a straight line: a cubic curve takes 4",

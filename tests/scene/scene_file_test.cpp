@@ -1,5 +1,6 @@
 // The scene file as the system hands it over: pipes, devices, sockets, files that change while
 // they are read, and files that are not there.
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -17,11 +18,13 @@
 
 #include "scene/dump.h"
 #include "scene/reader.h"
+#include "scene/scene_file.h"
 #include "support/temp_dir.h"
 
 using kavelo::scene::CountItems;
 using kavelo::scene::DumpScene;
 using kavelo::scene::ReadSceneFile;
+using kavelo::scene::ReadSceneStream;
 using kavelo::scene::SceneFileReading;
 using kavelo::scene::SceneReadResult;
 
@@ -142,6 +145,31 @@ TEST_F(SceneFile, AMissingFileNamesTheDirectoryLookedIn) {
     EXPECT_EQ(there.diagnostic.value_or(""), (m_dir / "sub/../input.txt").string() +
                                                  ": cannot open: No such file or directory (in " +
                                                  m_dir.string() + ")");
+    // A folder that does not exist is not named as the place looked in.
+    const std::string nowhere = (m_dir / "none/input.txt").string();
+    EXPECT_EQ(ReadSceneFile(nowhere).diagnostic,
+              nowhere + ": cannot open: No such file or directory");
+}
+
+}  // namespace
+
+namespace {
+
+// A stream longer than the memory there is: the items of what fits are kept, and it says so.
+TEST(SceneStream, RunningOutOfMemoryKeepsTheItemsReadSoFar) {
+    const fs::path path = fs::temp_directory_path() / "kavelo-stream-test.txt";
+    std::string text;
+    while (text.size() < (std::size_t{1} << 17)) {
+        text += "C {0 0 0 1 1 1 0 1 2 1 0 1 3 0 0 1}\n";
+    }
+    std::ofstream(path) << text;
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    const SceneReadResult r = ReadSceneStream(fd, "<stdin>", nullptr, std::size_t{1} << 16);
+    ::close(fd);
+    fs::remove(path);
+    const std::size_t kept = (std::size_t{1} << 16) / 36;  // whole items in the first 64 KiB
+    EXPECT_EQ(r.diagnostic, "<stdin>: out of memory after " + std::to_string(kept) + " items");
+    EXPECT_EQ(CountItems(r.scene.curves.get()), kept);
 }
 
 }  // namespace

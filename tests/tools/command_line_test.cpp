@@ -124,14 +124,14 @@ TEST(CommandLine, WrongCommandLinesAreNamed) {
         {"f -o x.png --s=1", "unknown or ambiguous option --s=1"},
         {"--dump f -o x.png", "--output is for pictures, not for --dump"},
         {"--dump f --no-banner", "--no-banner is for pictures, not for --dump"},
-        {"f -o x.png --size=0x10", "bad value for --size: '0x10'"},
-        {"f -o x.png --size=16385x10", "bad value for --size: '16385x10'"},
-        {"f -o x.png --size=10", "bad value for --size: '10'"},
-        {"f -o x.png --frames=0", "bad value for --frames: '0'"},
-        {"f -o x.png --frames=2.5", "bad value for --frames: '2.5'"},
+        {"f -o x.png --size=0x10", "--size must be WxH, each 1 to 16384: '0x10'"},
+        {"f -o x.png --size=16385x10", "--size must be WxH, each 1 to 16384: '16385x10'"},
+        {"f -o x.png --size=10", "--size must be WxH, each 1 to 16384: '10'"},
+        {"f -o x.png --frames=0", "--frames must be a whole number from 1 to 100000: '0'"},
+        {"f -o x.png --frames=2.5", "--frames must be a whole number from 1 to 100000: '2.5'"},
         {"--dump --stats f", "--stats is for pictures, not for --dump"},
         {"--check --dump f", "--dump and --check cannot be combined"},
-        {"f -o x.png --size=10x10x", "bad value for --size: '10x10x'"},
+        {"f -o x.png --size=10x10x", "--size must be WxH, each 1 to 16384: '10x10x'"},
         {"f -o x.png --shift=1", "bad value for --shift: '1'"},
         {"f -o x.png --shift=1,2,3", "bad value for --shift: '1,2,3'"},
         {"f -o x.png --stretch=1,x,1", "bad value for --stretch: '1,x,1'"},
@@ -169,6 +169,10 @@ TEST(CommandLine, HelpListsEveryOptionWithItsDefaultAndTheExitStatuses) {
                               "\n  3  ",
                               "\n  4  "}) {
         EXPECT_NE(help.find(entry), std::string::npos) << entry;
+    }
+    std::istringstream lines(help);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 80u) << line;
     }
 }
 

@@ -16,6 +16,7 @@
 #include "render/golden_pictures.h"
 #include "scene/dump.h"
 #include "scene/reader.h"
+#include "scene/scene_file.h"
 #include "support/temp_dir.h"
 #include "tools/stats_line.h"
 
@@ -123,11 +124,19 @@ TEST_F(KaveloRenderTool, StatsLineCountsWhatTheListDraws) {
 TEST_F(KaveloRenderTool, ExitStatusesForReadingFaultsUsageAndMissingGL) {
     const std::string broken = KAVELO_SOURCE_DIR "/tests/data/dump/broken_polygon.txt";
     EXPECT_EQ(Run(broken + " -o " + Out("broken.png") + " --size 64x64"), 1);
-    EXPECT_NE(m_err.find("broken_polygon.txt:4:8: expected a number\n"), std::string::npos)
-        << m_err;
+    EXPECT_EQ(m_err, broken +
+                         ":1:1: warning: a curve of 2 points draws a straight line: a cubic "
+                         "curve takes 4\n" +
+                         broken + ":4:8: expected a number, found \"oops\"\n");
     EXPECT_TRUE(fs::exists(Out("broken.png"))) << "the picture is still written";
-    EXPECT_EQ(Run(Out("missing.txt") + " -o " + Out("missing.png") + " --size 64x64"), 1);
-    EXPECT_TRUE(fs::exists(Out("missing.png")));
+    // A FILE that cannot be opened leaves OUT as it was.
+    std::ofstream(Out("kept.png")) << "earlier";
+    for (const std::string& input :
+         {Out("missing.txt"), m_dir.string(), std::string("/dev/null")}) {
+        EXPECT_EQ(Run(input + " -o " + Out("kept.png") + " --size 64x64"), 1) << input;
+        EXPECT_EQ(m_err.rfind("kavelo-render: " + input + ": ", 0), 0u) << m_err;
+        EXPECT_EQ(ReadText(Out("kept.png")), "earlier") << input;
+    }
 
     // Wrong command lines (their messages are the parser's tests) write nothing.
     for (const std::string& args : {kExample, kExample + " -o " + Out("x.png") + " --size 0x1",
@@ -164,6 +173,48 @@ TEST_F(KaveloRenderTool, AFailedWriteExitsWithItsReason) {
     EXPECT_EQ(m_err, "kavelo-render: cannot write to standard output: No space left on device\n");
 }
 
+// Killed by the file size limit in mid-write, or refused before it starts: OUT keeps its bytes,
+// and no other file is left beside it.
+TEST_F(KaveloRenderTool, AFailedWriteLeavesTheEarlierPicture) {
+    std::ofstream(Out("kept.png")) << "earlier";
+    EXPECT_EQ(Run(kExample + " -o " + Out("kept.png") + " --size 400x400", "ulimit -f 1;"), 4);
+    EXPECT_NE(m_err.find("kavelo-render: cannot write " + Out("kept.png")), std::string::npos);
+    EXPECT_EQ(ReadText(Out("kept.png")), "earlier");
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(m_dir)) {
+        files += entry.path().filename().string().rfind(".kavelo-render", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(files, 0u);
+    // Standard output closed, or a terminal: nothing is written to it.
+    const std::string tool = "'" + kTool + "' ";
+    const std::string closed = tool + "--dump " + kExample + " >&- 2>" + Out("err");
+    EXPECT_EQ(WEXITSTATUS(std::system(closed.c_str())), 4);
+    EXPECT_EQ(ReadText(Out("err")), "kavelo-render: standard output is closed\n");
+    const std::string terminal =
+        "script -qec \"" + tool + kExample + " -o -\" /dev/null >" + Out("tty");
+    EXPECT_EQ(WEXITSTATUS(std::system(terminal.c_str())), 2);
+    EXPECT_NE(ReadText(Out("tty")).find("will not write a picture to a terminal"),
+              std::string::npos);
+}
+
+// Memory runs out for the picture's pixels: a message and exit 4, not an abort.
+TEST_F(KaveloRenderTool, APictureTooLargeForMemorySaysSo) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not start under a memory limit";
+#endif
+    EXPECT_EQ(Run(kExample + " --size=12000x12000 --no-banner -o " + Out("big.png"),
+                  "ulimit -v 1500000;"),
+              4);
+    EXPECT_EQ(m_err, "kavelo-render: a picture of 12000x12000 pixels does not fit in memory\n");
+}
+
+// Where XDG_RUNTIME_DIR is unset, only the program's own lines reach standard error.
+TEST_F(KaveloRenderTool, SaysNothingOfItsToolkit) {
+    EXPECT_EQ(Run(kExample + " -o " + Out("quiet.png") + " --size 64x64", "env -u XDG_RUNTIME_DIR"),
+              0);
+    EXPECT_EQ(m_err, "");
+}
+
 TEST_F(KaveloRenderTool, TheBannerNeedsNoWindowSystem) {
     const std::string args = kExample + " --size 120x90 -o ";
     ASSERT_EQ(Run(args + Out("usual.png")), 0) << m_err;
@@ -186,7 +237,7 @@ TEST_F(KaveloRenderTool, DashReadsStandardInputAndWritesStandardOutput) {
     EXPECT_FALSE(fs::exists("-"));
 
     ASSERT_EQ(Run("--dump -", "printf 'P (0 0 1) { 1 x } ' |"), 1);
-    EXPECT_EQ(m_err, "<stdin>:1:15: expected a number\n");
+    EXPECT_EQ(m_err, "<stdin>:1:15: expected a number, found \"x\"\n");
 }
 
 TEST_F(KaveloRenderTool, WritesTheFormatTheExtensionNames) {
