@@ -568,8 +568,17 @@ const std::pair<int, int> kOneEnding{1, 1};
 const std::pair<int, int> kNoEnding{0, 0};
 
 TEST_F(ViewerMouse, LeftDragTurnsAStepAPixelAndEndsOnceAMove) {
+    // At the defaults the Z rotation's axis stands nearest the screen's vertical: a drag to the
+    // right carries the near side right with Z steps down, and leaves Y alone.
     Mouse(QEvent::MouseButtonPress, m_start, Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, m_start + QPoint(90, 0), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dAngleZ, 57.0 - 90.0);
+    EXPECT_EQ(m_view->m_dAngleY, 5.0);
+    Mouse(QEvent::MouseButtonRelease, m_start, Qt::LeftButton, Qt::NoButton);
+    // At an X angle of 180 the Y axis stands upright instead.
+    m_view->m_dAngleX = 180.0;
     m_view->m_dAngleY = 358.0;
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::LeftButton, Qt::LeftButton);
     Ends();
     // Five pixels right are five Y steps up, each with the wrap rule: 359, 360, 1, 2, 3.
     Mouse(QEvent::MouseMove, m_start + QPoint(5, 0), Qt::NoButton, Qt::LeftButton);
@@ -578,7 +587,7 @@ TEST_F(ViewerMouse, LeftDragTurnsAStepAPixelAndEndsOnceAMove) {
     EXPECT_EQ(Field(IDC_ANGLE_Y)->text().toStdString(), "3");
     // Down turns the near side down: X steps down.
     Mouse(QEvent::MouseMove, m_start + QPoint(5, 3), Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(m_view->m_dAngleX, 227.0);
+    EXPECT_EQ(m_view->m_dAngleX, 177.0);
     EXPECT_EQ(Ends(), kOneEnding);
     // With the X angle at 0 the Y axis stands the other way up: right is a Y step down.
     m_view->m_dAngleX = 0.0;
@@ -590,6 +599,23 @@ TEST_F(ViewerMouse, LeftDragTurnsAStepAPixelAndEndsOnceAMove) {
     Mouse(QEvent::MouseMove, m_start, Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(Ends(), kNoEnding);
     EXPECT_EQ(m_view->m_dAngleY, 1.0);
+}
+
+TEST_F(ViewerMouse, CtrlLeftAndRightDragsRollWithThePointerRoundTheCentre) {
+    // At the defaults the Y axis lies nearest the line of sight, pointing towards the viewer:
+    // a quarter turn counter-clockwise is 90 Y steps down, and the right button turns it back.
+    const QPoint centre(m_view->width() / 2, m_view->height() / 2);
+    Mouse(QEvent::MouseButtonPress, centre + QPoint(40, 0), Qt::LeftButton, Qt::LeftButton,
+          Qt::ControlModifier);
+    Mouse(QEvent::MouseMove, centre + QPoint(0, -40), Qt::NoButton, Qt::LeftButton,
+          Qt::ControlModifier);
+    EXPECT_EQ(m_view->m_dAngleY, 5.0 - 90.0);
+    EXPECT_EQ(m_view->m_dAngleX, 230.0);
+    EXPECT_EQ(m_view->m_dAngleZ, 57.0);
+    Mouse(QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier);
+    Mouse(QEvent::MouseButtonPress, centre + QPoint(0, -40), Qt::RightButton, Qt::RightButton);
+    Mouse(QEvent::MouseMove, centre + QPoint(40, 0), Qt::NoButton, Qt::RightButton);
+    EXPECT_EQ(m_view->m_dAngleY, 5.0);
 }
 
 TEST_F(ViewerMouse, WheelZoomsANotchAt120Units) {
