@@ -234,10 +234,11 @@ TEST_F(Program, ClosingAMenuGivesTheKeysBackAndShowsReady) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return pane() != ready; }, 3000))
         << "an open menu leaves \"Ready\" in the pane";
     Keys(window, QStringLiteral("Escape"));
-    // Closed with Esc, the menu leaves the keys with the key table.
+    // Closed with Esc, the menu leaves the keys with the key table; so does leaving the bar.
     for (const QString& closing :
          {QStringLiteral("alt+f Escape"), QStringLiteral("alt+f Escape Escape"),
-          QStringLiteral("alt+c Escape"), QStringLiteral("alt")}) {
+          QStringLiteral("alt+c Escape"), QStringLiteral("alt Escape"), QStringLiteral("alt alt"),
+          QStringLiteral("F10 Down Escape")}) {
         Keys(window, closing);
         const QImage before = panel();
         Keys(window, QStringLiteral("Right"));

@@ -673,3 +673,38 @@ TEST_F(ViewerMouse, ClickingIntoTheViewGivesItTheKeyboard) {
 }
 
 }  // namespace
+
+namespace {
+
+// A lone Alt or F10 selects the menu bar; the keys then go to it, not to the key table, until Esc
+// or a second Alt.
+TEST_F(Viewer, LoneAltOrF10SelectsTheMenuBarAndEscOrAltLeavesIt) {
+    QMenuBar* bar = m_frame->MenuBar();
+    const auto lone = [](QWidget* widget, Qt::Key key) {
+        QTest::keyClick(widget, key, key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier);
+    };
+    for (Qt::Key select : {Qt::Key_Alt, Qt::Key_F10}) {
+        for (Qt::Key leave : {Qt::Key_Escape, Qt::Key_Alt}) {
+            const double shift = m_view->m_dShiftX;
+            lone(m_view, select);
+            ASSERT_TRUE(WaitFor([&] { return bar->hasFocus(); }));
+            EXPECT_EQ(bar->activeAction(), bar->actions().front());
+            QTest::keyClick(bar, Qt::Key_Right);
+            EXPECT_EQ(bar->activeAction(), bar->actions().at(1));
+            EXPECT_EQ(m_view->m_dShiftX, shift) << "the key table took Right";
+            lone(bar, leave);
+            ASSERT_TRUE(WaitFor([&] { return m_view->hasFocus(); }));
+            EXPECT_EQ(bar->activeAction(), nullptr);
+            QTest::keyClick(m_view, Qt::Key_Right);
+            EXPECT_EQ(m_view->m_dShiftX, shift + 0.01);
+        }
+    }
+    lone(m_view, Qt::Key_Alt);
+    QTest::keyClick(bar, Qt::Key_Down);
+    EXPECT_TRUE(WaitFor(
+        [&] { return QApplication::activePopupWidget() == bar->actions().front()->menu(); }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return m_view->hasFocus(); }));
+}
+
+}  // namespace
