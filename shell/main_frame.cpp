@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QStatusTipEvent>
+#include <algorithm>
 #include <utility>
 
 #include "platform/framework/accelerator_filter.h"
@@ -33,7 +34,6 @@ using kavelo::resources::MainMenu;
 
 CMainFrame::CMainFrame() {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setMinimumSize(1, 1);
 }
 
 CMainFrame::~CMainFrame() {
@@ -114,8 +114,25 @@ int CMainFrame::OnCreate() {
     m_wndStatusBar.show();
     m_pViewEdge->show();
     m_pView->show();
+    SetMinimumSize();
     RecalcLayout();
     return 0;
+}
+
+// The smallest frame that still shows the panel down to its Update button and a view of a few
+// dozen pixels with the status bar under it.
+void CMainFrame::SetMinimumSize() {
+    constexpr int kSmallestView = 48;
+    constexpr int kBelowUpdate = 6;
+    const QWidget* update = m_wndControlPanel.Controls().Item(IDC_UPDATE);
+    const int panelHeight =
+        update != nullptr
+            ? update->mapTo(&m_wndControlPanel, QPoint(0, update->height())).y() + kBelowUpdate
+            : 0;
+    const int edge = 2 * m_pViewEdge->frameWidth();
+    const int rightHeight = kSmallestView + edge + m_wndStatusBar.sizeHint().height();
+    setMinimumSize(m_wndControlPanel.sizeHint().width() + kSmallestView + edge,
+                   m_pMenuBar->sizeHint().height() + std::max(panelHeight, rightHeight));
 }
 
 void CMainFrame::InitialUpdateFrame() {

@@ -281,6 +281,22 @@ TEST_F(Program, OneClickIntoAFieldOfAnInactiveWindowFocusesIt) {
         3000));
 }
 
+// At twice the scale on a 1280x1024 screen the window opens within the screen.
+TEST_F(Program, TheFirstSizeFitsTheScreenAtTwiceTheScale) {
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    m_process.setProcessEnvironment(environment);
+    const WId window = StartWithFocus();
+    ASSERT_NE(window, 0u);
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QStringList shell = XDoTool({QStringLiteral("getwindowgeometry"),
+                                       QStringLiteral("--shell"), QString::number(window)})
+                                  .split(u'\n');
+    ASSERT_GE(shell.size(), 5);
+    EXPECT_LE(shell[3].section(u'=', 1).toInt(), screen.width()) << shell.join(u' ').toStdString();
+    EXPECT_LE(shell[4].section(u'=', 1).toInt(), screen.height()) << shell.join(u' ').toStdString();
+}
+
 // Nothing of the command line reaches the toolkit: neither its options nor a platform choice.
 TEST_F(Program, ToolkitOptionsOnTheCommandLineAreIgnored) {
     const WId window = StartWithFocus({QStringLiteral("-qwindowtitle"), QStringLiteral("Hello"),

@@ -707,4 +707,12 @@ TEST_F(Viewer, LoneAltOrF10SelectsTheMenuBarAndEscOrAltLeavesIt) {
     EXPECT_TRUE(WaitFor([&] { return m_view->hasFocus(); }));
 }
 
+TEST_F(Viewer, TheSmallestFrameKeepsTheUpdateButtonAndAViewOfAFewDozenPixels) {
+    m_frame->resize(1, 1);
+    ASSERT_TRUE(WaitFor([&] { return m_frame->height() < 640; }));
+    const QWidget* update = m_frame->GetControlPanel()->Controls().Item(IDC_UPDATE);
+    EXPECT_LE(update->mapTo(m_frame, QPoint(0, update->height())).y(), m_frame->height());
+    EXPECT_GE(std::min(m_view->width(), m_view->height()), 32);
+}
+
 }  // namespace
