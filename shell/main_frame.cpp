@@ -23,6 +23,7 @@ using kavelo::platform::framework::CommandPrompt;
 using kavelo::platform::framework::DocumentStringField;
 using kavelo::platform::framework::MessageMapEntry;
 using kavelo::platform::widgets::BuildMenuBar;
+using kavelo::platform::widgets::DialogControls;
 using kavelo::platform::widgets::FromUtf8;
 using kavelo::platform::widgets::MenuCallbacks;
 using kavelo::resources::ControlKind;
@@ -108,7 +109,16 @@ int CMainFrame::OnCreate() {
     m_wndControlPanel.show();
 
     m_wndStatusBar.setParent(this);
-    m_wndStatusBar.WatchFlyBy(m_wndControlPanel.Controls().InOrder());
+    // The fly-by covers the controls with identifiers, the fields and buttons; not the labels
+    // and group frames.
+    const DialogControls& controls = m_wndControlPanel.Controls();
+    std::vector<QWidget*> flyBy;
+    for (std::size_t i = 0; i < controls.InOrder().size(); ++i) {
+        if (controls.IdAt(i) != IDC_STATIC) {
+            flyBy.push_back(controls.InOrder()[i]);
+        }
+    }
+    m_wndStatusBar.WatchFlyBy(flyBy);
     m_wndStatusBar.WatchMenuBar(m_pMenuBar);
     UpdateIdleText();
     m_wndStatusBar.show();

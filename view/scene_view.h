@@ -101,6 +101,8 @@ class CSceneView : public QOpenGLWidget,
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // Tab in the view moves nothing: the view is no stop of the panel's tab order.
+    bool focusNextPrevChild(bool) override { return true; }
 
   private:
     // The end of every command that changes the view: repaint at once, then the panel. Inside a

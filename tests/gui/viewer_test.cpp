@@ -715,4 +715,18 @@ TEST_F(Viewer, TheSmallestFrameKeepsTheUpdateButtonAndAViewOfAFewDozenPixels) {
     EXPECT_GE(std::min(m_view->width(), m_view->height()), 32);
 }
 
+// The fly-by empties the pane over a field, not over a label: "Ready" comes back there. Tab in
+// the view moves nothing.
+TEST_F(Viewer, FlyByCoversFieldsNotLabelsAndTabStaysInTheView) {
+    QTest::mouseMove(Field(IDC_SHIFT_X), QPoint(3, 3));
+    ASSERT_TRUE(WaitFor([&] { return m_frame->StatusBar().Text().isEmpty(); }));
+    QWidget* degrees = m_frame->GetControlPanel()->Controls().InOrder()[3];  // the "°" label
+    QTest::mouseMove(degrees, QPoint(2, 2));
+    EXPECT_TRUE(WaitFor([&] { return m_frame->StatusBar().Text() == QStringLiteral("Ready"); }));
+
+    ASSERT_TRUE(m_view->hasFocus());
+    QTest::keyClick(m_view, Qt::Key_Tab);
+    EXPECT_TRUE(m_view->hasFocus());
+}
+
 }  // namespace
