@@ -24,7 +24,6 @@
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/headless_gl_context.h"
 #include "platform/widgets/banner_painter.h"
-#include "render/banner.h"
 #include "render/scene_renderer.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
@@ -32,11 +31,6 @@
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::platform::widgets::DrawBanner;
-using kavelo::render::kBannerBandHeight;
-using kavelo::render::kBannerColourB;
-using kavelo::render::kBannerColourG;
-using kavelo::render::kBannerColourR;
-using kavelo::render::kBannerText;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::SceneReadResult;
@@ -171,9 +165,7 @@ int RenderPicture(const PictureRequest& request) {
         static int qtArgc = 1;
         QGuiApplication app(qtArgc, qtArgv);
         QPainter painter(&image);
-        DrawBanner(painter, request.width,
-                   {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB),
-                    kBannerBandHeight});
+        DrawBanner(painter, request.width);
     }
     if (const std::string problem = WriteImage(image, request); !problem.empty()) {
         const std::string target =

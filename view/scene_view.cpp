@@ -16,7 +16,6 @@
 #include "platform/gl/widget_gl_surface.h"
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/dialog_builder.h"
-#include "render/banner.h"
 #include "render/scene_compiler.h"
 #include "scene/reader.h"
 #include "shell/resources/resource_ids.h"
@@ -51,11 +50,6 @@ using kavelo::platform::gl::SceneSurfaceFormat;
 using kavelo::platform::gl::WidgetGLSurface;
 using kavelo::platform::widgets::DialogBar;
 using kavelo::platform::widgets::DrawBanner;
-using kavelo::render::kBannerBandHeight;
-using kavelo::render::kBannerColourB;
-using kavelo::render::kBannerColourG;
-using kavelo::render::kBannerColourR;
-using kavelo::render::kBannerText;
 using kavelo::render::PixelFormatDescription;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadSceneFile;
@@ -200,9 +194,7 @@ void CSceneView::paintGL() {
     RenderScene();
     ++m_nFramesDrawn;
     QPainter painter(this);
-    DrawBanner(
-        painter, width(),
-        {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB), kBannerBandHeight});
+    DrawBanner(painter, DevicePixels(width()));
     painter.end();
     // The painter's own GL state must not reach the next frame.
     m_renderer.ResetAfterPainter();

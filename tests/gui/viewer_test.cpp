@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTest>
@@ -727,6 +728,21 @@ TEST_F(Viewer, FlyByCoversFieldsNotLabelsAndTabStaysInTheView) {
     ASSERT_TRUE(m_view->hasFocus());
     QTest::keyClick(m_view, Qt::Key_Tab);
     EXPECT_TRUE(m_view->hasFocus());
+}
+
+// kavelo-render at the view's size draws the viewer's banner.
+TEST_F(Viewer, KaveloRenderDrawsTheViewersBanner) {
+    const QImage frame = m_view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    QProcess tool;
+    tool.start(
+        QStringLiteral(KAVELO_BINARY_DIR "/tools/kavelo-render"),
+        {QStringLiteral("input.txt"), QStringLiteral("-o"), QStringLiteral("tool.png"),
+         QStringLiteral("--size"), QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    const QRect band(0, 0, frame.width(), 50);
+    EXPECT_EQ(QImage(QStringLiteral("tool.png")).convertToFormat(QImage::Format_RGB32).copy(band),
+              frame.copy(band));
 }
 
 }  // namespace
