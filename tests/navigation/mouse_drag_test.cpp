@@ -13,29 +13,17 @@ using kavelo::navigation::StepCommands;
 
 namespace {
 
-using Matrix = std::array<double, 16>;  // column-major, as OpenGL keeps it
-
-// Which angle a command steps, 0 to 2 for X to Z, and by how much.
-std::pair<int, double> Step(unsigned id) {
+// The frame's matrix T·S·Rx·Ry·Rz without T, column-major, after one degree of `step`.
+std::array<double, 16> Frame(const ViewParams& p, unsigned step = 0) {
     const unsigned ids[] = {ID_ROTATE_X_PLUS,  ID_ROTATE_X_MINUS, ID_ROTATE_Y_PLUS,
                             ID_ROTATE_Y_MINUS, ID_ROTATE_Z_PLUS,  ID_ROTATE_Z_MINUS};
-    for (int i = 0; i < 6; ++i) {
-        if (ids[i] == id) {
-            return {i / 2, i % 2 == 0 ? 1 : -1};
-        }
-    }
-    return {-1, 0};
-}
-
-// The frame's model-view matrix T·S·Rx·Ry·Rz without T, which no turn changes, built with
-// glRotated's matrices, after the command `id`.
-Matrix Frame(const ViewParams& p, unsigned id = 0) {
     double angles[3] = {p.m_dAngleX, p.m_dAngleY, p.m_dAngleZ};
-    if (const auto [k, by] = Step(id); k >= 0) {
-        angles[k] += by;
+    for (int i = 0; i < 6; ++i) {
+        angles[i / 2] += ids[i] == step ? (i % 2 == 0 ? 1 : -1) : 0;
     }
-    Matrix m{p.m_dStretchX / 2, 0, 0, 0, 0, p.m_dStretchY / 2, 0, 0, 0, 0, p.m_dStretchZ / 2};
-    for (int k = 0; k < 3; ++k) {
+    std::array<double, 16> m{p.m_dStretchX / 2, 0, 0, 0, 0, p.m_dStretchY / 2, 0, 0, 0, 0,
+                             p.m_dStretchZ / 2};
+    for (int k = 0; k < 3; ++k) {  // times glRotated's matrix about axis k
         const double c = std::cos(angles[k] * M_PI / 180), s = std::sin(angles[k] * M_PI / 180);
         const int i = (k + 1) % 3, j = (k + 2) % 3;
         for (int r = 0; r < 3; ++r) {
@@ -47,15 +35,19 @@ Matrix Frame(const ViewParams& p, unsigned id = 0) {
     return m;
 }
 
-// Component `out` of the motion, on `step`, of the scene point seen in eye direction `eye`:
-// the inverse of S·R is (S·R)^T·S^-2, so that point is row `eye`, scaled.
+// Component `out` of the motion on `step` of the scene point seen in eye direction `eye`: the
+// inverse of S·R is (S·R)^T·S^-2, so that point is row `eye`, scaled.
 double Moves(const ViewParams& p, const StepCommands& step, int eye, int out) {
-    const Matrix before = Frame(p), after = Frame(p, step.id);
+    const auto before = Frame(p), after = Frame(p, step.id);
     double moved = 0;
     for (int c = 0; c < 3; ++c) {
         moved += (after[c * 4 + out] - before[c * 4 + out]) * before[c * 4 + eye];
     }
     return moved;
+}
+
+bool IsZ(const StepCommands& step) {
+    return step.id == ID_ROTATE_Z_PLUS || step.id == ID_ROTATE_Z_MINUS;
 }
 
 TEST(MouseDrag, TurnsAboutTheScreensAxesAtAnyAngles) {
@@ -69,34 +61,32 @@ TEST(MouseDrag, TurnsAboutTheScreensAxesAtAnyAngles) {
             p.m_dStretchX = stretch(random), p.m_dStretchY = stretch(random);
             p.m_dStretchZ = stretch(random);
         }
-        // The eye's axes: Z's is the matrix's third column; Y's the scene direction Rz takes to y.
-        const Matrix m = Frame(p);
+        // Share of component r in the eye's axes: Z's is the third column, Y's the scene
+        // direction that Rz takes to y.
+        const auto m = Frame(p);
         const double sa = std::sin(p.m_dAngleZ * M_PI / 180),
                      ca = std::cos(p.m_dAngleZ * M_PI / 180);
-        const auto share = [&](int r, bool z) {
+        const auto zWins = [&](int r) {
             const double y[3] = {sa * m[0] + ca * m[4], sa * m[1] + ca * m[5],
                                  sa * m[2] + ca * m[6]};
-            const double* a = z ? &m[8] : y;
-            return std::abs(a[r]) / std::hypot(a[0], a[1], a[2]);
+            return std::abs(m[8 + r]) / std::hypot(m[8], m[9], m[10]) >
+                   std::abs(y[r]) / std::hypot(y[0], y[1], y[2]);
         };
-        // Sideways about the upright one, the near side (towards eye -z) going with the pointer;
-        // up about X.
+        // Sideways about the upright one, up about X, the near side (eye -z) with the pointer.
         MouseDrag turn(DragKind::kTurn, p, {100, 100}, 200, 200);
         const StepCommands right = turn.MoveTo(p, {101, 100})[0];
-        EXPECT_EQ(Step(right.id).first == 2, share(1, true) > share(1, false));
-        EXPECT_EQ(right.count, 1);
+        EXPECT_EQ(IsZ(right), zWins(1));
         EXPECT_LT(Moves(p, right, 2, 0), 0);
         const StepCommands up = turn.MoveTo(p, {101, 98})[1];
-        EXPECT_EQ(Step(up.id).first, 0);
-        EXPECT_EQ(up.count, 2);
+        EXPECT_TRUE(up.count == 2 && (up.id == ID_ROTATE_X_PLUS || up.id == ID_ROTATE_X_MINUS));
         EXPECT_LT(Moves(p, up, 2, 1), 0);
         // A roll about the axis nearest the line of sight: a quarter turn counter-clockwise
         // takes a point right of the centre up.
         MouseDrag roll(DragKind::kRoll, p, {150, 100}, 200, 200);
         const StepCommands quarter = roll.MoveTo(p, {100, 50})[0];
-        EXPECT_EQ(Step(quarter.id).first == 2, share(2, true) > share(2, false));
+        EXPECT_EQ(IsZ(quarter), zWins(2));
         EXPECT_EQ(quarter.count, 90);
-        EXPECT_GT(Moves(p, {quarter.id, 1}, 0, 1), 0);
+        EXPECT_GT(Moves(p, quarter, 0, 1), 0);
     }
     // The rotation is chosen at the press: at the defaults Z stands upright; Y would at an X
     // angle of 170, but the drag keeps turning about Z, now the other way up.
