@@ -8,6 +8,7 @@
 #include <QStatusTipEvent>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/framework/accelerator_filter.h"
 #include "platform/framework/resource_strings.h"

@@ -103,7 +103,11 @@ class KeyboardRelease : public QObject {
             }
         });
     }
-    ~KeyboardRelease() override { qApp->removeEventFilter(this); }
+    ~KeyboardRelease() override {
+        if (qApp != nullptr) {
+            qApp->removeEventFilter(this);
+        }
+    }
 
     void Watch(QMenu* menu) {
         connect(menu, &QMenu::aboutToHide, this, [this] { ReleaseLater(true); });
