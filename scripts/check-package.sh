@@ -30,7 +30,8 @@ for path in ./usr/bin/kavelo ./usr/bin/kavelo-render ./usr/share/applications/ka
     ./usr/share/metainfo/org.example.kavelo.metainfo.xml $icons/scalable/apps/kavelo.svg \
     ./usr/share/man/man1/kavelo.1.gz ./usr/share/man/man1/kavelo-render.1.gz \
     ./usr/share/bash-completion/completions/kavelo-render \
-    $doc/copyright $doc/changelog.gz $doc/README.md $doc/scene-format.md $doc/examples/input.txt; do
+    $doc/copyright $doc/changelog.gz $doc/README.md $doc/scene-format.md $doc/examples/input.txt \
+    $doc/screenshot.png $doc/teapot.png $doc/weights.png; do
     grep -q " $path\$" <<<"$contents" || fail "missing from the package: $path"
 done
 depends="$(dpkg -I "$deb" | sed -n 's/^ Depends: //p')"
@@ -46,7 +47,7 @@ tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 dpkg -x "$deb" "$tmp"
 desktop-file-validate "$tmp/usr/share/applications/kavelo.desktop"
-appstreamcli validate --no-net "$tmp/usr/share/metainfo/org.example.kavelo.metainfo.xml"
+appstreamcli validate --pedantic --no-net "$tmp/usr/share/metainfo/org.example.kavelo.metainfo.xml"
 for size in 16 32 48 64 128 256; do
     file "$tmp/$icons/${size}x${size}/apps/kavelo.png" | grep -q "$size x $size" ||
         fail "the ${size}x$size icon is not $size pixels square"

@@ -5,7 +5,9 @@
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QStatusTipEvent>
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/framework/accelerator_filter.h"
 #include "platform/framework/resource_strings.h"
@@ -22,6 +24,7 @@ using kavelo::platform::framework::CommandPrompt;
 using kavelo::platform::framework::DocumentStringField;
 using kavelo::platform::framework::MessageMapEntry;
 using kavelo::platform::widgets::BuildMenuBar;
+using kavelo::platform::widgets::DialogControls;
 using kavelo::platform::widgets::FromUtf8;
 using kavelo::platform::widgets::MenuCallbacks;
 using kavelo::resources::ControlKind;
@@ -34,7 +37,6 @@ using kavelo::scene::StatusPaneText;
 
 CMainFrame::CMainFrame() {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setMinimumSize(1, 1);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -104,14 +106,40 @@ int CMainFrame::OnCreate() {
     m_wndControlPanel.show();
 
     m_wndStatusBar.setParent(this);
-    m_wndStatusBar.WatchFlyBy(m_wndControlPanel.Controls().InOrder());
+    // The fly-by covers the controls with identifiers, the fields and buttons; not the labels
+    // and group frames.
+    const DialogControls& controls = m_wndControlPanel.Controls();
+    std::vector<QWidget*> flyBy;
+    for (std::size_t i = 0; i < controls.InOrder().size(); ++i) {
+        if (controls.IdAt(i) != IDC_STATIC) {
+            flyBy.push_back(controls.InOrder()[i]);
+        }
+    }
+    m_wndStatusBar.WatchFlyBy(flyBy);
     m_wndStatusBar.WatchMenuBar(m_pMenuBar);
     UpdateIdleText();
     m_wndStatusBar.show();
     m_pViewEdge->show();
     m_pView->show();
+    SetMinimumSize();
     RecalcLayout();
     return 0;
+}
+
+// The smallest frame that still shows the panel down to its Update button and a view of a few
+// dozen pixels with the status bar under it.
+void CMainFrame::SetMinimumSize() {
+    constexpr int kSmallestView = 48;
+    constexpr int kBelowUpdate = 6;
+    const QWidget* update = m_wndControlPanel.Controls().Item(IDC_UPDATE);
+    const int panelHeight =
+        update != nullptr
+            ? update->mapTo(&m_wndControlPanel, QPoint(0, update->height())).y() + kBelowUpdate
+            : 0;
+    const int edge = 2 * m_pViewEdge->frameWidth();
+    const int rightHeight = kSmallestView + edge + m_wndStatusBar.sizeHint().height();
+    setMinimumSize(m_wndControlPanel.sizeHint().width() + kSmallestView + edge,
+                   m_pMenuBar->sizeHint().height() + std::max(panelHeight, rightHeight));
 }
 
 void CMainFrame::InitialUpdateFrame() {

@@ -60,6 +60,7 @@ class CMainFrame : public QWidget,
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void SetMinimumSize();
     void RecalcLayout();
     void UpdateIdleText();
 

@@ -1,6 +1,7 @@
 #include "shell/scene_app.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include "platform/framework/resource_strings.h"
 #include "platform/widgets/failure_message.h"
@@ -41,7 +42,13 @@ bool CSingleDocTemplate::OpenDocumentFile(CCmdTarget* application) {
     }
     m_pFrame->setWindowIcon(MainIconSet());
     m_pFrame->InitialUpdateFrame();
-    m_pFrame->resize(900, 640);
+    // The first size, within the screen's available area at whatever scale the screen is used.
+    const QSize wanted(900, 640);
+    const QScreen* screen = m_pFrame->screen();
+    m_pFrame->resize(
+        screen != nullptr
+            ? wanted.boundedTo(screen->availableSize()).expandedTo(m_pFrame->minimumSize())
+            : wanted);
     m_pFrame->show();
     m_pFrame->GetActiveView()->setFocus(Qt::ActiveWindowFocusReason);
     return true;

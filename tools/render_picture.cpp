@@ -28,7 +28,6 @@
 #include "platform/gl/headless_gl_context.h"
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/quiet_toolkit.h"
-#include "render/banner.h"
 #include "render/scene_renderer.h"
 #include "scene/retry.h"
 #include "tools/scene_input.h"
@@ -38,11 +37,6 @@ using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::platform::widgets::DrawBanner;
 using kavelo::platform::widgets::QuietenToolkit;
-using kavelo::render::kBannerBandHeight;
-using kavelo::render::kBannerColourB;
-using kavelo::render::kBannerColourG;
-using kavelo::render::kBannerColourR;
-using kavelo::render::kBannerText;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::ReadFault;
@@ -193,9 +187,7 @@ void DrawBannerOver(QImage& image, int width) {
     static int qtArgc = 1;
     QGuiApplication app(qtArgc, qtArgv);
     QPainter painter(&image);
-    DrawBanner(
-        painter, width,
-        {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB), kBannerBandHeight});
+    DrawBanner(painter, width);
 }
 
 // The picture drawn, with its banner; a null image when memory runs out on the way.

@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,7 +16,6 @@
 #include "platform/gl/widget_gl_surface.h"
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/dialog_builder.h"
-#include "render/banner.h"
 #include "render/scene_compiler.h"
 #include "scene/read_report.h"
 #include "scene/scene_file.h"
@@ -27,6 +24,7 @@
 #include "view/panel_host.h"
 
 using kavelo::navigation::CentreOnBounds;
+using kavelo::navigation::DragKind;
 using kavelo::navigation::MoveDown;
 using kavelo::navigation::MoveLeft;
 using kavelo::navigation::MoveRight;
@@ -34,6 +32,7 @@ using kavelo::navigation::MoveUp;
 using kavelo::navigation::PanelFields;
 using kavelo::navigation::PerspectiveMinus;
 using kavelo::navigation::PerspectivePlus;
+using kavelo::navigation::Pixel;
 using kavelo::navigation::ReadPanelFields;
 using kavelo::navigation::RotateXMinus;
 using kavelo::navigation::RotateXPlus;
@@ -41,6 +40,7 @@ using kavelo::navigation::RotateYMinus;
 using kavelo::navigation::RotateYPlus;
 using kavelo::navigation::RotateZMinus;
 using kavelo::navigation::RotateZPlus;
+using kavelo::navigation::StepCommands;
 using kavelo::navigation::WritePanelFields;
 using kavelo::navigation::ZoomIn;
 using kavelo::navigation::ZoomOut;
@@ -51,11 +51,6 @@ using kavelo::platform::gl::SceneSurfaceFormat;
 using kavelo::platform::gl::WidgetGLSurface;
 using kavelo::platform::widgets::DialogBar;
 using kavelo::platform::widgets::DrawBanner;
-using kavelo::render::kBannerBandHeight;
-using kavelo::render::kBannerColourB;
-using kavelo::render::kBannerColourG;
-using kavelo::render::kBannerColourR;
-using kavelo::render::kBannerText;
 using kavelo::render::PixelFormatDescription;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadingReport;
@@ -199,9 +194,7 @@ void CSceneView::paintGL() {
     RenderScene();
     ++m_nFramesDrawn;
     QPainter painter(this);
-    DrawBanner(
-        painter, width(),
-        {kBannerText, QColor(kBannerColourR, kBannerColourG, kBannerColourB), kBannerBandHeight});
+    DrawBanner(painter, DevicePixels(width()));
     painter.end();
     // The painter's own GL state must not reach the next frame.
     m_renderer.ResetAfterPainter();
@@ -266,80 +259,42 @@ void CSceneView::IssueCommand(unsigned id, int count) {
 
 void CSceneView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
-    if (m_drag != Drag::kNone) {
+    if (m_drag) {
         return;
     }
-    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
-    if (event->button() == Qt::LeftButton) {
-        m_drag = shift ? Drag::kPan : Drag::kRotate;
-    } else if (event->button() == Qt::MiddleButton) {
-        m_drag = Drag::kPan;
-    } else {
-        return;
-    }
-    m_dragButton = event->button();
-    m_ptLast = event->position().toPoint();
-    m_ptPanned = QPoint();
-    m_nPanStepsX = 0;
-    m_nPanStepsY = 0;
-}
-
-void CSceneView::mouseMoveEvent(QMouseEvent* event) {
-    if (m_drag == Drag::kNone) {
+    const Qt::KeyboardModifiers held = event->modifiers();
+    DragKind kind = DragKind::kTurn;
+    if (event->button() == Qt::MiddleButton ||
+        (event->button() == Qt::LeftButton && (held & Qt::ShiftModifier) != 0)) {
+        kind = DragKind::kPan;
+    } else if (event->button() == Qt::RightButton ||
+               (event->button() == Qt::LeftButton && (held & Qt::ControlModifier) != 0)) {
+        kind = DragKind::kRoll;
+    } else if (event->button() != Qt::LeftButton) {
         return;
     }
     const QPoint at = event->position().toPoint();
-    const QPoint moved = at - m_ptLast;
-    m_ptLast = at;
+    m_drag.emplace(kind, *this, Pixel{at.x(), at.y()}, width(), height());
+    m_dragButton = event->button();
+}
+
+void CSceneView::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_drag) {
+        return;
+    }
+    const QPoint at = event->position().toPoint();
     BeginGesture();
-    if (m_drag == Drag::kRotate) {
-        Rotate(moved);
-    } else {
-        Pan(moved);
+    for (const StepCommands& step : m_drag->MoveTo(*this, Pixel{at.x(), at.y()})) {
+        IssueCommand(step.id, step.count);
     }
     EndGesture();
 }
 
 void CSceneView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == m_dragButton) {
-        m_drag = Drag::kNone;
+        m_drag.reset();
         m_dragButton = Qt::NoButton;
     }
-}
-
-// One angle step a pixel, in the direction that takes the side of the scene nearest the viewer
-// along with the pointer. The X rotation is the outermost, so a step up turns that side up
-// (Qt's y grows downwards); a Y step moves it sideways by minus the cosine of the X angle. The
-// stretches' signs mirror both.
-void CSceneView::Rotate(QPoint moved) {
-    constexpr double kDegree = 3.14159265358979323846 / 180.0;
-    const double nearSide = m_dStretchZ < 0 ? -1.0 : 1.0;
-    const bool yPlusGoesRight = -m_dStretchX * nearSide * std::cos(m_dAngleX * kDegree) > 0;
-    const bool xPlusGoesUp = m_dStretchY * nearSide > 0;
-    const bool right = moved.x() > 0;
-    const bool up = moved.y() < 0;
-    IssueCommand(right == yPlusGoesRight ? ID_ROTATE_Y_PLUS : ID_ROTATE_Y_MINUS,
-                 std::abs(moved.x()));
-    IssueCommand(up == xPlusGoesUp ? ID_ROTATE_X_PLUS : ID_ROTATE_X_MINUS, std::abs(moved.y()));
-}
-
-// Whole move steps, as many as the pointer's motion since the pan began covers at perspective
-// 0, where a shift of 1 moves the scene by half the view's width or height.
-void CSceneView::Pan(QPoint moved) {
-    m_ptPanned += moved;
-    // Steps covered by `pixels` of a side `size` pixels long; a hair of slack keeps a motion of
-    // exactly n steps from falling short by a rounding of the quotient.
-    const auto covered = [this](int pixels, int size) {
-        const double steps = 2.0 * std::abs(pixels) / (std::max(size, 1) * m_dShiftStep);
-        const int whole = static_cast<int>(std::floor(steps + 1e-9));
-        return pixels < 0 ? -whole : whole;
-    };
-    const int x = covered(m_ptPanned.x(), width());
-    const int y = covered(-m_ptPanned.y(), height());
-    IssueCommand(x > m_nPanStepsX ? ID_MOVE_RIGHT : ID_MOVE_LEFT, std::abs(x - m_nPanStepsX));
-    IssueCommand(y > m_nPanStepsY ? ID_MOVE_UP : ID_MOVE_DOWN, std::abs(y - m_nPanStepsY));
-    m_nPanStepsX = x;
-    m_nPanStepsY = y;
 }
 
 // One zoom command a notch of 120 units; finer wheels add up to whole notches.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "navigation/mouse_drag.h"
 #include "navigation/panel_exchange.h"
 #include "navigation/view_params.h"
 #include "platform/framework/command_routing.h"
@@ -100,10 +101,10 @@ class CSceneView : public QOpenGLWidget,
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // Tab in the view moves nothing: the view is no stop of the panel's tab order.
+    bool focusNextPrevChild(bool) override { return true; }
 
   private:
-    enum class Drag { kNone, kRotate, kPan };
-
     // The end of every command that changes the view: repaint at once, then the panel. Inside a
     // gesture it is held back and runs once when the gesture's commands are done.
     void FinishCommand();
@@ -114,8 +115,6 @@ class CSceneView : public QOpenGLWidget,
     void IssueCommand(unsigned id, int count);
     void BeginGesture() { ++m_nGestureDepth; }
     void EndGesture();
-    void Rotate(QPoint moved);
-    void Pan(QPoint moved);
 
     std::optional<std::string> m_sceneDiagnostic;
     std::vector<std::string> m_sceneWarnings;
@@ -124,11 +123,7 @@ class CSceneView : public QOpenGLWidget,
     kavelo::view::PanelHost* m_pHost = nullptr;
     int m_nGestureDepth = 0;
     bool m_bEndPending = false;  // a command of the gesture has held back its ending
-    Drag m_drag = Drag::kNone;
+    std::optional<kavelo::navigation::MouseDrag> m_drag;  // the drag under way, if any
     Qt::MouseButton m_dragButton = Qt::NoButton;
-    QPoint m_ptLast;       // pointer position of the latest drag event
-    QPoint m_ptPanned;     // pointer motion since the pan began
-    int m_nPanStepsX = 0;  // move steps issued since the pan began, right and up positive
-    int m_nPanStepsY = 0;
     int m_nWheelRest = 0;  // wheel units short of a whole notch
 };

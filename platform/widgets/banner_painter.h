@@ -1,21 +1,15 @@
-// A line of text over the top edge of a picture: the credit text.
+// The credit banner over the top edge of a picture, the viewer's and kavelo-render's alike.
 #pragma once
-
-#include <QColor>
 
 class QPainter;
 
 namespace kavelo::platform::widgets {
 
-struct TextBand {
-    const char* text;  // Latin-1
-    QColor colour;
-    int height;  // client pixels from the top
-};
-
-// Draws the band's text in its colour with no background, on one line, centred both ways in the
-// rectangle (0, 0, clientWidth, band.height) of client pixels and cut off at both sides of it
-// when the text is wider. The painter's state is as before when it returns.
-void DrawBanner(QPainter& painter, int clientWidth, const TextBand& band);
+// Draws the banner of the resources (text, colour, band, font) on the painter's device with no
+// background, on one line, centred both ways in the band (0, 0, deviceWidth, band height) and
+// cut off at both sides of it when the text is wider. Band and font are measured in the device's
+// pixels, as the viewport is, whatever its device pixel ratio. The painter's state is as before
+// when it returns.
+void DrawBanner(QPainter& painter, int deviceWidth);
 
 }  // namespace kavelo::platform::widgets

@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <QString>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionFrame>
+#include <QStylePainter>
 #include <QTimer>
 #include <algorithm>
 #include <cstdint>
@@ -35,6 +37,7 @@ using kavelo::resources::kDigitsOnly;
 using kavelo::resources::kDisabled;
 using kavelo::resources::kHidden;
 using kavelo::resources::kNoPrefix;
+using kavelo::resources::kStaticEdge;
 using kavelo::resources::kTabStop;
 
 namespace {
@@ -168,11 +171,29 @@ QLabel* MakeStatic(QWidget* host, const QString& text, unsigned style, PendingLi
     return label;
 }
 
+// A push button with a thin sunken edge (WS_EX_STATICEDGE) in its outer pixel, the button
+// itself inside it.
+class StaticEdgeButton : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.rect.adjust(1, 1, -1, -1);
+        painter.drawControl(QStyle::CE_PushButton, option);
+        qDrawShadeRect(&painter, rect(), palette(), true, 1);
+    }
+};
+
 // A click issues the button's id through `onCommand` as it is at the time of the click.
 QPushButton* MakeButton(QWidget* host, const QString& text, const DialogControl& control,
                         const std::function<void(unsigned)>& onCommand,
                         std::vector<QMetaObject::Connection>& connections) {
-    auto* button = new QPushButton(text, host);
+    auto* button = (control.style & kStaticEdge) ? new StaticEdgeButton(text, host)
+                                                 : new QPushButton(text, host);
     button->setDefault(control.kind == ControlKind::DefPushButton);
     button->setFocusPolicy((control.style & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
     const unsigned id = static_cast<unsigned>(control.id);

@@ -52,10 +52,10 @@ class DigitsOnlyFilter : public QObject {
 }  // namespace
 
 bool IsRefusedByDigitsOnly(const QKeyEvent& e) {
-    // Ctrl or Meta without Alt is a shortcut (copy, paste, select all) that types nothing.
-    // Ctrl+Alt is AltGr on many layouts and does type, so it is filtered like a plain key.
+    // Ctrl or Ctrl+Shift alone is a shortcut (copy, paste, select all) that the field never
+    // types. With anything else held (Ctrl+Alt is AltGr, Ctrl on the keypad) it does type.
     const Qt::KeyboardModifiers mods = e.modifiers();
-    if ((mods & (Qt::ControlModifier | Qt::MetaModifier)) && !(mods & Qt::AltModifier)) {
+    if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
         return false;
     }
     const QString text = e.text();

@@ -7,8 +7,9 @@ class QLineEdit;
 
 namespace kavelo::platform::widgets {
 
-// True for a key press that would type a printable character other than 0 to 9. Editing keys,
-// Backspace, Delete, Tab and shortcuts held with Ctrl or Meta (Ctrl+C, Ctrl+V, Ctrl+A) pass.
+// True for a key press that would type a printable character other than 0 to 9, whatever the
+// modifiers. Editing keys, Backspace, Delete, Tab and the shortcuts held with Ctrl or Ctrl+Shift
+// alone (Ctrl+C, Ctrl+V, Ctrl+A), which type nothing, pass.
 bool IsRefusedByDigitsOnly(const QKeyEvent& e);
 
 // Installs the key filter on `field`. setText() is never filtered, and neither is pasting.

@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QString>
 #include <QTimer>
 #include <QVariant>
@@ -70,35 +72,84 @@ void FillMenu(QMenu* menu, std::span<const MenuEntry> entries, const SharedCallb
     });
 }
 
-// Gives the keyboard back to the widget that had it as soon as the bar holds it with no popup
-// open. The toolkit keeps the bar in keyboard navigation after Esc closes a popup or after a
-// lone Alt, and the current style may not show its highlighted title: the keys would vanish.
+// A lone Alt selects the bar, as on the design's platform: the toolkit does it when the style
+// asks for it, which not every style does.
+class AltKeyStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation) {
+            return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+// The bar's keyboard selection: a lone Alt or F10 selects it with its first title highlighted,
+// Esc or a second Alt or F10 leaves it. Closing a popup gives the keyboard back to the widget
+// that had it at once, and so does anything that leaves the bar holding the keyboard with no
+// title highlighted: the keys would vanish.
 class KeyboardRelease : public QObject {
   public:
     explicit KeyboardRelease(QMenuBar* bar) : QObject(bar), m_bar(bar) {
+        auto* style = new AltKeyStyle;
+        style->setParent(bar);
+        bar->setStyle(style);
         bar->installEventFilter(this);
+        qApp->installEventFilter(this);
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
             if (now == m_bar && old != nullptr && old->window() == m_bar->window()) {
                 m_previous = old;
             }
         });
     }
+    ~KeyboardRelease() override {
+        if (qApp != nullptr) {
+            qApp->removeEventFilter(this);
+        }
+    }
 
     void Watch(QMenu* menu) {
-        connect(menu, &QMenu::aboutToHide, this, &KeyboardRelease::ReleaseLater);
+        connect(menu, &QMenu::aboutToHide, this, [this] { ReleaseLater(true); });
     }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == m_bar && event->type() == QEvent::FocusIn) {
-            ReleaseLater();
+            ReleaseLater(false);
+        } else if (event->type() == QEvent::KeyPress && IsF10(watched, event)) {
+            ToggleSelection();
+            return true;
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
+    bool IsF10(QObject* watched, QEvent* event) const {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* receiver = qobject_cast<QWidget*>(watched);
+        return key->key() == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == 0 &&
+               receiver != nullptr && receiver->window() == m_bar->window() &&
+               QApplication::activeModalWidget() == nullptr;
+    }
+
+    // F10 does what a lone Alt does: the bar's own watch sees Alt go down and come up alone.
+    void ToggleSelection() {
+        // A modifier key's own event names its modifier the other way round (Qt flips it).
+        QKeyEvent down(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+        QApplication::sendEvent(m_bar->window(), &down);
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier);
+        QApplication::sendEvent(m_bar, &up);
+    }
+
     // Once the event that gave the bar the keyboard, or closed its popup, has run to its end.
-    void ReleaseLater() { QTimer::singleShot(0, this, &KeyboardRelease::Release); }
+    void ReleaseLater(bool popupClosed) {
+        QTimer::singleShot(0, this, [this, popupClosed] {
+            if (popupClosed || m_bar->activeAction() == nullptr) {
+                Release();
+            }
+        });
+    }
 
     void Release() {
         if (!m_bar->hasFocus() || QApplication::activePopupWidget() != nullptr) {

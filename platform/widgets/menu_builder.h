@@ -22,8 +22,9 @@ struct MenuCallbacks {
 // Appends the table's popups to `bar`: their "&" texts, separators, and one action per command
 // with data() holding its id and its status tip set to prompt(id), empty included. No key names
 // or shortcuts are shown. Missing callbacks leave entries enabled, uncheckable and without tip.
-// The bar never holds the keyboard without an open popup: when a popup closes (Esc included) or
-// a lone Alt would start keyboard navigation, the keys go back to the widget that had them.
+// A lone Alt or F10 selects the bar (its first title highlighted) for the arrows, Enter and Esc;
+// Esc or a second Alt leaves it. Otherwise the bar never holds the keyboard without an open
+// popup: when a popup closes (Esc included), the keys go back to the widget that had them.
 void BuildMenuBar(QMenuBar* bar, std::span<const kavelo::resources::MenuEntry> menu,
                   MenuCallbacks callbacks);
 

@@ -158,4 +158,11 @@ const VersionInfo& Version() {
     return kVersion;
 }
 
+const BannerResource& Banner() {
+    static constexpr BannerResource kBanner = {
+        "Kavelo 1.0 - polygons, NURBS curves and surfaces", 255, 240, 255, 50, "Sans Serif", 12,
+    };
+    return kBanner;
+}
+
 }  // namespace kavelo::resources

@@ -43,4 +43,16 @@ struct VersionInfo {
 };
 const VersionInfo& Version();
 
+// The credit banner over the top edge of every picture, the viewer's and kavelo-render's alike:
+// its Latin-1 text, its colour (0x00FFF0FF), its band from the top and its font, in the
+// picture's device pixels.
+struct BannerResource {
+    const char* text;
+    unsigned char red, green, blue;
+    int bandHeight;
+    const char* fontFamily;
+    int fontPixels;
+};
+const BannerResource& Banner();
+
 }  // namespace kavelo::resources

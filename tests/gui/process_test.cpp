@@ -226,10 +226,11 @@ TEST_F(Program, ClosingAMenuGivesTheKeysBackAndShowsReady) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return pane() != ready; }, 3000))
         << "an open menu leaves \"Ready\" in the pane";
     Keys(window, QStringLiteral("Escape"));
-    // Closed with Esc, the menu leaves the keys with the key table.
+    // Closed with Esc, the menu leaves the keys with the key table; so does leaving the bar.
     for (const QString& closing :
          {QStringLiteral("alt+f Escape"), QStringLiteral("alt+f Escape Escape"),
-          QStringLiteral("alt+c Escape"), QStringLiteral("alt")}) {
+          QStringLiteral("alt+c Escape"), QStringLiteral("alt Escape"), QStringLiteral("alt alt"),
+          QStringLiteral("F10 Down Escape")}) {
         Keys(window, closing);
         const QImage before = panel();
         Keys(window, QStringLiteral("Right"));
@@ -270,6 +271,22 @@ TEST_F(Program, OneClickIntoAFieldOfAnInactiveWindowFocusesIt) {
              QStringLiteral("click"), QStringLiteral("1")});
     // Shifted by 90, the square has left the middle of the view.
     EXPECT_TRUE(QTest::qWaitFor([&] { return Middle(window) == QColor(Qt::black); }, 3000));
+}
+
+// At twice the scale on a 1280x1024 screen the window opens within the screen.
+TEST_F(Program, TheFirstSizeFitsTheScreenAtTwiceTheScale) {
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    m_process.setProcessEnvironment(environment);
+    const WId window = StartWithFocus();
+    ASSERT_NE(window, 0u);
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QStringList shell = XDoTool({QStringLiteral("getwindowgeometry"),
+                                       QStringLiteral("--shell"), QString::number(window)})
+                                  .split(u'\n');
+    ASSERT_GE(shell.size(), 5);
+    EXPECT_LE(shell[3].section(u'=', 1).toInt(), screen.width()) << shell.join(u' ').toStdString();
+    EXPECT_LE(shell[4].section(u'=', 1).toInt(), screen.height()) << shell.join(u' ').toStdString();
 }
 
 // Nothing of the command line reaches the toolkit: neither its options nor a platform choice.

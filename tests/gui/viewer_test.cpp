@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTest>
@@ -575,8 +576,17 @@ const std::pair<int, int> kOneEnding{1, 1};
 const std::pair<int, int> kNoEnding{0, 0};
 
 TEST_F(ViewerMouse, LeftDragTurnsAStepAPixelAndEndsOnceAMove) {
+    // At the defaults the Z rotation's axis stands nearest the screen's vertical: a drag to the
+    // right carries the near side right with Z steps down, and leaves Y alone.
     Mouse(QEvent::MouseButtonPress, m_start, Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, m_start + QPoint(90, 0), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_view->m_dAngleZ, 57.0 - 90.0);
+    EXPECT_EQ(m_view->m_dAngleY, 5.0);
+    Mouse(QEvent::MouseButtonRelease, m_start, Qt::LeftButton, Qt::NoButton);
+    // At an X angle of 180 the Y axis stands upright instead.
+    m_view->m_dAngleX = 180.0;
     m_view->m_dAngleY = 358.0;
+    Mouse(QEvent::MouseButtonPress, m_start, Qt::LeftButton, Qt::LeftButton);
     Ends();
     // Five pixels right are five Y steps up, each with the wrap rule: 359, 360, 1, 2, 3.
     Mouse(QEvent::MouseMove, m_start + QPoint(5, 0), Qt::NoButton, Qt::LeftButton);
@@ -585,7 +595,7 @@ TEST_F(ViewerMouse, LeftDragTurnsAStepAPixelAndEndsOnceAMove) {
     EXPECT_EQ(Field(IDC_ANGLE_Y)->text().toStdString(), "3");
     // Down turns the near side down: X steps down.
     Mouse(QEvent::MouseMove, m_start + QPoint(5, 3), Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(m_view->m_dAngleX, 227.0);
+    EXPECT_EQ(m_view->m_dAngleX, 177.0);
     EXPECT_EQ(Ends(), kOneEnding);
     // With the X angle at 0 the Y axis stands the other way up: right is a Y step down.
     m_view->m_dAngleX = 0.0;
@@ -597,6 +607,21 @@ TEST_F(ViewerMouse, LeftDragTurnsAStepAPixelAndEndsOnceAMove) {
     Mouse(QEvent::MouseMove, m_start, Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(Ends(), kNoEnding);
     EXPECT_EQ(m_view->m_dAngleY, 1.0);
+}
+
+TEST_F(ViewerMouse, CtrlLeftAndRightDragsRollWithThePointerRoundTheCentre) {
+    // At the defaults the Y axis lies nearest the line of sight, pointing towards the viewer:
+    // a quarter turn counter-clockwise is 90 Y steps down, and the right button turns it back.
+    const QPoint centre(m_view->width() / 2, m_view->height() / 2);
+    Mouse(QEvent::MouseButtonPress, centre + QPoint(40, 0), Qt::LeftButton, Qt::LeftButton,
+          Qt::ControlModifier);
+    Mouse(QEvent::MouseMove, centre + QPoint(0, -40), Qt::NoButton, Qt::LeftButton,
+          Qt::ControlModifier);
+    EXPECT_EQ(m_view->m_dAngleY, 5.0 - 90.0);
+    Mouse(QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier);
+    Mouse(QEvent::MouseButtonPress, centre + QPoint(0, -40), Qt::RightButton, Qt::RightButton);
+    Mouse(QEvent::MouseMove, centre + QPoint(40, 0), Qt::NoButton, Qt::RightButton);
+    EXPECT_EQ(m_view->m_dAngleY, 5.0);
 }
 
 TEST_F(ViewerMouse, WheelZoomsANotchAt120Units) {
@@ -651,6 +676,74 @@ TEST_F(ViewerMouse, ClickingIntoTheViewGivesItTheKeyboard) {
     Mouse(QEvent::MouseButtonPress, m_start, Qt::RightButton, Qt::RightButton);
     Mouse(QEvent::MouseButtonRelease, m_start, Qt::RightButton, Qt::NoButton);
     EXPECT_TRUE(m_view->hasFocus());
+}
+
+// A lone Alt or F10 selects the menu bar; the keys then go to it, not to the key table, until Esc
+// or a second Alt.
+TEST_F(Viewer, LoneAltOrF10SelectsTheMenuBarAndEscOrAltLeavesIt) {
+    QMenuBar* bar = m_frame->MenuBar();
+    const auto lone = [](QWidget* widget, Qt::Key key) {
+        QTest::keyClick(widget, key, key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier);
+    };
+    for (Qt::Key select : {Qt::Key_Alt, Qt::Key_F10}) {
+        for (Qt::Key leave : {Qt::Key_Escape, Qt::Key_Alt}) {
+            const double shift = m_view->m_dShiftX;
+            lone(m_view, select);
+            ASSERT_TRUE(WaitFor([&] { return bar->hasFocus(); }));
+            EXPECT_EQ(bar->activeAction(), bar->actions().front());
+            QTest::keyClick(bar, Qt::Key_Right);
+            EXPECT_EQ(bar->activeAction(), bar->actions().at(1));
+            EXPECT_EQ(m_view->m_dShiftX, shift) << "the key table took Right";
+            lone(bar, leave);
+            ASSERT_TRUE(WaitFor([&] { return m_view->hasFocus(); }));
+            EXPECT_EQ(bar->activeAction(), nullptr);
+            QTest::keyClick(m_view, Qt::Key_Right);
+            EXPECT_EQ(m_view->m_dShiftX, shift + 0.01);
+        }
+    }
+    lone(m_view, Qt::Key_Alt);
+    QTest::keyClick(bar, Qt::Key_Down);
+    EXPECT_TRUE(WaitFor(
+        [&] { return QApplication::activePopupWidget() == bar->actions().front()->menu(); }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return m_view->hasFocus(); }));
+}
+
+TEST_F(Viewer, TheSmallestFrameKeepsTheUpdateButtonAndAViewOfAFewDozenPixels) {
+    m_frame->resize(1, 1);
+    ASSERT_TRUE(WaitFor([&] { return m_frame->height() < 640; }));
+    const QWidget* update = m_frame->GetControlPanel()->Controls().Item(IDC_UPDATE);
+    EXPECT_LE(update->mapTo(m_frame, QPoint(0, update->height())).y(), m_frame->height());
+    EXPECT_GE(std::min(m_view->width(), m_view->height()), 32);
+}
+
+// The fly-by empties the pane over a field, not over a label: "Ready" comes back there. Tab in
+// the view moves nothing.
+TEST_F(Viewer, FlyByCoversFieldsNotLabelsAndTabStaysInTheView) {
+    QTest::mouseMove(Field(IDC_SHIFT_X), QPoint(3, 3));
+    ASSERT_TRUE(WaitFor([&] { return m_frame->StatusBar().Text().isEmpty(); }));
+    QWidget* degrees = m_frame->GetControlPanel()->Controls().InOrder()[3];  // the "°" label
+    QTest::mouseMove(degrees, QPoint(2, 2));
+    EXPECT_TRUE(WaitFor([&] { return m_frame->StatusBar().Text() == QStringLiteral("Ready"); }));
+
+    ASSERT_TRUE(m_view->hasFocus());
+    QTest::keyClick(m_view, Qt::Key_Tab);
+    EXPECT_TRUE(m_view->hasFocus());
+}
+
+// kavelo-render at the view's size draws the viewer's banner.
+TEST_F(Viewer, KaveloRenderDrawsTheViewersBanner) {
+    const QImage frame = m_view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    QProcess tool;
+    tool.start(
+        QStringLiteral(KAVELO_BINARY_DIR "/tools/kavelo-render"),
+        {QStringLiteral("input.txt"), QStringLiteral("-o"), QStringLiteral("tool.png"),
+         QStringLiteral("--size"), QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    const QRect band(0, 0, frame.width(), 50);
+    EXPECT_EQ(QImage(QStringLiteral("tool.png")).convertToFormat(QImage::Format_RGB32).copy(band),
+              frame.copy(band));
 }
 
 }  // namespace

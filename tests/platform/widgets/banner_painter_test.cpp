@@ -5,22 +5,24 @@
 #include <QPainter>
 
 #include "platform/widgets/banner_painter.h"
+#include "shell/resources/resources.h"
 
 using kavelo::platform::widgets::DrawBanner;
-using kavelo::platform::widgets::TextBand;
+using kavelo::resources::Banner;
 
 namespace {
 
 const QColor kBackground(10, 20, 30);
-const TextBand kBand{"Kavelo 1.0 - polygons, NURBS curves and surfaces", QColor(255, 240, 255), 50};
-const QColor kText = kBand.colour;
-const int kBannerBandHeight = kBand.height;
+const QColor kText(Banner().red, Banner().green, Banner().blue);
+const int kBannerBandHeight = Banner().bandHeight;
 
-QImage Painted(int imageWidth, int clientWidth) {
+// `imageWidth` and `clientWidth` in device pixels.
+QImage Painted(int imageWidth, int clientWidth, qreal ratio = 1.0) {
     QImage image(imageWidth, 120, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(kBackground);
     QPainter painter(&image);
-    DrawBanner(painter, clientWidth, kBand);
+    DrawBanner(painter, clientWidth);
     return image;
 }
 
@@ -88,11 +90,13 @@ TEST(Banner, TextInTheBannerColourCentredInTheBandWithoutBackgroundAndCutWhenNar
     image.fill(kBackground);
     QPainter painter(&image);
     painter.setPen(QColor(1, 2, 3));
-    DrawBanner(painter, 100, kBand);
+    DrawBanner(painter, 100);
     EXPECT_EQ(painter.pen().color(), QColor(1, 2, 3));
     EXPECT_FALSE(painter.hasClipping());
     painter.end();
     EXPECT_TRUE(InkOf(Painted(300, 0)).pixels == 0) << "an empty band shows nothing";
+    // At twice the pixels per unit, band and text keep their size in the device's pixels.
+    EXPECT_EQ(Painted(400, 400, 2.0), wide);
 }
 
 }  // namespace

@@ -209,6 +209,10 @@ TEST(DialogControls, BuildEveryKindAtItsRectangleWithItsStyle) {
     EXPECT_FALSE(hidden->isEnabled());
     EXPECT_TRUE(ok->isDefault());
     EXPECT_FALSE(go->isDefault());
+    // "Go" has the thin sunken edge: dark at its top left, light at its bottom right.
+    const QImage face = go->grab().toImage();
+    EXPECT_EQ(face.pixel(0, 0), go->palette().dark().color().rgb());
+    EXPECT_EQ(face.pixel(face.width() - 1, face.height() - 1), go->palette().light().color().rgb());
     QTest::mouseClick(go, Qt::LeftButton);
     QTest::mouseClick(ok, Qt::LeftButton);
     hidden->click();  // disabled: no click

@@ -30,8 +30,14 @@ TEST(DigitsOnly, RefusesTypedNonDigitsAndPassesEditingKeys) {
     EXPECT_TRUE(Refused(Qt::Key_A, QStringLiteral("A"), Qt::ShiftModifier));
     EXPECT_TRUE(Refused(Qt::Key_Minus, QStringLiteral("-"), Qt::KeypadModifier));
     EXPECT_TRUE(Refused(Qt::Key_E, QStringLiteral("\u00e9")));
-    // AltGr arrives as Ctrl+Alt and types a character.
+    // AltGr arrives as Ctrl+Alt and types a character; Ctrl on the keypad types too.
     EXPECT_TRUE(Refused(Qt::Key_At, QStringLiteral("@"), Qt::ControlModifier | Qt::AltModifier));
+    for (const char* typed : {"-", ".", "+", "*", "/"}) {
+        EXPECT_TRUE(
+            Refused(0, QString::fromLatin1(typed), Qt::ControlModifier | Qt::KeypadModifier));
+        EXPECT_TRUE(Refused(0, QString::fromLatin1(typed),
+                            Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier));
+    }
     // A digit on the keypad is still a digit.
     EXPECT_FALSE(Refused(Qt::Key_7, QStringLiteral("7"), Qt::KeypadModifier));
     // Keys that type nothing, and shortcuts.
@@ -46,7 +52,7 @@ TEST(DigitsOnly, RefusesTypedNonDigitsAndPassesEditingKeys) {
     EXPECT_FALSE(Refused(Qt::Key_X, QStringLiteral("x"), Qt::ControlModifier));
     EXPECT_FALSE(Refused(Qt::Key_A, QStringLiteral("a"), Qt::ControlModifier));
     EXPECT_FALSE(Refused(Qt::Key_Z, QStringLiteral("Z"), Qt::ControlModifier | Qt::ShiftModifier));
-    EXPECT_FALSE(Refused(Qt::Key_A, QStringLiteral("a"), Qt::MetaModifier));
+    EXPECT_TRUE(Refused(Qt::Key_A, QStringLiteral("a"), Qt::MetaModifier)) << "Meta+A types an a";
 }
 
 TEST(DigitsOnly, FieldRefusesTypingButKeepsWrittenTextAndItsEditing) {
