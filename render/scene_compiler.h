@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "scene/scene.h"
 
@@ -10,12 +11,36 @@ inline constexpr unsigned SCENE_LIST = 1;
 
 namespace kavelo::render {
 
+// The most triangles and line segments the list holds: a frame of them at 800x600 takes about
+// 100 ms on llvmpipe with two cores.
+inline constexpr std::size_t kPrimitiveBudget = 2'000'000;
+
 // What a compiled list draws: the vertices it sends at each replay (three to each triangle, two
-// to each line segment) and its triangles.
+// to each line segment) and its triangles; whether the budget made the curves and surfaces
+// coarser than GLU would sample them; the items drawn, of all read, fewer when memory ran out.
 struct SceneListStats {
     std::size_t vertices = 0;
     std::size_t triangles = 0;
+    bool budgetApplied = false;
+    bool outOfMemory = false;
+    std::size_t items = 0;
+    std::size_t itemsDrawn = 0;
 };
+
+// Told how far the tessellation has come: `done` of `total` items of `kind` ("curves" or
+// "surfaces"), every few dozen items; the listener decides how often to show it.
+class CompileProgress {
+  public:
+    virtual ~CompileProgress() = default;
+    virtual void Tessellating(const char* kind, std::size_t done, std::size_t total) = 0;
+};
+
+// "12,345": digits grouped by threes with commas, in every locale.
+std::string GroupedCount(std::size_t n);
+
+// "Out of memory while tessellating: 1,200 of 300,000 items drawn" when memory ran out, else
+// empty.
+std::string CompileDiagnostic(const SceneListStats& stats);
 
 // Control points of an item as GLU takes them, x, y, z, w each as the nearest float, into
 // `control` (room for 4 points, or 16). A curve gives the order its points give, at most 4; a
@@ -31,8 +56,11 @@ int SurfaceControl(const SurfaceNode& surface, float* control);
 // its polygon's normal; the line segments of all curves after the normal (-1, -1, -1); the
 // triangles of all surfaces with the normals GLU computed. No NURBS map is evaluated when the
 // list is replayed. However large the view makes an item, it yields at most kMaxPatchVertices or
-// kMaxCurveVertices vertices.
+// kMaxCurveVertices vertices. When GLU's estimate for the whole scene exceeds `budget` triangles
+// and segments, every curve and surface is sampled coarser in the same proportion. Memory running
+// out ends the tessellation; the list then holds the items done so far.
 SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* curves,
-                                const SurfaceNode* surfaces);
+                                const SurfaceNode* surfaces, CompileProgress* progress = nullptr,
+                                std::size_t budget = kPrimitiveBudget);
 
 }  // namespace kavelo::render

@@ -37,6 +37,8 @@ using kavelo::render::kBannerColourB;
 using kavelo::render::kBannerColourG;
 using kavelo::render::kBannerColourR;
 using kavelo::render::kBannerText;
+using kavelo::render::CompileDiagnostic;
+using kavelo::render::kPrimitiveBudget;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::SceneReadResult;
@@ -149,9 +151,14 @@ int RenderPicture(const PictureRequest& request) {
             glFinish();
             frameMs.push_back(MillisecondsSince(frameStart));
         }
+        if (const std::string diagnostic = CompileDiagnostic(drawn); !diagnostic.empty()) {
+            std::cerr << "kavelo-render: " << diagnostic << "\n";
+        }
         if (request.stats) {
+            // The budget's word comes last, and only when it made the list coarser.
             std::cerr << StatsLine(readMs, compileMs, std::move(frameMs), drawn.vertices,
                                    drawn.triangles)
+                      << (drawn.budgetApplied ? " budget=" + std::to_string(kPrimitiveBudget) : "")
                       << "\n";
         }
         pixels = gl->ReadPixels();
