@@ -11,6 +11,7 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/nurbs_tessellation.h"
@@ -100,6 +101,21 @@ std::string GroupedCount(std::size_t n) {
     return digits;
 }
 
+PacedProgress::PacedProgress(std::function<void(const std::string&)> show)
+    : m_show(std::move(show)),
+      m_next(std::chrono::steady_clock::now() + std::chrono::milliseconds(500)) {}
+
+void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t total) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < m_next) {
+        return;
+    }
+    m_next = now + std::chrono::milliseconds(250);
+    m_bShown = true;
+    m_show(std::string("Tessellating ") + kind + ": " + GroupedCount(done) + " of " +
+           GroupedCount(total));
+}
+
 std::string CompileDiagnostic(const SceneListStats& stats) {
     if (!stats.outOfMemory) {
         return {};
@@ -174,7 +190,8 @@ void ApplyBudget(const CurveNode* curves, const SurfaceNode* surfaces, std::size
 }
 
 // Tessellates each item of `head` with `draw`, reporting progress as `kind`, while memory
-// lasts; false when it ran out. Every item counts in `stats.items`.
+// lasts; false when it ran out. `draw` gives 1 for an item drawn, 0 for one the budget left out,
+// -1 when memory ran out. Every item counts in `stats.items`.
 template <class Item, class Node, class Draw>
 bool TessellateAll(const Node* head, const char* kind, CompileProgress* progress, bool go,
                    SceneListStats& stats, Draw&& draw) {
@@ -187,13 +204,18 @@ bool TessellateAll(const Node* head, const char* kind, CompileProgress* progress
             return;
         }
         const Item item(node);
-        go = !item.Drawn() || draw(item);
-        stats.itemsDrawn += go ? 1 : 0;
+        const int drawn = item.Drawn() ? draw(item) : 1;
+        go = drawn >= 0;
+        stats.itemsDrawn += drawn > 0 ? 1 : 0;
         if (progress != nullptr && (++done % kProgressEvery == 0 || done == total)) {
             progress->Tessellating(kind, done, total);
         }
     });
     return go;
+}
+
+int Outcome(const Tessellator& tessellator, std::size_t added) {
+    return tessellator.OutOfMemory() ? -1 : added > 0 ? 1 : 0;
 }
 
 SceneListStats CompileList(const PolygonNode* polygons, const CurveNode* curves,
@@ -211,16 +233,16 @@ SceneListStats CompileList(const PolygonNode* polygons, const CurveNode* curves,
     Tessellation lines;
     Tessellation patches;
     bool anyCurve = false;
-    enoughMemory &= TessellateAll<CurveItem>(curves, "curves", progress, enoughMemory, stats,
-                                             [&](const CurveItem& item) {
-                                                 anyCurve = true;
-                                                 tessellator.Curve(item.control, item.order, lines);
-                                                 return !tessellator.OutOfMemory();
-                                             });
+    enoughMemory &= TessellateAll<CurveItem>(
+        curves, "curves", progress, enoughMemory, stats, [&](const CurveItem& item) {
+            anyCurve = true;
+            const std::size_t added = tessellator.Curve(item.control, item.order, lines);
+            return Outcome(tessellator, added);
+        });
     enoughMemory &= TessellateAll<PatchItem>(
         surfaces, "surfaces", progress, enoughMemory, stats, [&](const PatchItem& item) {
-            tessellator.Patch(item.control, item.rows, patches);
-            return !tessellator.OutOfMemory();
+            const std::size_t added = tessellator.Patch(item.control, item.rows, patches);
+            return Outcome(tessellator, added);
         });
     stats.outOfMemory = !enoughMemory;
 

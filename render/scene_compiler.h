@@ -1,7 +1,9 @@
 // Compiles the scene lists into one display list that every frame replays.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "scene/scene.h"
@@ -33,6 +35,20 @@ class CompileProgress {
   public:
     virtual ~CompileProgress() = default;
     virtual void Tessellating(const char* kind, std::size_t done, std::size_t total) = 0;
+};
+
+// Passes "Tessellating surfaces: 3,200 of 9,384" to `show` once the work has run for half a
+// second, and from then on at most four times a second.
+class PacedProgress final : public CompileProgress {
+  public:
+    explicit PacedProgress(std::function<void(const std::string&)> show);
+    void Tessellating(const char* kind, std::size_t done, std::size_t total) override;
+    bool Shown() const { return m_bShown; }
+
+  private:
+    std::function<void(const std::string&)> m_show;
+    std::chrono::steady_clock::time_point m_next;  // no word before this
+    bool m_bShown = false;
 };
 
 // "12,345": digits grouped by threes with commas, in every locale.

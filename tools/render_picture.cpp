@@ -32,13 +32,14 @@
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::platform::widgets::DrawBanner;
+using kavelo::render::CompileDiagnostic;
 using kavelo::render::kBannerBandHeight;
 using kavelo::render::kBannerColourB;
 using kavelo::render::kBannerColourG;
 using kavelo::render::kBannerColourR;
 using kavelo::render::kBannerText;
-using kavelo::render::CompileDiagnostic;
 using kavelo::render::kPrimitiveBudget;
+using kavelo::render::PacedProgress;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::SceneReadResult;
@@ -140,8 +141,15 @@ int RenderPicture(const PictureRequest& request) {
         SceneRenderer renderer;
         renderer.Resize(request.width, request.height);
         const auto compileStart = std::chrono::steady_clock::now();
+        // Long work tells how far it has come, on a terminal only, over one line it then clears.
+        PacedProgress progress(
+            [](const std::string& text) { std::cerr << "\r" << text << std::flush; });
         const SceneListStats drawn =
-            renderer.Compile(read.scene.polygons, read.scene.curves, read.scene.surfaces);
+            renderer.Compile(read.scene.polygons, read.scene.curves, read.scene.surfaces,
+                             isatty(STDERR_FILENO) != 0 ? &progress : nullptr);
+        if (progress.Shown()) {
+            std::cerr << "\r\033[K" << std::flush;
+        }
         glFinish();
         const double compileMs = MillisecondsSince(compileStart);
         std::vector<double> frameMs;
