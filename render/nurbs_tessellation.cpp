@@ -397,12 +397,14 @@ double Bounded(double steps, int samples) {
     return std::clamp(steps, 1.0, static_cast<double>(samples - 1));
 }
 
-// Steps of the fixed grid: the bound, or a share of the estimate when the budget applies.
-GLfloat GridSteps(double estimate, double share, int samples) {
+// Steps of the fixed grid: the bound, or a share of the estimate when the budget applies. GLU's
+// grid gives a curve one segment more than its steps, a patch exactly its steps.
+GLfloat GridSteps(double estimate, double share, int samples, int extra) {
     if (share >= 1.0) {
         return static_cast<GLfloat>(samples - 1);
     }
-    return static_cast<GLfloat>(std::max(1.0, std::floor(Bounded(estimate, samples) * share)));
+    const double steps = std::floor(Bounded(estimate, samples) * share) - extra;
+    return static_cast<GLfloat>(std::max(1.0, steps));
 }
 
 void PatchSteps(const SamplingView& view, const GLfloat* control, int rows, double& s, double& t) {
@@ -507,7 +509,7 @@ std::size_t Tessellator::Curve(const GLfloat* control, int order, Tessellation& 
     return Run(
         out, control, 0, steps < kMaxCurveSamples - 1,
         [&](GLUnurbs* n) {
-            gluNurbsProperty(n, GLU_U_STEP, GridSteps(steps, m_share, kMaxCurveSamples));
+            gluNurbsProperty(n, GLU_U_STEP, GridSteps(steps, m_share, kMaxCurveSamples, 1));
         },
         [&](GLUnurbs* n) {
             gluBeginCurve(n);
@@ -540,8 +542,8 @@ std::size_t Tessellator::Patch(const GLfloat* control, int rows, Tessellation& o
     return Run(
         out, control, rows, std::max(s, t) < kMaxPatchSamples - 1,
         [&](GLUnurbs* n) {
-            gluNurbsProperty(n, GLU_U_STEP, GridSteps(s, share, kMaxPatchSamples));
-            gluNurbsProperty(n, GLU_V_STEP, GridSteps(t, share, kMaxPatchSamples));
+            gluNurbsProperty(n, GLU_U_STEP, GridSteps(s, share, kMaxPatchSamples, 0));
+            gluNurbsProperty(n, GLU_V_STEP, GridSteps(t, share, kMaxPatchSamples, 0));
         },
         [&](GLUnurbs* n) {
             gluBeginSurface(n);

@@ -15,7 +15,8 @@ namespace {
 
 constexpr int kSide = 320;
 
-// Thirty bulging patches and thirty arches, each about a quarter of the view across.
+// Thirty bulging patches and thirty arches, each about a quarter of the view across, drawn
+// four times as large.
 std::string ManyItems() {
     std::string text;
     for (int i = 0; i < 30; ++i) {
@@ -46,14 +47,14 @@ TEST(TriangleBudget, ScalesEveryItemOnlyWhenTheEstimateExceedsIt) {
         return s.triangles + (s.vertices - 3 * s.triangles) / 2;
     };
 
-    const SceneListStats ordinary = compile(1.0, 1'000'000);
+    const SceneListStats ordinary = compile(4.0, 1'000'000);
     EXPECT_FALSE(ordinary.budgetApplied);
     // A budget the ordinary view keeps to changes nothing.
-    const SceneListStats roomy = compile(1.0, primitives(ordinary) * 2);
+    const SceneListStats roomy = compile(4.0, primitives(ordinary) * 2);
     EXPECT_FALSE(roomy.budgetApplied);
     EXPECT_EQ(roomy.vertices, ordinary.vertices);
 
-    for (const double scale : {1.0, 1e9}) {
+    for (const double scale : {4.0, 1e9}) {
         const std::size_t budget = primitives(ordinary) / 3;
         const SceneListStats tight = compile(scale, budget);
         EXPECT_TRUE(tight.budgetApplied) << scale;
