@@ -116,6 +116,14 @@ void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t
            GroupedCount(total));
 }
 
+bool CompileMayTakeLong(const CurveNode* curves, const SurfaceNode* surfaces) {
+    constexpr std::size_t kManyItems = 2000;  // about half a second of compile
+    std::size_t items = 0;
+    ForEachItem(curves, [&](const CurveNode&) { ++items; });
+    ForEachItem(surfaces, [&](const SurfaceNode&) { ++items; });
+    return items >= kManyItems;
+}
+
 std::string CompileDiagnostic(const SceneListStats& stats) {
     if (!stats.outOfMemory) {
         return {};

@@ -64,6 +64,10 @@ std::string CompileDiagnostic(const SceneListStats& stats);
 int CurveControl(const CurveNode& curve, float* control);
 int SurfaceControl(const SurfaceNode& surface, float* control);
 
+// Whether compiling these lists may keep the user waiting (thousands of curves and surfaces), so
+// that a viewer shows its window before it compiles them.
+bool CompileMayTakeLong(const CurveNode* curves, const SurfaceNode* surfaces);
+
 // Compiles all polygons, then all curves, then all surfaces, each kind in list order, into
 // SCENE_LIST. Expects a current context; GLU tessellates under the matrices and viewport that
 // the context holds now. Null heads count as empty lists.

@@ -56,6 +56,7 @@ using kavelo::platform::gl::WidgetGLSurface;
 using kavelo::platform::widgets::DialogBar;
 using kavelo::platform::widgets::DrawBanner;
 using kavelo::render::CompileDiagnostic;
+using kavelo::render::CompileMayTakeLong;
 using kavelo::render::kBannerBandHeight;
 using kavelo::render::kBannerColourB;
 using kavelo::render::kBannerColourG;
@@ -226,7 +227,12 @@ void CSceneView::initializeGL() {
     // GLU tessellates under the matrices and viewport of the moment: give it those of the
     // current size, as a resize would have set them, before the first compile.
     m_renderer.Resize(DevicePixels(width()), DevicePixels(height()));
-    CompileCurrent();
+    // A large scene lets the frame, its panel and status bar show first, then compiles with its
+    // progress in the status pane: the first paint posts the compile.
+    m_bCompileAfterFirstFrame = CompileMayTakeLong(m_pCurves.get(), m_pSurfaces.get());
+    if (!m_bCompileAfterFirstFrame) {
+        CompileCurrent();
+    }
 }
 
 void CSceneView::paintGL() {
@@ -239,6 +245,16 @@ void CSceneView::paintGL() {
     painter.end();
     // The painter's own GL state must not reach the next frame.
     m_renderer.ResetAfterPainter();
+    if (m_bCompileAfterFirstFrame) {
+        m_bCompileAfterFirstFrame = false;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                CompileScene();
+                RepaintNow();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void CSceneView::resizeEvent(QResizeEvent* event) {

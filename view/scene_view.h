@@ -131,7 +131,8 @@ class CSceneView : public QOpenGLWidget,
     int m_nGestureDepth = 0;
     bool m_bEndPending = false;  // a command of the gesture has held back its ending
     kavelo::navigation::RepeatMerger m_repeats;
-    bool m_bFinishPending = false;  // queued key repeats wait for one shared finish
+    bool m_bFinishPending = false;           // queued key repeats wait for one shared finish
+    bool m_bCompileAfterFirstFrame = false;  // a large scene: the window shows before it compiles
     Drag m_drag = Drag::kNone;
     Qt::MouseButton m_dragButton = Qt::NoButton;
     QPoint m_ptLast;       // pointer position of the latest drag event
