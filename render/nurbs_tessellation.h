@@ -103,7 +103,7 @@ inline constexpr std::size_t kMaxDrawVertices = std::size_t{3} << 20;
 void RecordArrays(GLenum mode, GLint size, GLenum type, const void* vertices, const void* normals,
                   std::size_t count);
 
-// Records the vertices into the list being compiled as one draw of `mode` (GL_TRIANGLES or
+// Records the vertices into the list being compiled as draws of `mode` (GL_TRIANGLES or
 // GL_LINES). With `normals` false the current normal stays as it is.
 void RecordTessellation(const Tessellation& t, GLenum mode, bool normals);
 

@@ -72,8 +72,8 @@ bool CompileMayTakeLong(const CurveNode* curves, const SurfaceNode* surfaces);
 // SCENE_LIST. Expects a current context; GLU tessellates under the matrices and viewport that
 // the context holds now. Null heads count as empty lists.
 //
-// The list holds plain geometry in three draws: the triangles of all polygons, each corner with
-// its polygon's normal; the line segments of all curves after the normal (-1, -1, -1); the
+// The list holds plain geometry in three runs of draws: the triangles of all polygons, each corner
+// with its polygon's normal; the line segments of all curves after the normal (-1, -1, -1); the
 // triangles of all surfaces with the normals GLU computed. No NURBS map is evaluated when the
 // list is replayed. However large the view makes an item, it yields at most kMaxPatchVertices or
 // kMaxCurveVertices vertices. When GLU's estimate for the whole scene exceeds `budget` triangles
