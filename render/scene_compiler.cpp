@@ -193,7 +193,7 @@ void ApplyBudget(const CurveNode* curves, const SurfaceNode* surfaces, std::size
     tessellator.LimitPrimitives(left);
     if (polygonTriangles + estimate > static_cast<double>(budget)) {
         stats.budgetApplied = true;
-        tessellator.Coarsen(static_cast<double>(left) / estimate);
+        tessellator.Coarsen(estimate > 0.0 ? static_cast<double>(left) / estimate : 0.0);
     }
 }
 
