@@ -111,9 +111,9 @@ void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t
         return;
     }
     m_next = now + std::chrono::milliseconds(250);
-    m_bShown = true;
     m_show(std::string("Tessellating ") + kind + ": " + GroupedCount(done) + " of " +
            GroupedCount(total));
+    m_bShown = true;
 }
 
 bool CompileMayTakeLong(const CurveNode* curves, const SurfaceNode* surfaces) {

@@ -43,6 +43,7 @@ class PacedProgress final : public CompileProgress {
   public:
     explicit PacedProgress(std::function<void(const std::string&)> show);
     void Tessellating(const char* kind, std::size_t done, std::size_t total) override;
+    // Whether `show` has run; inside it, whether it ran before.
     bool Shown() const { return m_bShown; }
 
   private:

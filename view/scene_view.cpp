@@ -199,8 +199,8 @@ void CSceneView::CompileScene() {
 }
 
 void CSceneView::CompileCurrent() {
-    PacedProgress progress([this](const std::string& text) {
-        if (QApplication::overrideCursor() == nullptr) {
+    PacedProgress progress([this, &progress](const std::string& text) {
+        if (!progress.Shown()) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
         }
         emit workProgress(QString::fromStdString(text));
