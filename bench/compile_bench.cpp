@@ -15,6 +15,7 @@
 #include "headless.h"
 #include "navigation/view_params.h"
 #include "platform/gl/headless_gl_context.h"
+#include "render/nurbs_tessellation.h"
 #include "render/scene_compiler.h"
 #include "render/scene_renderer.h"
 #include "scene/list_builder.h"
@@ -193,6 +194,90 @@ void BM_CallListAgainstImmediate(benchmark::State& state) {
     state.counters["vertices"] = static_cast<double>(vertices);
 }
 BENCHMARK(BM_CallListAgainstImmediate)->Unit(benchmark::kMillisecond);
+
+// The Tessellator, one GLU renderer per kind, against a fresh renderer for every item as the
+// compile made them before; both in the same iterations, under the resize's matrices.
+void BM_ReusedRendererAgainstOnePerItem(benchmark::State& state) {
+    Fixture& f = Setup();
+    double reusedSeconds = 0.0;
+    double perItemSeconds = 0.0;
+    for (auto _ : state) {
+        f.renderer.Resize(kWidth, kHeight);
+        kavelo::render::Tessellation lines;
+        kavelo::render::Tessellation patches;
+        auto start = std::chrono::steady_clock::now();
+        {
+            kavelo::render::Tessellator reused;
+            ForEachItem(f.curves.get(), [&](const CurveNode& c) {
+                GLfloat control[16];
+                reused.Curve(control, kavelo::render::CurveControl(c, control), lines);
+            });
+            ForEachItem(f.surfaces.get(), [&](const SurfaceNode& s) {
+                GLfloat control[64];
+                reused.Patch(control, kavelo::render::SurfaceControl(s, control), patches);
+            });
+        }
+        reusedSeconds += Seconds(start);
+        const std::size_t reusedVertices = lines.VertexCount() + patches.VertexCount();
+        lines = {};
+        patches = {};
+        start = std::chrono::steady_clock::now();
+        ForEachItem(f.curves.get(), [&](const CurveNode& c) {
+            GLfloat control[16];
+            kavelo::render::TessellateCurve(control, kavelo::render::CurveControl(c, control),
+                                            lines);
+        });
+        ForEachItem(f.surfaces.get(), [&](const SurfaceNode& s) {
+            GLfloat control[64];
+            kavelo::render::TessellatePatch(control, kavelo::render::SurfaceControl(s, control),
+                                            patches);
+        });
+        perItemSeconds += Seconds(start);
+        if (lines.VertexCount() + patches.VertexCount() != reusedVertices) {
+            state.SkipWithError("the two ways tessellate differently");
+            break;
+        }
+    }
+    const auto perIteration = benchmark::Counter::kAvgIterations;
+    state.counters["reused_ms"] = benchmark::Counter(reusedSeconds * 1e3, perIteration);
+    state.counters["per_item_ms"] = benchmark::Counter(perItemSeconds * 1e3, perIteration);
+    state.counters["per_item_per_reused"] = perItemSeconds / reusedSeconds;
+}
+BENCHMARK(BM_ReusedRendererAgainstOnePerItem)->Unit(benchmark::kMillisecond);
+
+// What start-up and kavelo-render wait for, the first compile under the resize's matrices and
+// its frame, next to a Restart's compile under the matrices that frame left.
+void BM_FirstCompileAndFrameAgainstRestart(benchmark::State& state) {
+    Fixture& f = Setup();
+    ViewParams view;
+    ResetParams(view);
+    double firstSeconds = 0.0;
+    double frameSeconds = 0.0;
+    double restartSeconds = 0.0;
+    for (auto _ : state) {
+        f.renderer.Resize(kWidth, kHeight);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        auto start = std::chrono::steady_clock::now();
+        f.renderer.Compile(nullptr, f.curves, f.surfaces);
+        glFinish();
+        firstSeconds += Seconds(start);
+        start = std::chrono::steady_clock::now();
+        f.renderer.DrawFrame(view);
+        glFinish();
+        frameSeconds += Seconds(start);
+        start = std::chrono::steady_clock::now();
+        f.renderer.Compile(nullptr, f.curves, f.surfaces);
+        glFinish();
+        restartSeconds += Seconds(start);
+    }
+    const auto perIteration = benchmark::Counter::kAvgIterations;
+    state.counters["first_compile_ms"] = benchmark::Counter(firstSeconds * 1e3, perIteration);
+    state.counters["first_frame_ms"] = benchmark::Counter(frameSeconds * 1e3, perIteration);
+    state.counters["restart_compile_ms"] = benchmark::Counter(restartSeconds * 1e3, perIteration);
+    state.counters["first_per_restart"] = firstSeconds / restartSeconds;
+}
+BENCHMARK(BM_FirstCompileAndFrameAgainstRestart)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace kavelo::render {
 
@@ -97,99 +98,6 @@ double EstimatedSteps(const SamplingView& view, const GLfloat* points, int n, in
     return 2.0 * (n - 1) * longest / tolerance;
 }
 
-// Gathers what GLU delivers for one item, turning each primitive into triangles or line segments.
-struct Collector {
-    Tessellation* out = nullptr;
-    std::size_t limit = 0;  // vertices this item may add
-    std::size_t added = 0;
-    bool overflow = false;
-    bool withNormals = false;  // one normal per vertex, the latest GLU delivered
-    GLenum mode = GL_POINTS;
-    std::vector<GLfloat> vertices;  // of the open primitive
-    std::vector<GLfloat> normals;
-    std::vector<GLfloat> params;  // s, t and weight of each vertex of a surface
-    GLfloat normal[3] = {0.0f, 0.0f, 0.0f};
-    GLfloat param[3] = {0.0f, 0.0f, 1.0f};
-    const GLfloat* control = nullptr;  // of a surface: rows of 4 homogeneous points
-    int rows = 0;
-    bool mayDegenerate = false;  // whether some vertex may lack a tangent plane
-
-    // Appends the vertices `indices` of the open primitive: one triangle or one line segment.
-    void Emit(std::initializer_list<std::size_t> indices, std::size_t triangles) {
-        added += indices.size();
-        if (overflow || added > limit) {
-            overflow = true;
-            return;
-        }
-        out->triangles += triangles;
-        for (const std::size_t i : indices) {
-            const GLfloat* v = &vertices[out->size * i];
-            out->vertices.insert(out->vertices.end(), v, v + out->size);
-            if (!normals.empty()) {
-                out->normals.insert(out->normals.end(), &normals[3 * i], &normals[3 * i] + 3);
-            }
-        }
-    }
-
-    // Corners a0, b0 of one row and a1, b1 of the next, as two triangles split along the
-    // diagonal that OpenGL's evaluator mesh takes, from the corner of lower s and t to the
-    // corner of higher s and t. GLU's quad strips run either way, so the diagonal of their own
-    // vertex order would light half of the quads differently.
-    void Quad(std::size_t a0, std::size_t b0, std::size_t a1, std::size_t b1) {
-        const double ds = params[3 * b0] - params[3 * a1];
-        const double dt = params[3 * b0 + 1] - params[3 * a1 + 1];
-        if (ds * dt >= 0.0) {
-            Emit({a0, b0, a1}, 1);
-            Emit({b0, b1, a1}, 1);
-        } else {
-            Emit({a0, b0, b1}, 1);
-            Emit({a0, b1, a1}, 1);
-        }
-    }
-
-    void End() {
-        const std::size_t n = vertices.size() / out->size;
-        switch (mode) {
-            case GL_QUAD_STRIP:
-                for (std::size_t i = 0; i + 4 <= n; i += 2) {
-                    Quad(i, i + 1, i + 2, i + 3);
-                }
-                break;
-            case GL_TRIANGLE_STRIP:
-                for (std::size_t i = 2; i < n; ++i) {
-                    Emit({i - 2, i - 1, i}, 1);
-                }
-                break;
-            case GL_TRIANGLE_FAN:
-            case GL_POLYGON:
-                for (std::size_t i = 2; i < n; ++i) {
-                    Emit({0, i - 1, i}, 1);
-                }
-                break;
-            case GL_TRIANGLES:
-                for (std::size_t i = 0; i + 3 <= n; i += 3) {
-                    Emit({i, i + 1, i + 2}, 1);
-                }
-                break;
-            case GL_LINE_STRIP:
-                for (std::size_t i = 1; i < n; ++i) {
-                    Emit({i - 1, i}, 0);
-                }
-                break;
-            case GL_LINES:
-                for (std::size_t i = 0; i + 2 <= n; i += 2) {
-                    Emit({i, i + 1}, 0);
-                }
-                break;
-            default:
-                break;  // points are not drawn in fill mode
-        }
-        vertices.clear();
-        normals.clear();
-        params.clear();
-    }
-};
-
 // Bernstein polynomials of degree n - 1 at u, and their derivatives. Runs for every vertex of a
 // patch that may lack a tangent plane, so the powers are multiplied up, not taken with pow.
 void Bernstein(int n, double u, double* b, double* d) {
@@ -261,6 +169,148 @@ bool CoincidentNeighbours(const GLfloat* control, int rows) {
     return false;
 }
 
+}  // namespace
+
+// Gathers what GLU delivers for one item, turning each primitive into triangles or line segments.
+// Its buffers serve every item of a compile.
+struct Tessellator::Collector {
+    Tessellation* out = nullptr;
+    std::size_t limit = 0;  // vertices this item may add
+    std::size_t added = 0;
+    std::size_t primitives = 0;  // triangles or segments this item added
+    bool overflow = false;
+    bool failed = false;       // memory ran out
+    bool withNormals = false;  // one normal per vertex, the latest GLU delivered
+    GLenum mode = GL_POINTS;
+    std::vector<GLfloat> vertices;  // of the open primitive
+    std::vector<GLfloat> normals;
+    std::vector<GLfloat> params;  // s, t and weight of each vertex of a surface
+    GLfloat normal[3] = {0.0f, 0.0f, 0.0f};
+    GLfloat param[3] = {0.0f, 0.0f, 1.0f};
+    const GLfloat* control = nullptr;  // of a surface: rows of 4 homogeneous points
+    int rows = 0;
+    bool mayDegenerate = false;  // whether some vertex may lack a tangent plane
+
+    void Start(Tessellation& to, std::size_t vertexLimit, const GLfloat* points, int pointRows,
+               bool surface) {
+        out = &to;
+        limit = vertexLimit;
+        added = 0;
+        primitives = 0;
+        overflow = false;
+        failed = false;
+        withNormals = surface;
+        mode = GL_POINTS;
+        vertices.clear();
+        normals.clear();
+        params.clear();
+        std::fill(normal, normal + 3, 0.0f);
+        param[0] = param[1] = 0.0f;
+        param[2] = 1.0f;
+        control = points;
+        rows = pointRows;
+        mayDegenerate = surface && CoincidentNeighbours(points, pointRows);
+    }
+
+    // Appends the vertices `indices` of the open primitive: one triangle or one line segment.
+    void Emit(std::initializer_list<std::size_t> indices, std::size_t triangles) {
+        added += indices.size();
+        if (overflow || added > limit) {
+            overflow = true;
+            return;
+        }
+        ++primitives;
+        out->triangles += triangles;
+        for (const std::size_t i : indices) {
+            const GLfloat* v = &vertices[out->size * i];
+            out->vertices.insert(out->vertices.end(), v, v + out->size);
+            if (!normals.empty()) {
+                out->normals.insert(out->normals.end(), &normals[3 * i], &normals[3 * i] + 3);
+            }
+        }
+    }
+
+    // Corners a0, b0 of one row and a1, b1 of the next, as two triangles split along the
+    // diagonal that OpenGL's evaluator mesh takes, from the corner of lower s and t to the
+    // corner of higher s and t. GLU's quad strips run either way, so the diagonal of their own
+    // vertex order would light half of the quads differently.
+    void Quad(std::size_t a0, std::size_t b0, std::size_t a1, std::size_t b1) {
+        const double ds = params[3 * b0] - params[3 * a1];
+        const double dt = params[3 * b0 + 1] - params[3 * a1 + 1];
+        if (ds * dt >= 0.0) {
+            Emit({a0, b0, a1}, 1);
+            Emit({b0, b1, a1}, 1);
+        } else {
+            Emit({a0, b0, b1}, 1);
+            Emit({a0, b1, a1}, 1);
+        }
+    }
+
+    void End() {
+        const std::size_t n = vertices.size() / out->size;
+        switch (mode) {
+            case GL_QUAD_STRIP:
+                for (std::size_t i = 0; i + 4 <= n; i += 2) {
+                    Quad(i, i + 1, i + 2, i + 3);
+                }
+                break;
+            case GL_TRIANGLE_STRIP:
+                for (std::size_t i = 2; i < n; ++i) {
+                    Emit({i - 2, i - 1, i}, 1);
+                }
+                break;
+            case GL_TRIANGLE_FAN:
+            case GL_POLYGON:
+                for (std::size_t i = 2; i < n; ++i) {
+                    Emit({0, i - 1, i}, 1);
+                }
+                break;
+            case GL_TRIANGLES:
+                for (std::size_t i = 0; i + 3 <= n; i += 3) {
+                    Emit({i, i + 1, i + 2}, 1);
+                }
+                break;
+            case GL_LINE_STRIP:
+                for (std::size_t i = 1; i < n; ++i) {
+                    Emit({i - 1, i}, 0);
+                }
+                break;
+            case GL_LINES:
+                for (std::size_t i = 0; i + 2 <= n; i += 2) {
+                    Emit({i, i + 1}, 0);
+                }
+                break;
+            default:
+                break;  // points are not drawn in fill mode
+        }
+        vertices.clear();
+        normals.clear();
+        params.clear();
+    }
+};
+
+struct Tessellator::Sampling : SamplingView {};
+
+namespace {
+
+using Collector = Tessellator::Collector;
+
+// GLU calls back from its own frames, which no exception may cross: memory running out ends the
+// item instead.
+template <class Work>
+void Guarded(void* data, Work&& work) {
+    auto* c = static_cast<Collector*>(data);
+    if (c->overflow) {
+        return;
+    }
+    try {
+        work(*c);
+    } catch (const std::bad_alloc&) {
+        c->failed = true;
+        c->overflow = true;
+    }
+}
+
 void GLAPIENTRY OnBegin(GLenum type, void* data) {
     auto* c = static_cast<Collector*>(data);
     c->mode = type;
@@ -282,31 +332,31 @@ void GLAPIENTRY OnParam(GLfloat* stw, void* data) {
 }
 
 void GLAPIENTRY OnVertex(GLfloat* v, void* data) {
-    auto* c = static_cast<Collector*>(data);
-    if (c->overflow) {
-        return;
-    }
-    if (c->withNormals) {
-        // GLU hands surface vertices over divided through; OpenGL's evaluator gave them with
-        // their weight, which the rasteriser's perspective-correct shading sees. Put it back.
-        const GLfloat w = c->param[2];
-        c->vertices.insert(c->vertices.end(), {v[0] * w, v[1] * w, v[2] * w, w});
-        if (c->mayDegenerate && Degenerate(c->control, c->rows, c->param[0], c->param[1])) {
-            c->normals.insert(c->normals.end(), {0.0f, 0.0f, 0.0f});
+    Guarded(data, [v](Collector& c) {
+        if (c.withNormals) {
+            // GLU hands surface vertices over divided through; OpenGL's evaluator gave them with
+            // their weight, which the rasteriser's perspective-correct shading sees. Put it back.
+            const GLfloat w = c.param[2];
+            c.vertices.insert(c.vertices.end(), {v[0] * w, v[1] * w, v[2] * w, w});
+            if (c.mayDegenerate && Degenerate(c.control, c.rows, c.param[0], c.param[1])) {
+                c.normals.insert(c.normals.end(), {0.0f, 0.0f, 0.0f});
+            } else {
+                c.normals.insert(c.normals.end(), c.normal, c.normal + 3);
+            }
+            c.params.insert(c.params.end(), c.param, c.param + 3);
         } else {
-            c->normals.insert(c->normals.end(), c->normal, c->normal + 3);
+            c.vertices.insert(c.vertices.end(), v, v + 4);
         }
-        c->params.insert(c->params.end(), c->param, c->param + 3);
-    } else {
-        c->vertices.insert(c->vertices.end(), v, v + 4);
-    }
+    });
 }
 
 void GLAPIENTRY OnEnd(void* data) {
-    static_cast<Collector*>(data)->End();
+    Guarded(data, [](Collector& c) { c.End(); });
 }
 
-GLUnurbs* NewTessellator(Collector& collector) {
+// A renderer in tessellator mode that hands its primitives to `collector`, for a surface with
+// the properties every patch takes.
+GLUnurbs* NewTessellator(Collector& collector, bool surface) {
     GLUnurbs* n = gluNewNurbsRenderer();
     if (n == nullptr) {
         return nullptr;
@@ -316,6 +366,14 @@ GLUnurbs* NewTessellator(Collector& collector) {
     gluNurbsCallback(n, GLU_NURBS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(OnVertex));
     gluNurbsCallback(n, GLU_NURBS_END_DATA, reinterpret_cast<_GLUfuncptr>(OnEnd));
     gluNurbsCallbackData(n, &collector);
+    // In tessellator mode GLU does not read OpenGL's matrices itself.
+    gluNurbsProperty(n, GLU_AUTO_LOAD_MATRIX, GL_FALSE);
+    if (surface) {
+        gluNurbsCallback(n, GLU_NURBS_NORMAL_DATA, reinterpret_cast<_GLUfuncptr>(OnNormal));
+        gluNurbsCallback(n, GLU_NURBS_TEXTURE_COORD_DATA, reinterpret_cast<_GLUfuncptr>(OnParam));
+        gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, kPatchTolerance);
+        gluNurbsProperty(n, GLU_DISPLAY_MODE, static_cast<GLfloat>(GLU_FILL));
+    }
     return n;
 }
 
@@ -334,40 +392,25 @@ struct Mark {
     }
 };
 
-// Runs `draw` on a tessellator that appends to `out`, first with GLU's own sampling when the
-// estimate allows it, and again on the fixed grid when that sampling is out of bounds.
-template <class Configure, class Draw>
-std::size_t Tessellate(Tessellation& out, const SamplingView& view, const GLfloat* control,
-                       int rows, std::size_t limit, bool withNormals, bool withinBound,
-                       Configure&& fixedGrid, Draw&& draw) {
-    const Mark mark(out);
-    for (int attempt = withinBound ? 0 : 1; attempt < 2; ++attempt) {
-        Collector collector;
-        collector.out = &out;
-        collector.limit = limit;
-        collector.withNormals = withNormals;
-        collector.control = control;
-        collector.rows = rows;
-        collector.mayDegenerate = withNormals && CoincidentNeighbours(control, rows);
-        GLUnurbs* n = NewTessellator(collector);
-        if (n == nullptr) {
-            return 0;
-        }
-        // In tessellator mode GLU does not read OpenGL's matrices itself.
-        gluNurbsProperty(n, GLU_AUTO_LOAD_MATRIX, GL_FALSE);
-        gluLoadSamplingMatrices(n, view.modelview, view.projection, view.viewport);
-        if (attempt == 1) {
-            gluNurbsProperty(n, GLU_SAMPLING_METHOD, GLU_DOMAIN_DISTANCE);
-            fixedGrid(n);
-        }
-        draw(n);
-        gluDeleteNurbsRenderer(n);
-        if (!collector.overflow) {
-            return out.VertexCount() - mark.vertices / out.size;
-        }
-        mark.Restore(out);
+// Steps within the per-item bound, at least one.
+double Bounded(double steps, int samples) {
+    return std::clamp(steps, 1.0, static_cast<double>(samples - 1));
+}
+
+// Steps of the fixed grid: the bound, or a share of the estimate when the budget applies. GLU's
+// grid gives a curve one segment more than its steps, a patch exactly its steps.
+GLfloat GridSteps(double estimate, double share, int samples, int extra) {
+    if (share >= 1.0) {
+        return static_cast<GLfloat>(samples - 1);
     }
-    return 0;
+    const double steps = std::floor(Bounded(estimate, samples) * share) - extra;
+    return static_cast<GLfloat>(std::max(1.0, steps));
+}
+
+void PatchSteps(const SamplingView& view, const GLfloat* control, int rows, double& s, double& t) {
+    // Along s (down the rows) and along t (along each row).
+    s = EstimatedSteps(view, control, rows, 4 * kCols, kCols, 4, kPatchTolerance);
+    t = EstimatedSteps(view, control, kCols, 4, rows, 4 * kCols, kPatchTolerance);
 }
 
 }  // namespace
@@ -377,15 +420,96 @@ void BezierKnots(int order, GLfloat* knots) {
     std::fill(knots + order, knots + 2 * order, 1.0f);
 }
 
-std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out) {
-    const SamplingView view = SamplingView::Current();
-    const double steps = EstimatedSteps(view, control, order, 4, 1, 0, kCurveTolerance);
+Tessellator::Tessellator()
+    : m_view(std::make_unique<Sampling>(Sampling{SamplingView::Current()})),
+      m_collector(std::make_unique<Collector>()),
+      m_primitivesLeft(std::numeric_limits<std::size_t>::max()) {}
+
+Tessellator::~Tessellator() {
+    for (GLUnurbs* n : {m_curveRenderer, m_patchRenderer}) {
+        if (n != nullptr) {
+            gluDeleteNurbsRenderer(n);
+        }
+    }
+}
+
+double Tessellator::CurveEstimate(const GLfloat* control, int order) const {
+    return Bounded(EstimatedSteps(*m_view, control, order, 4, 1, 0, kCurveTolerance),
+                   kMaxCurveSamples);
+}
+
+double Tessellator::PatchEstimate(const GLfloat* control, int rows) const {
+    double s = 0.0;
+    double t = 0.0;
+    PatchSteps(*m_view, control, rows, s, t);
+    return 2.0 * Bounded(s, kMaxPatchSamples) * Bounded(t, kMaxPatchSamples);
+}
+
+GLUnurbs* Tessellator::Renderer(GLUnurbs*& shared, bool surface) {
+    if (shared == nullptr) {
+        shared = NewTessellator(*m_collector, surface);
+    }
+    return shared;
+}
+
+// Runs `draw` on a tessellator that appends to `out`: GLU's own sampling when the estimate keeps
+// within the bound and no budget applies, otherwise, or when that sampling overflows, the fixed
+// grid that `grid` sets.
+template <class Grid, class Draw>
+std::size_t Tessellator::Run(Tessellation& out, const GLfloat* control, int rows, bool withinBound,
+                             Grid&& grid, Draw&& draw) {
+    const bool surface = rows > 0;
+    const std::size_t perItem = surface ? kMaxPatchVertices : kMaxCurveVertices;
+    const std::size_t perPrimitive = surface ? 3 : 2;
+    if (m_outOfMemory || m_primitivesLeft == 0) {
+        return 0;
+    }
+    const std::size_t limit =
+        m_primitivesLeft >= perItem / perPrimitive ? perItem : m_primitivesLeft * perPrimitive;
+    const Mark mark(out);
+    for (int attempt = withinBound && m_share >= 1.0 ? 0 : 1; attempt < 2; ++attempt) {
+        Collector& c = *m_collector;
+        c.Start(out, limit, control, rows, surface);
+        GLUnurbs* n = attempt == 0 ? Renderer(surface ? m_patchRenderer : m_curveRenderer, surface)
+                                   : NewTessellator(c, surface);
+        if (n == nullptr) {
+            return 0;
+        }
+        gluLoadSamplingMatrices(n, m_view->modelview, m_view->projection, m_view->viewport);
+        if (attempt == 1) {
+            gluNurbsProperty(n, GLU_SAMPLING_METHOD, GLU_DOMAIN_DISTANCE);
+            grid(n);
+        }
+        try {
+            draw(n);
+        } catch (const std::bad_alloc&) {
+            c.failed = true;
+        }
+        if (attempt == 1) {
+            gluDeleteNurbsRenderer(n);
+        }
+        if (c.failed) {
+            m_outOfMemory = true;
+            mark.Restore(out);
+            return 0;
+        }
+        if (!c.overflow) {
+            m_primitivesLeft -= c.primitives;
+            return c.added;
+        }
+        mark.Restore(out);
+    }
+    return 0;
+}
+
+std::size_t Tessellator::Curve(const GLfloat* control, int order, Tessellation& out) {
+    const double steps = EstimatedSteps(*m_view, control, order, 4, 1, 0, kCurveTolerance);
     GLfloat knots[8];
     BezierKnots(order, knots);
-    return Tessellate(
-        out, view, control, 0, kMaxCurveVertices, false, steps < kMaxCurveSamples - 1,
-        [](GLUnurbs* n) {
-            gluNurbsProperty(n, GLU_U_STEP, static_cast<GLfloat>(kMaxCurveSamples - 1));
+    return Run(
+        out, control, 0, steps < kMaxCurveSamples - 1,
+        [&](GLUnurbs* n) {
+            gluNurbsProperty(n, GLU_U_STEP, GridSteps(steps, m_share, kMaxCurveSamples, 1));
         },
         [&](GLUnurbs* n) {
             gluBeginCurve(n);
@@ -395,11 +519,10 @@ std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out
         });
 }
 
-std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out) {
-    const SamplingView view = SamplingView::Current();
-    // Along s (down the rows) and along t (along each row).
-    const double s = EstimatedSteps(view, control, rows, 4 * kCols, kCols, 4, kPatchTolerance);
-    const double t = EstimatedSteps(view, control, kCols, 4, rows, 4 * kCols, kPatchTolerance);
+std::size_t Tessellator::Patch(const GLfloat* control, int rows, Tessellation& out) {
+    double s = 0.0;
+    double t = 0.0;
+    PatchSteps(*m_view, control, rows, s, t);
     GLfloat sKnots[8];
     BezierKnots(rows, sKnots);
     GLfloat tKnots[8];
@@ -414,18 +537,15 @@ std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out)
             p[2] = control[4 * (kCols * i + j) + 3];
         }
     }
-    return Tessellate(
-        out, view, control, rows, kMaxPatchVertices, true, std::max(s, t) < kMaxPatchSamples - 1,
-        [](GLUnurbs* n) {
-            gluNurbsProperty(n, GLU_U_STEP, static_cast<GLfloat>(kMaxPatchSamples - 1));
-            gluNurbsProperty(n, GLU_V_STEP, static_cast<GLfloat>(kMaxPatchSamples - 1));
+    // Triangles grow with the steps of both directions: each takes the root of the share.
+    const double share = std::sqrt(m_share);
+    return Run(
+        out, control, rows, std::max(s, t) < kMaxPatchSamples - 1,
+        [&](GLUnurbs* n) {
+            gluNurbsProperty(n, GLU_U_STEP, GridSteps(s, share, kMaxPatchSamples, 0));
+            gluNurbsProperty(n, GLU_V_STEP, GridSteps(t, share, kMaxPatchSamples, 0));
         },
         [&](GLUnurbs* n) {
-            gluNurbsCallback(n, GLU_NURBS_NORMAL_DATA, reinterpret_cast<_GLUfuncptr>(OnNormal));
-            gluNurbsCallback(n, GLU_NURBS_TEXTURE_COORD_DATA,
-                             reinterpret_cast<_GLUfuncptr>(OnParam));
-            gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, kPatchTolerance);
-            gluNurbsProperty(n, GLU_DISPLAY_MODE, static_cast<GLfloat>(GLU_FILL));
             gluBeginSurface(n);
             gluNurbsSurface(n, 2 * rows, sKnots, 2 * kCols, tKnots, 4 * kCols, 4,
                             const_cast<GLfloat*>(control), rows, kCols, GL_MAP2_VERTEX_4);
@@ -433,6 +553,14 @@ std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out)
                             kCols, GL_MAP2_TEXTURE_COORD_3);
             gluEndSurface(n);
         });
+}
+
+std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out) {
+    return Tessellator().Curve(control, order, out);
+}
+
+std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out) {
+    return Tessellator().Patch(control, rows, out);
 }
 
 void RecordArrays(GLenum mode, GLint size, GLenum type, const void* vertices, const void* normals,
@@ -451,12 +579,18 @@ void RecordArrays(GLenum mode, GLint size, GLenum type, const void* vertices, co
         glDisableClientState(array);
     }
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(size, type, 0, vertices);
     if (normals != nullptr) {
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(type, 0, normals);
     }
-    glDrawArrays(mode, 0, static_cast<GLsizei>(count));
+    const std::size_t scalar = type == GL_DOUBLE ? sizeof(GLdouble) : sizeof(GLfloat);
+    const std::size_t piece = mode == GL_TRIANGLES || mode == GL_LINES ? kMaxDrawVertices : count;
+    for (std::size_t first = 0; first < count; first += piece) {
+        glVertexPointer(size, type, 0, static_cast<const char*>(vertices) + first * size * scalar);
+        if (normals != nullptr) {
+            glNormalPointer(type, 0, static_cast<const char*>(normals) + first * 3 * scalar);
+        }
+        glDrawArrays(mode, 0, static_cast<GLsizei>(std::min(piece, count - first)));
+    }
     glPopClientAttrib();
     glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
 }

@@ -6,7 +6,10 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
+
+class GLUnurbs;
 
 namespace kavelo::render {
 
@@ -38,23 +41,69 @@ struct Tessellation {
 // The knot vector of one Bezier segment of `order`: that many zeros, then that many ones.
 void BezierKnots(int order, GLfloat* knots);
 
-// Appends the tessellation of one rational Bezier curve of `order` (2 to 4) given as `order`
-// homogeneous points x, y, z, w; GLU's default sampling under the current matrices and viewport.
-// Returns the number of vertices added.
-std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out);
+// Tessellates the curves and patches of one compile under the matrices and viewport current when
+// it is made. One GLU renderer per kind serves every item GLU samples its own way: creating one
+// per item cost a fifth of the compile. An item sampled on a fixed grid gets a fresh renderer, as
+// GLU keeps part of that mode's state and would sample the next items far finer.
+class Tessellator {
+  public:
+    Tessellator();
+    ~Tessellator();
+    Tessellator(const Tessellator&) = delete;
+    Tessellator& operator=(const Tessellator&) = delete;
 
-// Appends the tessellation of one rational Bezier patch of `rows` (2 to 4) rows of 4 homogeneous
-// points, row after row; GLU samples it with a tolerance of 100 pixels under the current matrices
-// and viewport; each vertex keeps the weight of its point and gets GLU's normal. Returns the number
-// of vertices added.
+    // Line segments, or triangles, that GLU's sampling would give the item, within the per-item
+    // bound; at least 1 segment, or 2 triangles.
+    double CurveEstimate(const GLfloat* control, int order) const;
+    double PatchEstimate(const GLfloat* control, int rows) const;
+
+    // With `share` below 1 every later item is sampled on a fixed grid of that share of its
+    // estimate (the square root of it in each direction of a patch), at least one step.
+    void Coarsen(double share) { m_share = share; }
+    // Segments and triangles that all later items together may add; an item beyond it is dropped.
+    void LimitPrimitives(std::size_t primitives) { m_primitivesLeft = primitives; }
+
+    // Appends the tessellation of one rational Bezier curve of `order` (2 to 4) given as `order`
+    // homogeneous points x, y, z, w; GLU's default sampling. Returns the vertices added.
+    std::size_t Curve(const GLfloat* control, int order, Tessellation& out);
+    // Appends the tessellation of one rational Bezier patch of `rows` (2 to 4) rows of 4
+    // homogeneous points, row after row, sampled with a tolerance of 100 pixels; each vertex keeps
+    // the weight of its point and gets GLU's normal. Returns the vertices added.
+    std::size_t Patch(const GLfloat* control, int rows, Tessellation& out);
+
+    // Memory ran out during an item; that item added nothing, and later ones add nothing.
+    bool OutOfMemory() const { return m_outOfMemory; }
+
+    struct Sampling;   // the matrices and viewport of the moment
+    struct Collector;  // what GLU delivers for one item
+
+  private:
+    template <class Grid, class Draw>
+    std::size_t Run(Tessellation& out, const GLfloat* control, int rows, bool withinBound,
+                    Grid&& grid, Draw&& draw);
+    GLUnurbs* Renderer(GLUnurbs*& shared, bool surface);
+
+    std::unique_ptr<const Sampling> m_view;
+    std::unique_ptr<Collector> m_collector;  // its buffers serve every item
+    GLUnurbs* m_curveRenderer = nullptr;     // made on first use
+    GLUnurbs* m_patchRenderer = nullptr;
+    double m_share = 1.0;
+    std::size_t m_primitivesLeft;
+    bool m_outOfMemory = false;
+};
+
+// One item tessellated on its own, as a Tessellator made for it would.
+std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out);
 std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out);
 
 // Records `count` vertices of `size` coordinates of `type`, each with a normal unless `normals` is
-// null, into the list being compiled as one draw of `mode`.
+// null, into the list being compiled as draws of `mode`. Mesa's list code fails on a draw of
+// 2^31 bytes or more, so a long array goes in pieces of at most kMaxDrawVertices.
+inline constexpr std::size_t kMaxDrawVertices = std::size_t{3} << 20;
 void RecordArrays(GLenum mode, GLint size, GLenum type, const void* vertices, const void* normals,
                   std::size_t count);
 
-// Records the vertices into the list being compiled as one draw of `mode` (GL_TRIANGLES or
+// Records the vertices into the list being compiled as draws of `mode` (GL_TRIANGLES or
 // GL_LINES). With `normals` false the current normal stays as it is.
 void RecordTessellation(const Tessellation& t, GLenum mode, bool normals);
 

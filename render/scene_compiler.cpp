@@ -9,6 +9,9 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "render/nurbs_tessellation.h"
@@ -90,39 +93,166 @@ int SurfaceControl(const SurfaceNode& surface, GLfloat* control) {
     return rows;
 }
 
+std::string GroupedCount(std::size_t n) {
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) {
+        digits.insert(at - 3, 1, ',');
+    }
+    return digits;
+}
+
+PacedProgress::PacedProgress(std::function<void(const std::string&)> show)
+    : m_show(std::move(show)),
+      m_next(std::chrono::steady_clock::now() + std::chrono::milliseconds(500)) {}
+
+void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t total) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < m_next) {
+        return;
+    }
+    m_next = now + std::chrono::milliseconds(250);
+    m_show(std::string("Tessellating ") + kind + ": " + GroupedCount(done) + " of " +
+           GroupedCount(total));
+    m_bShown = true;
+}
+
+bool CompileMayTakeLong(const CurveNode* curves, const SurfaceNode* surfaces) {
+    constexpr std::size_t kManyItems = 2000;  // about half a second of compile
+    std::size_t items = 0;
+    ForEachItem(curves, [&](const CurveNode&) { ++items; });
+    ForEachItem(surfaces, [&](const SurfaceNode&) { ++items; });
+    return items >= kManyItems;
+}
+
+std::string CompileDiagnostic(const SceneListStats& stats) {
+    if (!stats.outOfMemory) {
+        return {};
+    }
+    return "Out of memory while tessellating: " + GroupedCount(stats.itemsDrawn) + " of " +
+           GroupedCount(stats.items) + " items drawn";
+}
+
 namespace {
 
+constexpr std::size_t kProgressEvery = 32;  // items between two reports
+
+// The polygons' triangles; false when memory ran out, with the polygons done so far.
+bool GatherPolygons(const PolygonNode* polygons, PolygonBatch& batch, SceneListStats& stats,
+                    const PolygonNode*& last) {
+    bool gathered = true;
+    ForEachItem(polygons, [&](const PolygonNode& p) {
+        ++stats.items;
+        if (!gathered) {
+            return;
+        }
+        const std::size_t vertices = batch.vertices.size();
+        const std::size_t normals = batch.normals.size();
+        try {
+            AddPolygon(p, batch);
+            last = &p;
+            ++stats.itemsDrawn;
+        } catch (const std::bad_alloc&) {
+            batch.vertices.resize(vertices);
+            batch.normals.resize(normals);
+            gathered = false;
+        }
+    });
+    stats.outOfMemory = !gathered;
+    return gathered;
+}
+
+// Curves and surfaces as GLU takes them.
+struct CurveItem {
+    GLfloat control[kCubicOrder * 4];
+    int order;
+    explicit CurveItem(const CurveNode& curve) : order(CurveControl(curve, control)) {}
+    bool Drawn() const { return order >= 2; }
+};
+
+struct PatchItem {
+    GLfloat control[kGridSide * kGridSide * 4];
+    int rows;
+    explicit PatchItem(const SurfaceNode& surface) : rows(SurfaceControl(surface, control)) {}
+    bool Drawn() const { return rows >= 2; }
+};
+
+// Makes every curve and surface coarser in one proportion when GLU's estimate for the whole scene
+// exceeds the budget; the polygons are drawn as they are.
+void ApplyBudget(const CurveNode* curves, const SurfaceNode* surfaces, std::size_t budget,
+                 Tessellator& tessellator, SceneListStats& stats, std::size_t polygonTriangles) {
+    double estimate = 0.0;
+    ForEachItem(curves, [&](const CurveNode& curve) {
+        const CurveItem item(curve);
+        estimate += item.Drawn() ? tessellator.CurveEstimate(item.control, item.order) : 0.0;
+    });
+    ForEachItem(surfaces, [&](const SurfaceNode& surface) {
+        const PatchItem item(surface);
+        estimate += item.Drawn() ? tessellator.PatchEstimate(item.control, item.rows) : 0.0;
+    });
+    const std::size_t left = budget > polygonTriangles ? budget - polygonTriangles : 0;
+    tessellator.LimitPrimitives(left);
+    if (polygonTriangles + estimate > static_cast<double>(budget)) {
+        stats.budgetApplied = true;
+        tessellator.Coarsen(estimate > 0.0 ? static_cast<double>(left) / estimate : 0.0);
+    }
+}
+
+// Tessellates each item of `head` with `draw`, reporting progress as `kind`, while memory
+// lasts; false when it ran out. `draw` gives 1 for an item drawn, 0 for one the budget left out,
+// -1 when memory ran out. Every item counts in `stats.items`.
+template <class Item, class Node, class Draw>
+bool TessellateAll(const Node* head, const char* kind, CompileProgress* progress, bool go,
+                   SceneListStats& stats, Draw&& draw) {
+    std::size_t total = 0;
+    ForEachItem(head, [&](const Node&) { ++total; });
+    stats.items += total;
+    std::size_t done = 0;
+    ForEachItem(head, [&](const Node& node) {
+        if (!go) {
+            return;
+        }
+        const Item item(node);
+        const int drawn = item.Drawn() ? draw(item) : 1;
+        go = drawn >= 0;
+        stats.itemsDrawn += drawn > 0 ? 1 : 0;
+        if (progress != nullptr && (++done % kProgressEvery == 0 || done == total)) {
+            progress->Tessellating(kind, done, total);
+        }
+    });
+    return go;
+}
+
+int Outcome(const Tessellator& tessellator, std::size_t added) {
+    return tessellator.OutOfMemory() ? -1 : added > 0 ? 1 : 0;
+}
+
 SceneListStats CompileList(const PolygonNode* polygons, const CurveNode* curves,
-                           const SurfaceNode* surfaces) {
+                           const SurfaceNode* surfaces, CompileProgress* progress,
+                           std::size_t budget) {
     // GLU tessellates under the matrices and viewport of the moment, before the list opens; the
     // list then holds plain geometry only.
     SceneListStats stats;
     PolygonBatch polygonBatch;
     const PolygonNode* lastPolygon = nullptr;
-    ForEachItem(polygons, [&](const PolygonNode& p) {
-        lastPolygon = &p;
-        AddPolygon(p, polygonBatch);
-    });
-    stats.vertices += polygonBatch.vertices.size() / 3;
-    stats.triangles += polygonBatch.vertices.size() / 9;
+    bool enoughMemory = GatherPolygons(polygons, polygonBatch, stats, lastPolygon);
+    const std::size_t polygonTriangles = polygonBatch.vertices.size() / 9;
+    Tessellator tessellator;
+    ApplyBudget(curves, surfaces, budget, tessellator, stats, polygonTriangles);
     Tessellation lines;
-    bool anyCurve = false;
-    ForEachItem(curves, [&](const CurveNode& curve) {
-        GLfloat control[kCubicOrder * 4];
-        const int order = CurveControl(curve, control);
-        if (order >= 2) {
-            anyCurve = true;
-            TessellateCurve(control, order, lines);
-        }
-    });
     Tessellation patches;
-    ForEachItem(surfaces, [&](const SurfaceNode& surface) {
-        GLfloat control[kGridSide * kGridSide * 4];
-        const int rows = SurfaceControl(surface, control);
-        if (rows >= 2) {
-            TessellatePatch(control, rows, patches);
-        }
-    });
+    bool anyCurve = false;
+    enoughMemory &= TessellateAll<CurveItem>(
+        curves, "curves", progress, enoughMemory, stats, [&](const CurveItem& item) {
+            anyCurve = true;
+            const std::size_t added = tessellator.Curve(item.control, item.order, lines);
+            return Outcome(tessellator, added);
+        });
+    enoughMemory &= TessellateAll<PatchItem>(
+        surfaces, "surfaces", progress, enoughMemory, stats, [&](const PatchItem& item) {
+            const std::size_t added = tessellator.Patch(item.control, item.rows, patches);
+            return Outcome(tessellator, added);
+        });
+    stats.outOfMemory = !enoughMemory;
 
     glNewList(SCENE_LIST, GL_COMPILE);
     RecordArrays(GL_TRIANGLES, 3, GL_DOUBLE, polygonBatch.vertices.data(),
@@ -139,16 +269,17 @@ SceneListStats CompileList(const PolygonNode* polygons, const CurveNode* curves,
     RecordTessellation(patches, GL_TRIANGLES, true);
     glEndList();
 
-    stats.vertices += lines.VertexCount() + patches.VertexCount();
-    stats.triangles += patches.triangles;
+    stats.vertices = polygonBatch.vertices.size() / 3 + lines.VertexCount() + patches.VertexCount();
+    stats.triangles = polygonTriangles + patches.triangles;
     return stats;
 }
 
 }  // namespace
 
 SceneListStats CompileSceneList(const PolygonNode* polygons, const CurveNode* curves,
-                                const SurfaceNode* surfaces) {
-    const SceneListStats stats = CompileList(polygons, curves, surfaces);
+                                const SurfaceNode* surfaces, CompileProgress* progress,
+                                std::size_t budget) {
+    const SceneListStats stats = CompileList(polygons, curves, surfaces, progress, budget);
 #ifdef __GLIBC__
     // The geometry gathered for a large scene is freed now, but glibc keeps the pages, and the
     // next Restart's compile, made while this list still lives, would place its own elsewhere:

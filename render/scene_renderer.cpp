@@ -16,8 +16,9 @@ void SceneRenderer::Resize(int width, int height) {
 }
 
 SceneListStats SceneRenderer::Compile(const PolygonNode* polygons, const CurveNode* curves,
-                                      const SurfaceNode* surfaces) const {
-    return CompileSceneList(polygons, curves, surfaces);
+                                      const SurfaceNode* surfaces,
+                                      CompileProgress* progress) const {
+    return CompileSceneList(polygons, curves, surfaces, progress);
 }
 
 void SceneRenderer::DrawFrame(const ViewParams& params) const {

@@ -18,7 +18,7 @@ class SceneRenderer {
     // compile right after the first Resize samples under the resize's, later ones under those the
     // latest frame left. Null heads count as empty lists.
     SceneListStats Compile(const PolygonNode* polygons, const CurveNode* curves,
-                           const SurfaceNode* surfaces) const;
+                           const SurfaceNode* surfaces, CompileProgress* progress = nullptr) const;
 
     // One frame of SCENE_LIST at the stored size, into the current context.
     void DrawFrame(const ViewParams& params) const;

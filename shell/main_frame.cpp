@@ -87,6 +87,15 @@ int CMainFrame::OnCreate() {
         return -1;
     }
     connect(m_pView, &CSceneView::sceneRead, this, &CMainFrame::UpdateIdleText);
+    // Progress shows from inside the work: only the status pane is repainted.
+    connect(m_pView, &CSceneView::workProgress, this, [this](const QString& text) {
+        if (text.isEmpty()) {
+            m_wndStatusBar.ShowIdle();
+        } else {
+            m_wndStatusBar.ShowMessage(text);
+        }
+        m_wndStatusBar.repaint();
+    });
 
     m_wndControlPanel.setParent(this);
     m_wndControlPanel.SetBarStyle(CBRS_BORDER_RIGHT);

@@ -37,6 +37,9 @@ using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::platform::widgets::DrawBanner;
 using kavelo::platform::widgets::QuietenToolkit;
+using kavelo::render::CompileDiagnostic;
+using kavelo::render::kPrimitiveBudget;
+using kavelo::render::PacedProgress;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::ReadFault;
@@ -136,6 +139,42 @@ double MillisecondsSince(std::chrono::steady_clock::time_point from) {
         .count();
 }
 
+// Compiles the scene in the current context for the request's size and draws its frames.
+void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, double readMs) {
+    // The viewer's order: sized first, so that GLU tessellates for this viewport.
+    SceneRenderer renderer;
+    renderer.Resize(request.width, request.height);
+    const auto compileStart = std::chrono::steady_clock::now();
+    // Long work tells how far it has come, on a terminal only, over one line it then clears.
+    PacedProgress progress(
+        [](const std::string& text) { std::cerr << "\r" << text << std::flush; });
+    const SceneListStats drawn =
+        renderer.Compile(read.scene.polygons, read.scene.curves, read.scene.surfaces,
+                         isatty(STDERR_FILENO) != 0 ? &progress : nullptr);
+    if (progress.Shown()) {
+        std::cerr << "\r\033[K" << std::flush;
+    }
+    glFinish();
+    const double compileMs = MillisecondsSince(compileStart);
+    std::vector<double> frameMs;
+    for (int i = 0; i < request.frames; ++i) {
+        const auto frameStart = std::chrono::steady_clock::now();
+        renderer.DrawFrame(request.params);
+        glFinish();
+        frameMs.push_back(MillisecondsSince(frameStart));
+    }
+    if (const std::string diagnostic = CompileDiagnostic(drawn); !diagnostic.empty()) {
+        std::cerr << "kavelo-render: " << diagnostic << "\n";
+    }
+    if (request.stats) {
+        // The budget's word comes last, and only when it made the list coarser.
+        std::cerr << StatsLine(readMs, compileMs, std::move(frameMs), drawn.vertices,
+                               drawn.triangles)
+                  << (drawn.budgetApplied ? " budget=" + std::to_string(kPrimitiveBudget) : "")
+                  << "\n";
+    }
+}
+
 // Compiles the scene for the request's size and draws its frames; returns the pixels, bottom row
 // first, or an exit status through `status`.
 std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneReadResult& read,
@@ -154,26 +193,7 @@ std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneRe
         status = kExitNoContext;
         return {};
     }
-    // The viewer's order: sized first, so that GLU tessellates for this viewport.
-    SceneRenderer renderer;
-    renderer.Resize(request.width, request.height);
-    const auto compileStart = std::chrono::steady_clock::now();
-    const SceneListStats drawn =
-        renderer.Compile(read.scene.polygons, read.scene.curves, read.scene.surfaces);
-    glFinish();
-    const double compileMs = MillisecondsSince(compileStart);
-    std::vector<double> frameMs;
-    for (int i = 0; i < request.frames; ++i) {
-        const auto frameStart = std::chrono::steady_clock::now();
-        renderer.DrawFrame(request.params);
-        glFinish();
-        frameMs.push_back(MillisecondsSince(frameStart));
-    }
-    if (request.stats) {
-        std::cerr << StatsLine(readMs, compileMs, std::move(frameMs), drawn.vertices,
-                               drawn.triangles)
-                  << "\n";
-    }
+    CompileAndDraw(request, read, readMs);
     return gl->ReadPixels();
 }
 

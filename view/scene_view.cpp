@@ -2,15 +2,18 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QWheelEvent>
 
+#include "platform/framework/accelerator_filter.h"
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/surface_format.h"
 #include "platform/gl/widget_gl_surface.h"
@@ -44,6 +47,8 @@ using kavelo::navigation::StepCommands;
 using kavelo::navigation::WritePanelFields;
 using kavelo::navigation::ZoomIn;
 using kavelo::navigation::ZoomOut;
+using kavelo::platform::framework::AcceleratorFilter;
+using kavelo::platform::framework::KeyPressInfo;
 using kavelo::platform::framework::MessageMapEntry;
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::PlatformShowsGLWidgets;
@@ -51,7 +56,11 @@ using kavelo::platform::gl::SceneSurfaceFormat;
 using kavelo::platform::gl::WidgetGLSurface;
 using kavelo::platform::widgets::DialogBar;
 using kavelo::platform::widgets::DrawBanner;
+using kavelo::render::CompileDiagnostic;
+using kavelo::render::CompileMayTakeLong;
+using kavelo::render::PacedProgress;
 using kavelo::render::PixelFormatDescription;
+using kavelo::render::SceneListStats;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadingReport;
 using kavelo::scene::ReadSceneFile;
@@ -60,6 +69,12 @@ using kavelo::view::DescribeFormat;
 using kavelo::view::PanelHost;
 
 namespace {
+
+std::int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // The panel's fields by control identifier, as the exchange reads and writes them.
 class PanelFieldsOf final : public PanelFields {
@@ -174,7 +189,27 @@ void CSceneView::CompileScene() {
     WidgetGLSurface surface(*this);
     ContextGuard guard(surface);
     if (guard.IsCurrent()) {
-        m_renderer.Compile(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get());
+        CompileCurrent();
+    }
+}
+
+void CSceneView::CompileCurrent() {
+    PacedProgress progress([this, &progress](const std::string& text) {
+        if (!progress.Shown()) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+        emit workProgress(QString::fromStdString(text));
+    });
+    const SceneListStats stats =
+        m_renderer.Compile(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get(), &progress);
+    if (progress.Shown()) {
+        QApplication::restoreOverrideCursor();
+        emit workProgress(QString());
+    }
+    if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
+        std::fprintf(stderr, "%s\n", diagnostic.c_str());
+        m_sceneDiagnostic = diagnostic;
+        emit sceneRead();
     }
 }
 
@@ -187,7 +222,12 @@ void CSceneView::initializeGL() {
     // GLU tessellates under the matrices and viewport of the moment: give it those of the
     // current size, as a resize would have set them, before the first compile.
     m_renderer.Resize(DevicePixels(width()), DevicePixels(height()));
-    m_renderer.Compile(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get());
+    // A large scene lets the frame, its panel and status bar show first, then compiles with its
+    // progress in the status pane: the first paint posts the compile.
+    m_bCompileAfterFirstFrame = CompileMayTakeLong(m_pCurves.get(), m_pSurfaces.get());
+    if (!m_bCompileAfterFirstFrame) {
+        CompileCurrent();
+    }
 }
 
 void CSceneView::paintGL() {
@@ -198,6 +238,16 @@ void CSceneView::paintGL() {
     painter.end();
     // The painter's own GL state must not reach the next frame.
     m_renderer.ResetAfterPainter();
+    if (m_bCompileAfterFirstFrame) {
+        m_bCompileAfterFirstFrame = false;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                CompileScene();
+                RepaintNow();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void CSceneView::resizeEvent(QResizeEvent* event) {
@@ -222,8 +272,30 @@ void CSceneView::FinishCommand() {
         m_bEndPending = true;
         return;
     }
+    const KeyPressInfo* press = AcceleratorFilter::CurrentPress();
+    if (press != nullptr && m_repeats.Defer(press->autoRepeat, press->timestampMs, NowMs())) {
+        // Posted behind the repeats already queued, which add their steps to this finish.
+        if (!m_bFinishPending) {
+            m_bFinishPending = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_bFinishPending) {
+                        FinishNow();
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+        return;
+    }
+    FinishNow();
+}
+
+void CSceneView::FinishNow() {
+    m_bFinishPending = false;
     RepaintNow();
     RefreshPanel();
+    m_repeats.Finished(NowMs());
 }
 
 // The new frame is drawn before the caller goes on. Qt may hold a synchronous repaint back while

@@ -12,6 +12,7 @@
 
 #include "navigation/mouse_drag.h"
 #include "navigation/panel_exchange.h"
+#include "navigation/repeat_merger.h"
 #include "navigation/view_params.h"
 #include "platform/framework/command_routing.h"
 #include "render/palette.h"
@@ -89,8 +90,10 @@ class CSceneView : public QOpenGLWidget,
     kavelo::navigation::BoundsRect m_rcBounds;
 
   signals:
-    // A reading of the scene file has ended (its diagnostic may have changed).
+    // A reading of the scene file, or a compile, has ended (the diagnostic may have changed).
     void sceneRead();
+    // How far long work has come, for the status pane alone; empty when it has ended.
+    void workProgress(const QString& text);
 
   protected:
     void initializeGL() override;
@@ -108,7 +111,10 @@ class CSceneView : public QOpenGLWidget,
     // The end of every command that changes the view: repaint at once, then the panel. Inside a
     // gesture it is held back and runs once when the gesture's commands are done.
     void FinishCommand();
+    void FinishNow();
     void RepaintNow();
+    // Compiles the lists into the current context, showing progress when it takes long.
+    void CompileCurrent();
     // A length in the widget's logical pixels, in the device pixels that GL draws in.
     int DevicePixels(int logical) const;
     // Sends `id` `count` times along the frame's route, as the key table does.
@@ -123,6 +129,9 @@ class CSceneView : public QOpenGLWidget,
     kavelo::view::PanelHost* m_pHost = nullptr;
     int m_nGestureDepth = 0;
     bool m_bEndPending = false;  // a command of the gesture has held back its ending
+    kavelo::navigation::RepeatMerger m_repeats;
+    bool m_bFinishPending = false;           // queued key repeats wait for one shared finish
+    bool m_bCompileAfterFirstFrame = false;  // a large scene: the window shows before it compiles
     std::optional<kavelo::navigation::MouseDrag> m_drag;  // the drag under way, if any
     Qt::MouseButton m_dragButton = Qt::NoButton;
     int m_nWheelRest = 0;  // wheel units short of a whole notch

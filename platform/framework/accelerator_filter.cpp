@@ -12,6 +12,14 @@ namespace kavelo::platform::framework {
 
 using kavelo::resources::AcceleratorEntry;
 
+namespace {
+const KeyPressInfo* g_pCurrentPress = nullptr;
+}  // namespace
+
+const KeyPressInfo* AcceleratorFilter::CurrentPress() {
+    return g_pCurrentPress;
+}
+
 unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
                               unsigned heldModifiers) {
     // The held modifiers must equal the entry's exactly: Shift+Right or Alt+Right is not Right.
@@ -135,7 +143,11 @@ bool AcceleratorFilter::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress && m_onCommand) {
         // A copy, since the command may end the frame and this filter with it.
         const std::function<void(unsigned)> onCommand = m_onCommand;
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const KeyPressInfo press{key->isAutoRepeat(), static_cast<std::int64_t>(key->timestamp())};
+        const KeyPressInfo* outer = std::exchange(g_pCurrentPress, &press);
         onCommand(command);
+        g_pCurrentPress = outer;
     }
     return true;
 }

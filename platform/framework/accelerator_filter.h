@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -31,6 +32,13 @@ struct VirtualKeyPress {
 // plus and minus keys (VK_OEM_PLUS, VK_OEM_MINUS). Other keys give nullopt.
 std::optional<VirtualKeyPress> VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods);
 
+// The key press whose command runs now: whether the keyboard repeats it, and when it was made on
+// the window system's clock, in milliseconds.
+struct KeyPressInfo {
+    bool autoRepeat;
+    std::int64_t timestampMs;
+};
+
 // Installed on the application: translates key presses, auto-repeat included, whose receiver lies
 // inside `frame`, while no modal widget is active. A translated key is consumed, its shortcut
 // override too, so that neither the focused widget nor a shortcut sees it.
@@ -40,6 +48,9 @@ class AcceleratorFilter : public QObject {
     AcceleratorFilter(QWidget* frame, std::span<const kavelo::resources::AcceleratorEntry> table,
                       std::function<void(unsigned)> onCommand, QObject* parent = nullptr);
     ~AcceleratorFilter() override;
+
+    // The press being translated while its command runs; null for commands from elsewhere.
+    static const KeyPressInfo* CurrentPress();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,0 +1,84 @@
+// The list's budget of triangles and line segments, under an extreme view and an ordinary one.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gl_test_support.h"
+#include "render/scene_compiler.h"
+
+using kavelo::render::ApplyResize;
+using kavelo::render::CompileSceneList;
+using kavelo::render::SceneListStats;
+
+namespace {
+
+constexpr int kSide = 320;
+
+// Thirty bulging patches and thirty arches, each about a quarter of the view across, drawn
+// four times as large.
+std::string ManyItems() {
+    std::string text;
+    for (int i = 0; i < 30; ++i) {
+        const std::string z = std::to_string(i * 0.01);
+        text += "S {";
+        for (int k = 0; k < 16; ++k) {
+            const bool inner = k / 4 % 3 != 0 && k % 4 % 3 != 0;
+            text += " " + std::to_string((k / 4) * 0.15 - 0.2) + " " +
+                    std::to_string((k % 4) * 0.15 - 0.2) + " " + (inner ? "0.3" : z) + " 1";
+        }
+        text += " }\nC { -0.3 0 " + z + " 1 -0.1 0.4 0 1 0.1 0.4 0 1 0.3 0 0 1 }\n";
+    }
+    return text;
+}
+
+TEST(TriangleBudget, ScalesEveryItemOnlyWhenTheEstimateExceedsIt) {
+    auto gl = kavelo::test::MakeCurrentContext(kSide, kSide);
+    ASSERT_NE(gl, nullptr);
+    const kavelo::scene::SceneLists scene = kavelo::test::SceneFromText(ManyItems());
+    auto compile = [&](double scale, std::size_t budget) {
+        ApplyResize(kSide, kSide);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glScaled(scale, scale, scale);
+        return CompileSceneList(scene.polygons, scene.curves, scene.surfaces, nullptr, budget);
+    };
+    auto primitives = [](const SceneListStats& s) {
+        return s.triangles + (s.vertices - 3 * s.triangles) / 2;
+    };
+
+    const SceneListStats ordinary = compile(4.0, 1'000'000);
+    EXPECT_FALSE(ordinary.budgetApplied);
+    // A budget the ordinary view keeps to changes nothing.
+    const SceneListStats roomy = compile(4.0, primitives(ordinary) * 2);
+    EXPECT_FALSE(roomy.budgetApplied);
+    EXPECT_EQ(roomy.vertices, ordinary.vertices);
+
+    for (const double scale : {4.0, 1e9}) {
+        const std::size_t budget = primitives(ordinary) / 3;
+        const SceneListStats tight = compile(scale, budget);
+        EXPECT_TRUE(tight.budgetApplied) << scale;
+        EXPECT_LE(primitives(tight), budget) << scale;
+        // Coarser, not cut short: every item is drawn, and most of the budget is used.
+        EXPECT_GT(primitives(tight), budget / 3) << scale;
+        EXPECT_EQ(tight.itemsDrawn, 60u) << scale;
+        EXPECT_EQ(tight.items, 60u) << scale;
+        EXPECT_FALSE(tight.outOfMemory) << scale;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The counts of the progress and the diagnostic, grouped by threes in every locale.
+TEST(GroupedCount, CommasEveryThreeDigitsFromTheRight) {
+    const std::pair<std::size_t, const char*> cases[] = {
+        {0, "0"},        {999, "999"},        {1000, "1,000"},
+        {9384, "9,384"}, {300000, "300,000"}, {1234567, "1,234,567"}};
+    for (const auto& [n, text] : cases) {
+        EXPECT_EQ(kavelo::render::GroupedCount(n), text);
+    }
+}
+
+}  // namespace
