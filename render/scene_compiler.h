@@ -14,8 +14,8 @@ inline constexpr unsigned SCENE_LIST = 1;
 namespace kavelo::render {
 
 // The most triangles and line segments the list holds: a frame of them at 800x600 takes about
-// 100 ms on llvmpipe with two cores.
-inline constexpr std::size_t kPrimitiveBudget = 2'000'000;
+// 100 ms on llvmpipe with two cores (2 million took 500 ms).
+inline constexpr std::size_t kPrimitiveBudget = 300'000;
 
 // What a compiled list draws: the vertices it sends at each replay (three to each triangle, two
 // to each line segment) and its triangles; whether the budget made the curves and surfaces
