@@ -8,17 +8,21 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "scene/list_builder.h"
+#include "scene/node_arena.h"
 #include "scene/scene_file.h"
 
 using kavelo::scene::CountItems;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::SceneListBuilder;
 using kavelo::scene::SceneLists;
+using kavelo::scene::SceneNodeAllocatorScope;
+using kavelo::scene::SceneNodeArena;
 using kavelo::scene::SceneReadResult;
 
 namespace {
@@ -195,10 +199,50 @@ void BM_SceneReaderWithWarnings(benchmark::State& state) {
     state.counters["warnings"] = static_cast<double>(warnings.size());
 }
 
+double g_freshArenaSeconds = 0.0;
+
+// Readings into an arena, as the viewer reads: each after the lists of the one before are freed.
+// `reuse`: the same arena every time, as at Restart; otherwise a new one, as at start-up.
+void ReadIntoArena(benchmark::State& state, bool reuse) {
+    std::optional<SceneNodeArena> arena;
+    double total = 0.0;
+    for (auto _ : state) {
+        if (!reuse || !arena) {
+            arena.emplace(kavelo::scene::CurrentSceneNodeAllocator());
+        }
+        const SceneNodeAllocatorScope use(*arena);
+        const auto start = std::chrono::steady_clock::now();
+        SceneReadResult result = ReadSceneFile(ScenePath());
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        benchmark::DoNotOptimize(result);
+        result = {};
+    }
+    const double perRun = total / static_cast<double>(state.iterations());
+    state.counters["MB/s"] = static_cast<double>(SceneBytes()) / (1 << 20) / perRun;
+    if (!reuse) {
+        g_freshArenaSeconds = perRun;
+        if (g_plainSeconds > 0.0) {
+            state.counters["time_vs_heap"] = perRun / g_plainSeconds;
+        }
+    } else if (g_freshArenaSeconds > 0.0) {
+        state.counters["speedup_vs_fresh"] = g_freshArenaSeconds / perRun;
+    }
+}
+
+void BM_SceneReaderFreshArena(benchmark::State& state) {
+    ReadIntoArena(state, false);
+}
+
+void BM_SceneReaderReusedArena(benchmark::State& state) {
+    ReadIntoArena(state, true);
+}
+
 }  // namespace
 
 BENCHMARK(BM_ClassicStreamReader)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_SceneReader)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SceneReaderWithWarnings)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SceneReaderFreshArena)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SceneReaderReusedArena)->Unit(benchmark::kMillisecond)->Iterations(6);
 
 BENCHMARK_MAIN();

@@ -105,12 +105,28 @@ PacedProgress::PacedProgress(std::function<void(const std::string&)> show)
     : m_show(std::move(show)),
       m_next(std::chrono::steady_clock::now() + std::chrono::milliseconds(500)) {}
 
-void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t total) {
+bool PacedProgress::Due() {
     const auto now = std::chrono::steady_clock::now();
     if (now < m_next) {
-        return;
+        return false;
     }
     m_next = now + std::chrono::milliseconds(250);
+    return true;
+}
+
+void PacedProgress::Reading(std::string_view fileName, std::size_t done, std::size_t total) {
+    if (!Due()) {
+        return;
+    }
+    const std::size_t percent = total == 0 ? 100 : done * 100 / total;
+    m_show("Reading " + std::string(fileName) + ": " + std::to_string(percent) + "%");
+    m_bShown = true;
+}
+
+void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t total) {
+    if (!Due()) {
+        return;
+    }
     m_show(std::string("Tessellating ") + kind + ": " + GroupedCount(done) + " of " +
            GroupedCount(total));
     m_bShown = true;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "scene/scene.h"
 
@@ -37,16 +38,20 @@ class CompileProgress {
     virtual void Tessellating(const char* kind, std::size_t done, std::size_t total) = 0;
 };
 
-// Passes "Tessellating surfaces: 3,200 of 9,384" to `show` once the work has run for half a
-// second, and from then on at most four times a second.
+// Passes "Tessellating surfaces: 3,200 of 9,384", or "Reading input.txt: 40%", to `show` once the
+// work has run for half a second, and from then on at most four times a second.
 class PacedProgress final : public CompileProgress {
   public:
     explicit PacedProgress(std::function<void(const std::string&)> show);
     void Tessellating(const char* kind, std::size_t done, std::size_t total) override;
+    // `done` of `total` bytes of the file read.
+    void Reading(std::string_view fileName, std::size_t done, std::size_t total);
     // Whether `show` has run; inside it, whether it ran before.
     bool Shown() const { return m_bShown; }
 
   private:
+    bool Due();
+
     std::function<void(const std::string&)> m_show;
     std::chrono::steady_clock::time_point m_next;  // no word before this
     bool m_bShown = false;

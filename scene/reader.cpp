@@ -1,5 +1,6 @@
 #include "scene/reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -22,12 +23,15 @@ const char* ItemName(SceneItemKind kind) {
 template <class Observer>
 class Reader {
   public:
-    Reader(std::string_view bytes, std::string_view fileName, Observer& observer)
+    Reader(std::string_view bytes, std::string_view fileName, Observer& observer,
+           const ReadProgress& progress)
         : m_text(bytes),
           m_p(bytes.data()),
           m_end(bytes.data() + bytes.size()),
           m_fileName(fileName),
           m_observer(observer),
+          m_progress(progress),
+          m_nextReport(progress ? m_p : m_end),
           m_runStart(bytes.data()) {}
 
     SceneReadResult Run() {
@@ -42,6 +46,10 @@ class Reader {
             }
         };
         while (!m_failed && !outOfMemory && SkipWhite()) {
+            // One comparison an item when nobody listens: m_nextReport is then the end.
+            if (m_p >= m_nextReport) {
+                Report();
+            }
             m_itemStart = m_p++;
             switch (*m_itemStart) {
                 case 'C':
@@ -60,6 +68,10 @@ class Reader {
         if (!m_failed && !outOfMemory) {
             m_observer.TextBetween(m_runStart, m_end);
         }
+        if (m_progress) {
+            m_progress(static_cast<std::size_t>((m_failed ? m_failPos : m_p) - m_text.data()),
+                       m_text.size());
+        }
         SceneReadResult result;
         if (outOfMemory) {
             const std::size_t items = polygons.Items() + curves.Items() + surfaces.Items();
@@ -77,6 +89,14 @@ class Reader {
     }
 
   private:
+    static constexpr std::ptrdiff_t kReportEvery = 64 << 10;  // bytes
+
+    // Tells how far the reading has come, before the item at m_p, which is short of the end.
+    void Report() {
+        m_progress(static_cast<std::size_t>(m_p - m_text.data()), m_text.size());
+        m_nextReport = m_p + std::min(kReportEvery, m_end - m_p);
+    }
+
     // Moves to the next character that is not white space; false at the end of the input.
     bool SkipWhite() noexcept {
         while (m_p != m_end && IsSceneWhite(*m_p)) {
@@ -237,6 +257,8 @@ class Reader {
     const char* m_end;
     std::string_view m_fileName;
     Observer& m_observer;
+    const ReadProgress& m_progress;
+    const char* m_nextReport;           // where to tell next; the end when nobody listens
     const char* m_runStart;             // where the text between items began
     const char* m_itemStart = nullptr;  // the letter of the item being read
     bool m_closed = false;              // the item ended at its "}", not at its limit
@@ -254,15 +276,15 @@ std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items) 
 }
 
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
-                              std::vector<std::string>* warnings) {
+                              std::vector<std::string>* warnings, const ReadProgress& progress) {
     SceneReadResult result;
     const std::size_t earlierWarnings = warnings != nullptr ? warnings->size() : 0;
     if (warnings == nullptr) {
         NoReaderObserver quiet;
-        result = Reader<NoReaderObserver>(bytes, fileName, quiet).Run();
+        result = Reader<NoReaderObserver>(bytes, fileName, quiet, progress).Run();
     } else {
         ReaderWarnings collector(bytes, fileName, *warnings);
-        result = Reader<ReaderWarnings>(bytes, fileName, collector).Run();
+        result = Reader<ReaderWarnings>(bytes, fileName, collector, progress).Run();
     }
     // Such a file reads as nothing, or as a fault at its first number: say why, once.
     if (const std::string_view encoding = WideEncodingOf(bytes); !encoding.empty()) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,7 +43,12 @@ struct SceneReadResult {
 // "FILE: out of memory after N items": the items read before are kept.
 std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items);
 
+// Told how far a reading has come: `done` of `total` bytes read, every few dozen kilobytes and
+// once at the end, where `done` is `total` unless a fault stopped the reading.
+using ReadProgress = std::function<void(std::size_t done, std::size_t total)>;
+
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName = kSceneFileName,
-                              std::vector<std::string>* warnings = nullptr);
+                              std::vector<std::string>* warnings = nullptr,
+                              const ReadProgress& progress = {});
 
 }  // namespace kavelo::scene

@@ -113,7 +113,8 @@ SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string
     const std::string problem = ReadKnownSize(fd, bytes.get(), size, how, got);
     // What was read is kept. A change of size is the reason given, since it may have cut the
     // last item short.
-    SceneReadResult result = ReadSceneText(std::string_view(bytes.get(), got), name, warnings);
+    SceneReadResult result =
+        ReadSceneText(std::string_view(bytes.get(), got), name, warnings, how.progress);
     if (!problem.empty()) {
         result.diagnostic = name + ": " + problem;
         result.fault = ReadFault::kOther;

@@ -139,21 +139,28 @@ double MillisecondsSince(std::chrono::steady_clock::time_point from) {
         .count();
 }
 
+// Long work tells how far it has come, on a terminal only, over one line it then clears.
+void ShowOnTerminal(const std::string& text) {
+    std::cerr << "\r" << text << std::flush;
+}
+
+void EndOnTerminal(const PacedProgress& progress) {
+    if (progress.Shown()) {
+        std::cerr << "\r\033[K" << std::flush;
+    }
+}
+
 // Compiles the scene in the current context for the request's size and draws its frames.
 void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, double readMs) {
     // The viewer's order: sized first, so that GLU tessellates for this viewport.
     SceneRenderer renderer;
     renderer.Resize(request.width, request.height);
     const auto compileStart = std::chrono::steady_clock::now();
-    // Long work tells how far it has come, on a terminal only, over one line it then clears.
-    PacedProgress progress(
-        [](const std::string& text) { std::cerr << "\r" << text << std::flush; });
+    PacedProgress progress(ShowOnTerminal);
     const SceneListStats drawn =
         renderer.Compile(read.scene.polygons, read.scene.curves, read.scene.surfaces,
                          isatty(STDERR_FILENO) != 0 ? &progress : nullptr);
-    if (progress.Shown()) {
-        std::cerr << "\r\033[K" << std::flush;
-    }
+    EndOnTerminal(progress);
     glFinish();
     const double compileMs = MillisecondsSince(compileStart);
     std::vector<double> frameMs;
@@ -233,7 +240,15 @@ int RenderPicture(const PictureRequest& request) {
     QuietenToolkit();
     const auto readStart = std::chrono::steady_clock::now();
     std::vector<std::string> warnings;
-    const SceneReadResult read = ReadSceneInput(request.input, &warnings);
+    PacedProgress reading(ShowOnTerminal);
+    kavelo::scene::ReadProgress tell;
+    if (isatty(STDERR_FILENO) != 0) {
+        tell = [&reading, &request](std::size_t done, std::size_t total) {
+            reading.Reading(request.input, done, total);
+        };
+    }
+    const SceneReadResult read = ReadSceneInput(request.input, &warnings, tell);
+    EndOnTerminal(reading);
     const double readMs = MillisecondsSince(readStart);
     ReportReading(read, warnings);
     if (read.fault == ReadFault::kNotOpened) {

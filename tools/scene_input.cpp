@@ -9,16 +9,21 @@
 #include "tools/command_line.h"
 
 using kavelo::scene::ReadingReport;
+using kavelo::scene::ReadProgress;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::ReadSceneStream;
+using kavelo::scene::SceneFileReading;
 using kavelo::scene::SceneReadResult;
 
 namespace kavelo::tools {
 
-SceneReadResult ReadSceneInput(const std::string& path, std::vector<std::string>* warnings) {
+SceneReadResult ReadSceneInput(const std::string& path, std::vector<std::string>* warnings,
+                               const ReadProgress& progress) {
     // Standard input is asked for by name, so it is read to its end, a pipe or a file alike.
+    SceneFileReading how;
+    how.progress = progress;
     return path == kStandardStream ? ReadSceneStream(STDIN_FILENO, "<stdin>", warnings)
-                                   : ReadSceneFile(path, std::nullopt, {}, warnings);
+                                   : ReadSceneFile(path, std::nullopt, how, warnings);
 }
 
 void ReportReading(const SceneReadResult& result, const std::vector<std::string>& warnings) {

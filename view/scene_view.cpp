@@ -64,6 +64,8 @@ using kavelo::render::SceneListStats;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadingReport;
 using kavelo::scene::ReadSceneFile;
+using kavelo::scene::SceneFileReading;
+using kavelo::scene::SceneNodeAllocatorScope;
 using kavelo::scene::SceneReadResult;
 using kavelo::view::DescribeFormat;
 using kavelo::view::PanelHost;
@@ -114,6 +116,11 @@ CSceneView::~CSceneView() {
         doneCurrent();
     }
     m_pPalette.reset();
+    // The lists go back to the arena they came from before it goes.
+    const SceneNodeAllocatorScope use(m_arena);
+    m_pPolygons.reset();
+    m_pCurves.reset();
+    m_pSurfaces.reset();
 }
 
 std::span<const MessageMapEntry<CSceneView>> CSceneView::GetMessageMap() {
@@ -161,14 +168,23 @@ int CSceneView::OnCreate() {
 }
 
 void CSceneView::ReadScene() {
+    // The records of every reading come from the view's arena, whose pages a Restart reuses.
+    const SceneNodeAllocatorScope use(m_arena);
     // The earlier lists go first, so that a Restart never holds two scenes at once; display list
     // 1 keeps its own copy of them until the new ones are compiled.
     m_pPolygons.reset();
     m_pCurves.reset();
     m_pSurfaces.reset();
     m_sceneWarnings.clear();
+    PacedProgress progress(
+        [this, &progress](const std::string& text) { ShowWork(text, !progress.Shown()); });
+    SceneFileReading how;
+    how.progress = [&progress](std::size_t done, std::size_t total) {
+        progress.Reading(kSceneFileName, done, total);
+    };
     SceneReadResult result =
-        ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), {}, &m_sceneWarnings);
+        ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), how, &m_sceneWarnings);
+    EndWork(progress.Shown());
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);
     m_pSurfaces = std::move(result.scene.surfaces);
@@ -194,22 +210,29 @@ void CSceneView::CompileScene() {
 }
 
 void CSceneView::CompileCurrent() {
-    PacedProgress progress([this, &progress](const std::string& text) {
-        if (!progress.Shown()) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        }
-        emit workProgress(QString::fromStdString(text));
-    });
+    PacedProgress progress(
+        [this, &progress](const std::string& text) { ShowWork(text, !progress.Shown()); });
     const SceneListStats stats =
         m_renderer.Compile(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get(), &progress);
-    if (progress.Shown()) {
-        QApplication::restoreOverrideCursor();
-        emit workProgress(QString());
-    }
+    EndWork(progress.Shown());
     if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
         std::fprintf(stderr, "%s\n", diagnostic.c_str());
         m_sceneDiagnostic = diagnostic;
         emit sceneRead();
+    }
+}
+
+void CSceneView::ShowWork(const std::string& text, bool first) {
+    if (first) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    emit workProgress(QString::fromStdString(text));
+}
+
+void CSceneView::EndWork(bool shown) {
+    if (shown) {
+        QApplication::restoreOverrideCursor();
+        emit workProgress(QString());
     }
 }
 

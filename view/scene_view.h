@@ -17,6 +17,7 @@
 #include "platform/framework/command_routing.h"
 #include "render/palette.h"
 #include "render/scene_renderer.h"
+#include "scene/node_arena.h"
 #include "scene/scene.h"
 
 class QOpenGLContext;
@@ -81,6 +82,8 @@ class CSceneView : public QOpenGLWidget,
 
     QOpenGLContext* m_hRC = nullptr;  // the widget's context, once it exists
     std::unique_ptr<kavelo::render::LogicalPalette> m_pPalette;
+    // Where the lists' records come from; declared before them, so that it outlives them.
+    kavelo::scene::SceneNodeArena m_arena{kavelo::scene::CurrentSceneNodeAllocator()};
     kavelo::scene::SceneList<PolygonNode> m_pPolygons;
     kavelo::scene::SceneList<CurveNode> m_pCurves;
     kavelo::scene::SceneList<SurfaceNode> m_pSurfaces;
@@ -115,6 +118,10 @@ class CSceneView : public QOpenGLWidget,
     void RepaintNow();
     // Compiles the lists into the current context, showing progress when it takes long.
     void CompileCurrent();
+    // Long work in the status pane, the busy pointer shown from its first word (`first`) until
+    // EndWork; nothing when it never showed.
+    void ShowWork(const std::string& text, bool first);
+    void EndWork(bool shown);
     // A length in the widget's logical pixels, in the device pixels that GL draws in.
     int DevicePixels(int logical) const;
     // Sends `id` `count` times along the frame's route, as the key table does.

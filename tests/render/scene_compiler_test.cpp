@@ -345,3 +345,15 @@ TEST_F(SceneCompilerTest, IncompleteItemsUseOnlyTheirPoints) {
 }
 
 }  // namespace
+
+// A reading tells its share of the file in whole percent, rounded down, once half a second has
+// gone by.
+TEST(PacedProgress, ReadingSaysThePercentOfTheFileRead) {
+    std::vector<std::string> shown;
+    kavelo::render::PacedProgress progress(
+        [&shown](const std::string& text) { shown.push_back(text); });
+    while (!progress.Shown()) {
+        progress.Reading("input.txt", 399, 1000);
+    }
+    EXPECT_EQ(shown, std::vector<std::string>{"Reading input.txt: 39%"});
+}

@@ -489,3 +489,19 @@ TEST(SceneReaderMemory, ANodeThatCannotBeHadEndsTheReadingWithTheItemsSoFar) {
         EXPECT_EQ(counter.live, 0) << c.nodes;
     }
 }
+
+// Progress counts the bytes read, never back, and ends at the whole text; a fault ends it where
+// the reading stopped.
+TEST(ReadSceneText, ProgressRisesToTheBytesRead) {
+    const std::string items = Repeat("P (0 0 1) { 0 0 0 1 }\n", 20000);
+    for (const std::string& text : {items, items + "P (0 0 1) { x }"}) {
+        std::vector<std::size_t> told;
+        ReadSceneText(text, "input.txt", nullptr, [&](std::size_t done, std::size_t total) {
+            EXPECT_EQ(total, text.size());
+            EXPECT_TRUE(told.empty() || done >= told.back());
+            told.push_back(done);
+        });
+        ASSERT_GT(told.size(), 3u);
+        EXPECT_EQ(told.back(), text.size() == items.size() ? items.size() : items.size() + 12);
+    }
+}

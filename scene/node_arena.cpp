@@ -1,0 +1,117 @@
+#include "scene/node_arena.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+
+namespace kavelo::scene {
+
+namespace {
+
+constexpr std::size_t kPage = 4096;
+// A block's first record starts this far past a page boundary: records that start on one touch a
+// page more each than the heap's, whose records start a header past it.
+constexpr std::size_t kFirstOffset = 64;
+constexpr std::size_t kAlign = alignof(std::max_align_t);
+constexpr std::size_t kFirstBlock = std::size_t{1} << 20;
+constexpr std::size_t kLargestBlock = std::size_t{64} << 20;
+
+std::size_t RoundUp(std::size_t n, std::size_t to) noexcept {
+    return (n + to - 1) / to * to;
+}
+
+}  // namespace
+
+SceneNodeArena::~SceneNodeArena() {
+    for (const Block& block : m_blocks) {
+        m_source.Free(block.memory);
+    }
+}
+
+bool SceneNodeArena::AddBlock(std::size_t atLeast) noexcept {
+    // Blocks double up to a bound, so that a large scene holds few of them.
+    const std::size_t grown =
+        std::min(kFirstBlock << std::min<std::size_t>(m_blocks.size(), 6), kLargestBlock);
+    const std::size_t usable = std::max(grown, RoundUp(atLeast, kPage));
+    void* memory = m_source.Allocate(usable + kPage + kFirstOffset);
+    if (memory == nullptr) {
+        return false;
+    }
+    const auto address = reinterpret_cast<std::uintptr_t>(memory);
+    char* begin = static_cast<char*>(memory) + (RoundUp(address, kPage) - address) + kFirstOffset;
+    try {
+        m_blocks.push_back({memory, begin, begin + usable});
+    } catch (const std::bad_alloc&) {
+        m_source.Free(memory);
+        return false;
+    }
+    return true;
+}
+
+void* SceneNodeArena::Allocate(std::size_t bytes) noexcept {
+    const std::size_t size = RoundUp(std::max<std::size_t>(bytes, 1), kAlign);
+    for (;;) {
+        if (m_current < m_blocks.size()) {
+            Block& block = m_blocks[m_current];
+            if (m_next == nullptr) {
+                m_next = block.begin;
+            }
+            if (static_cast<std::size_t>(block.end - m_next) >= size) {
+                void* node = m_next;
+                m_next += size;
+                ++m_live;
+                return node;
+            }
+            ++m_current;
+            m_next = nullptr;
+            continue;
+        }
+        if (!AddBlock(size)) {
+            return nullptr;
+        }
+    }
+}
+
+long SceneNodeArena::BlockOf(const void* node) noexcept {
+    const auto inside = [node](const Block& block) {
+        const auto at = reinterpret_cast<std::uintptr_t>(node);
+        return at >= reinterpret_cast<std::uintptr_t>(block.begin) &&
+               at < reinterpret_cast<std::uintptr_t>(block.end);
+    };
+    // Lists are given back in the order they were made: mostly the block of the last one.
+    if (m_lastFreed < m_blocks.size() && inside(m_blocks[m_lastFreed])) {
+        return static_cast<long>(m_lastFreed);
+    }
+    for (std::size_t i = 0; i < m_blocks.size(); ++i) {
+        if (inside(m_blocks[i])) {
+            m_lastFreed = i;
+            return static_cast<long>(i);
+        }
+    }
+    return -1;
+}
+
+void SceneNodeArena::Free(void* node) noexcept {
+    if (node == nullptr) {
+        return;
+    }
+    if (BlockOf(node) < 0) {
+        m_source.Free(node);
+        return;
+    }
+    // With the last record back, the blocks are emptied, not returned.
+    if (--m_live == 0) {
+        m_current = 0;
+        m_next = nullptr;
+    }
+}
+
+std::size_t SceneNodeArena::ReservedBytes() const noexcept {
+    std::size_t bytes = 0;
+    for (const Block& block : m_blocks) {
+        bytes += static_cast<std::size_t>(block.end - block.begin);
+    }
+    return bytes;
+}
+
+}  // namespace kavelo::scene

@@ -1,0 +1,59 @@
+// Scene records kept in large blocks across readings: once every record of a reading has been
+// given back, the next reading takes the same blocks from their start and finds their pages
+// already mapped, instead of faulting in fresh ones for every record.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "scene/scene.h"
+
+namespace kavelo::scene {
+
+class SceneNodeArena final : public SceneNodeAllocator {
+  public:
+    // Blocks come from, and records made elsewhere go back to, `source`.
+    explicit SceneNodeArena(SceneNodeAllocator& source) noexcept : m_source(source) {}
+    ~SceneNodeArena() override;
+    SceneNodeArena(const SceneNodeArena&) = delete;
+    SceneNodeArena& operator=(const SceneNodeArena&) = delete;
+
+    void* Allocate(std::size_t bytes) noexcept override;
+    void Free(void* node) noexcept override;
+
+    // Bytes of the blocks held, records or not.
+    std::size_t ReservedBytes() const noexcept;
+
+  private:
+    struct Block {
+        void* memory;  // as the source gave it
+        char* begin;   // the first record's place
+        char* end;
+    };
+
+    // The block holding `node`, or -1.
+    long BlockOf(const void* node) noexcept;
+    bool AddBlock(std::size_t atLeast) noexcept;
+
+    SceneNodeAllocator& m_source;
+    std::vector<Block> m_blocks;
+    std::size_t m_current = 0;  // the block records are taken from
+    char* m_next = nullptr;     // the next record's place in it
+    std::size_t m_live = 0;     // records given out and not yet back
+    std::size_t m_lastFreed = 0;
+};
+
+// Puts an allocator in place for the life of the scope.
+class SceneNodeAllocatorScope {
+  public:
+    explicit SceneNodeAllocatorScope(SceneNodeAllocator& allocator) noexcept
+        : m_pPrevious(SetSceneNodeAllocator(&allocator)) {}
+    ~SceneNodeAllocatorScope() { SetSceneNodeAllocator(m_pPrevious); }
+    SceneNodeAllocatorScope(const SceneNodeAllocatorScope&) = delete;
+    SceneNodeAllocatorScope& operator=(const SceneNodeAllocatorScope&) = delete;
+
+  private:
+    SceneNodeAllocator* m_pPrevious;
+};
+
+}  // namespace kavelo::scene
