@@ -141,11 +141,17 @@ bool CompileMayTakeLong(const CurveNode* curves, const SurfaceNode* surfaces) {
 }
 
 std::string CompileDiagnostic(const SceneListStats& stats) {
-    if (!stats.outOfMemory) {
-        return {};
+    const std::string drawn =
+        GroupedCount(stats.itemsDrawn) + " of " + GroupedCount(stats.items) + " items drawn";
+    if (stats.outOfMemory) {
+        return "Out of memory while tessellating: " + drawn;
     }
-    return "Out of memory while tessellating: " + GroupedCount(stats.itemsDrawn) + " of " +
-           GroupedCount(stats.items) + " items drawn";
+    // Even one segment a curve and one quad a patch can exceed the budget: say what was left out.
+    if (stats.budgetApplied && stats.itemsDrawn < stats.items) {
+        return "More items than the budget of " + GroupedCount(kPrimitiveBudget) +
+               " triangles and segments: " + drawn;
+    }
+    return {};
 }
 
 namespace {

@@ -60,8 +60,8 @@ class PacedProgress final : public CompileProgress {
 // "12,345": digits grouped by threes with commas, in every locale.
 std::string GroupedCount(std::size_t n);
 
-// "Out of memory while tessellating: 1,200 of 300,000 items drawn" when memory ran out, else
-// empty.
+// "Out of memory while tessellating: 1,200 of 300,000 items drawn" when memory ran out, "More
+// items than the budget of ...: N of M items drawn" when the budget left items out, else empty.
 std::string CompileDiagnostic(const SceneListStats& stats);
 
 // Control points of an item as GLU takes them, x, y, z, w each as the nearest float, into

@@ -106,6 +106,21 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
     setCursor(Qt::ArrowCursor);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(0, 0);
+    // A large scene compiles only once the window with its first frame is on the screen: a
+    // compile started earlier would hold back that frame, the panel and the status bar.
+    connect(
+        this, &QOpenGLWidget::frameSwapped, this,
+        [this] {
+            if (m_bCompileAfterFirstFrame) {
+                m_bCompileAfterFirstFrame = false;
+                // Its first picture may take seconds more to draw than to compile.
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                CompileScene();
+                RepaintNow();
+                QApplication::restoreOverrideCursor();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 CSceneView::~CSceneView() {
@@ -261,16 +276,6 @@ void CSceneView::paintGL() {
     painter.end();
     // The painter's own GL state must not reach the next frame.
     m_renderer.ResetAfterPainter();
-    if (m_bCompileAfterFirstFrame) {
-        m_bCompileAfterFirstFrame = false;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                CompileScene();
-                RepaintNow();
-            },
-            Qt::QueuedConnection);
-    }
 }
 
 void CSceneView::resizeEvent(QResizeEvent* event) {

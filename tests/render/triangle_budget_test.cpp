@@ -65,6 +65,10 @@ TEST(TriangleBudget, ScalesEveryItemOnlyWhenTheEstimateExceedsIt) {
         EXPECT_EQ(tight.items, 60u) << scale;
         EXPECT_FALSE(tight.outOfMemory) << scale;
     }
+    // Fewer primitives than items: some are left out, and the diagnostic says how many remain.
+    const SceneListStats cut = compile(4.0, 20);
+    EXPECT_LT(cut.itemsDrawn, 60u);
+    EXPECT_NE(kavelo::render::CompileDiagnostic(cut).find(" of 60 items drawn"), std::string::npos);
 }
 
 }  // namespace
