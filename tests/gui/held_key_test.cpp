@@ -48,11 +48,13 @@ TEST(HeldKey, QueuedRepeatsShareOneFrameAndEveryStepCounts) {
         // window may add its own).
         EXPECT_LE(view->FramesDrawn() - before, 3);
 
-        // Another key, pressed while idle, repaints and refreshes the panel before it returns.
+        // Another key, pressed while idle, repaints and refreshes the panel before it returns
+        // (a frame the compositor held back may be drawn once more on the way).
         const int idle = view->FramesDrawn();
         QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
         QCoreApplication::sendEvent(view, &left);
-        EXPECT_EQ(view->FramesDrawn() - idle, 1);
+        EXPECT_GE(view->FramesDrawn() - idle, 1);
+        EXPECT_LE(view->FramesDrawn() - idle, 2);
         EXPECT_EQ(shiftX->text().toStdString(), "0.190000");
         app.ExitInstance();
     }
