@@ -18,6 +18,7 @@
 
 namespace kavelo::render {
 
+using kavelo::scene::CountItems;
 using kavelo::scene::ForEachItem;
 
 namespace {
@@ -134,10 +135,7 @@ void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t
 
 bool CompileMayTakeLong(const CurveNode* curves, const SurfaceNode* surfaces) {
     constexpr std::size_t kManyItems = 2000;  // about half a second of compile
-    std::size_t items = 0;
-    ForEachItem(curves, [&](const CurveNode&) { ++items; });
-    ForEachItem(surfaces, [&](const SurfaceNode&) { ++items; });
-    return items >= kManyItems;
+    return CountItems(curves) + CountItems(surfaces) >= kManyItems;
 }
 
 std::string CompileDiagnostic(const SceneListStats& stats) {
@@ -225,8 +223,7 @@ void ApplyBudget(const CurveNode* curves, const SurfaceNode* surfaces, std::size
 template <class Item, class Node, class Draw>
 bool TessellateAll(const Node* head, const char* kind, CompileProgress* progress, bool go,
                    SceneListStats& stats, Draw&& draw) {
-    std::size_t total = 0;
-    ForEachItem(head, [&](const Node&) { ++total; });
+    const std::size_t total = CountItems(head);
     stats.items += total;
     std::size_t done = 0;
     ForEachItem(head, [&](const Node& node) {

@@ -10,10 +10,6 @@ namespace kavelo::scene {
 
 namespace {
 
-bool IsLetter(char c) noexcept {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 bool IsWordChar(char c) noexcept {
     return IsLetter(c) || IsDecimalDigit(c) || c == '_';
 }
@@ -63,15 +59,6 @@ std::string_view LettersFrom(const char* p, const char* end) {
         ++q;
     }
     return {p, static_cast<std::size_t>(q - p)};
-}
-
-std::string Quoted(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    out += text;
-    out += '"';
-    return out;
 }
 
 }  // namespace

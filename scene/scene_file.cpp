@@ -99,7 +99,10 @@ SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string
                                      : EndedBy(name, "not a regular file", ReadFault::kNotOpened);
     }
     const Closer closer{fd};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0) {
+        return CannotOpen(path, name, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
         return EndedBy(name, "not a regular file", ReadFault::kNotOpened);
     }
     // Copied, not mapped: the pages of a mapped file that shrinks under the reader vanish, and

@@ -14,14 +14,6 @@ bool TakesColumn(const char* q, const char* end) noexcept {
     return (byte & 0xC0) != 0x80 && !(byte == '\r' && q + 1 != end && q[1] == '\n');
 }
 
-bool IsLetter(char c) noexcept {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
 // The code point of the UTF-8 sequence at `p`, or -1 when it is not one.
 std::int32_t DecodeUtf8(const char* p, const char* end) noexcept {
     const auto lead = static_cast<unsigned char>(*p);
@@ -216,6 +208,14 @@ std::string_view WideEncodingOf(std::string_view bytes) noexcept {
         return "UTF-16";
     }
     return {};
+}
+
+bool IsLetter(char c) noexcept {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
 }
 
 }  // namespace kavelo::scene

@@ -53,6 +53,11 @@ class TextCursor {
 // point and name, or the end of the file. `begin` is the start of the text.
 std::string DescribeFound(const char* begin, const char* p, const char* end);
 
+// An ASCII letter.
+bool IsLetter(char c) noexcept;
+// `text` between double quotes.
+std::string Quoted(std::string_view text);
+
 // A text that is not UTF-8 or ASCII but UTF-16 or UTF-32, by its byte order mark or by NULs
 // between its bytes: "UTF-16", "UTF-32", or empty.
 std::string_view WideEncodingOf(std::string_view bytes) noexcept;

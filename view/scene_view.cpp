@@ -106,21 +106,6 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
     setCursor(Qt::ArrowCursor);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(0, 0);
-    // A large scene compiles only once the window with its first frame is on the screen: a
-    // compile started earlier would hold back that frame, the panel and the status bar.
-    connect(
-        this, &QOpenGLWidget::frameSwapped, this,
-        [this] {
-            if (m_bCompileAfterFirstFrame) {
-                m_bCompileAfterFirstFrame = false;
-                // Its first picture may take seconds more to draw than to compile.
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-                CompileScene();
-                RepaintNow();
-                QApplication::restoreOverrideCursor();
-            }
-        },
-        Qt::QueuedConnection);
 }
 
 CSceneView::~CSceneView() {
@@ -232,8 +217,10 @@ void CSceneView::CompileCurrent() {
     EndWork(progress.Shown());
     if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
         std::fprintf(stderr, "%s\n", diagnostic.c_str());
-        m_sceneDiagnostic = diagnostic;
-        emit sceneRead();
+        if (!m_sceneDiagnostic) {  // a reading's fault says more and stays
+            m_sceneDiagnostic = diagnostic;
+            emit sceneRead();
+        }
     }
 }
 
@@ -265,7 +252,21 @@ void CSceneView::initializeGL() {
     m_bCompileAfterFirstFrame = CompileMayTakeLong(m_pCurves.get(), m_pSurfaces.get());
     if (!m_bCompileAfterFirstFrame) {
         CompileCurrent();
+        return;
     }
+    // Only once the window with its first frame is on the screen: a compile started earlier would
+    // hold back that frame, the panel and the status bar.
+    connect(
+        this, &QOpenGLWidget::frameSwapped, this,
+        [this] {
+            m_bCompileAfterFirstFrame = false;
+            // Its first picture may take seconds more to draw than to compile.
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            CompileScene();
+            RepaintNow();
+            QApplication::restoreOverrideCursor();
+        },
+        static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
 }
 
 void CSceneView::paintGL() {
