@@ -125,6 +125,12 @@ SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string
     return result;
 }
 
+bool ReadingMayTakeLong(const std::string& path) {
+    constexpr off_t kLongBytes = off_t{8} << 20;  // a quarter of a second or more of reading
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= kLongBytes;
+}
+
 SceneReadResult ReadSceneStream(int fd, std::string_view fileName,
                                 std::vector<std::string>* warnings, std::size_t limitBytes) {
     const std::string name(fileName);

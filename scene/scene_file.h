@@ -27,6 +27,10 @@ SceneReadResult ReadSceneFile(const std::string& path,
                               const SceneFileReading& how = {},
                               std::vector<std::string>* warnings = nullptr);
 
+// Whether reading `path` may take long enough to show its progress: a regular file of several
+// megabytes. What cannot be looked at is quick to report, so it is read at once.
+bool ReadingMayTakeLong(const std::string& path);
+
 // Reads the open descriptor `fd` (a pipe, a terminal, a file) to its end. When memory runs out
 // first, the items of what was read are kept and the diagnostic says "out of memory after N
 // items". `limitBytes` (for tests) stands for the memory there is.

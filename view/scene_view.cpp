@@ -62,6 +62,7 @@ using kavelo::render::PacedProgress;
 using kavelo::render::PixelFormatDescription;
 using kavelo::render::SceneListStats;
 using kavelo::scene::kSceneFileName;
+using kavelo::scene::ReadingMayTakeLong;
 using kavelo::scene::ReadingReport;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::SceneFileReading;
@@ -96,7 +97,11 @@ class PanelFieldsOf final : public PanelFields {
 }  // namespace
 
 CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
-    ReadScene();
+    // A large file is read once the window shows, where its progress can be seen.
+    m_bReadAfterFirstFrame = ReadingMayTakeLong(kSceneFileName);
+    if (!m_bReadAfterFirstFrame) {
+        ReadScene();
+    }
     ResetParams();
     setFormat(SceneSurfaceFormat());
     // The picture covers the whole client area: nothing is erased or filled under it.
@@ -247,9 +252,10 @@ void CSceneView::initializeGL() {
     // GLU tessellates under the matrices and viewport of the moment: give it those of the
     // current size, as a resize would have set them, before the first compile.
     m_renderer.Resize(DevicePixels(width()), DevicePixels(height()));
-    // A large scene lets the frame, its panel and status bar show first, then compiles with its
-    // progress in the status pane: the first paint posts the compile.
-    m_bCompileAfterFirstFrame = CompileMayTakeLong(m_pCurves.get(), m_pSurfaces.get());
+    // A large scene lets the frame, its panel and status bar show first, then is read and compiled
+    // with its progress in the status pane: the first paint posts the work.
+    m_bCompileAfterFirstFrame =
+        m_bReadAfterFirstFrame || CompileMayTakeLong(m_pCurves.get(), m_pSurfaces.get());
     if (!m_bCompileAfterFirstFrame) {
         CompileCurrent();
         return;
@@ -259,11 +265,15 @@ void CSceneView::initializeGL() {
     connect(
         this, &QOpenGLWidget::frameSwapped, this,
         [this] {
-            m_bCompileAfterFirstFrame = false;
             // Its first picture may take seconds more to draw than to compile.
             QApplication::setOverrideCursor(Qt::WaitCursor);
+            if (m_bReadAfterFirstFrame) {
+                m_bReadAfterFirstFrame = false;
+                ReadScene();
+            }
             CompileScene();
             RepaintNow();
+            m_bCompileAfterFirstFrame = false;
             QApplication::restoreOverrideCursor();
         },
         static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));

@@ -79,6 +79,9 @@ class CSceneView : public QOpenGLWidget,
     const std::vector<std::string>& SceneWarnings() const { return m_sceneWarnings; }
     // Frames drawn so far; lets callers see that a repaint really ran.
     int FramesDrawn() const { return m_nFramesDrawn; }
+    // A large scene is read and compiled once the window's first frame is shown; until its own
+    // picture is drawn, this is true.
+    bool ScenePending() const { return m_bCompileAfterFirstFrame; }
 
     QOpenGLContext* m_hRC = nullptr;  // the widget's context, once it exists
     std::unique_ptr<kavelo::render::LogicalPalette> m_pPalette;
@@ -139,6 +142,7 @@ class CSceneView : public QOpenGLWidget,
     kavelo::navigation::RepeatMerger m_repeats;
     bool m_bFinishPending = false;           // queued key repeats wait for one shared finish
     bool m_bCompileAfterFirstFrame = false;  // a large scene: the window shows before it compiles
+    bool m_bReadAfterFirstFrame = false;     // a large file: ... and before it is read
     std::optional<kavelo::navigation::MouseDrag> m_drag;  // the drag under way, if any
     Qt::MouseButton m_dragButton = Qt::NoButton;
     int m_nWheelRest = 0;  // wheel units short of a whole notch

@@ -484,6 +484,37 @@ TEST(ViewerRestarts, ManyRestartsOfALargeSceneStayClean) {
     fs::remove_all(dir);
 }
 
+TEST(ViewerStart, ALargeFileIsReadOnceTheWindowShowsAndItsFaultReachesTheStatusPane) {
+    const fs::path previous = fs::current_path();
+    const fs::path dir =
+        fs::temp_directory_path() / ("kavelo-gui-large-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    fs::current_path(dir);
+    {
+        std::ofstream out(dir / "input.txt");
+        out << "P (0 0 1) { 0 0 0 1  1 0 0 1  1 1 0 1 }\n";
+        for (const std::string note(200, 'n'); out.tellp() < (9 << 20);) {
+            out << note << "\n";
+        }
+        out << "C { 0 0 0 1";  // cut short: the reading ends with a fault
+    }
+    {
+        CSceneApp app;
+        app.InitInstance();
+        CSceneView* view = app.GetMainWnd()->GetActiveView();
+        // Not read with the view: once the window's first frame is shown.
+        EXPECT_TRUE(view->ScenePending());
+        EXPECT_EQ(CountItems(view->m_pPolygons.get()), 0u);
+        ASSERT_TRUE(QTest::qWaitFor([view] { return !view->ScenePending(); }, 60000));
+        EXPECT_EQ(CountItems(view->m_pPolygons.get()), 1u);
+        ASSERT_TRUE(view->SceneDiagnostic().has_value());
+        EXPECT_EQ(app.GetMainWnd()->StatusBar().Text().toStdString(), *view->SceneDiagnostic());
+        app.ExitInstance();
+    }
+    fs::current_path(previous);
+    fs::remove_all(dir);
+}
+
 TEST_F(Viewer, ThousandsOfStepsKeepThePanelTextsCanonical) {
     // Hidden, the frame draws nothing: the 10,000 steps run the handlers and the panel's
     // exchange, whose texts are checked here (the frames of a step are checked above).
