@@ -79,6 +79,24 @@ struct FreeBytes {
     void operator()(char* bytes) const noexcept { std::free(bytes); }
 };
 
+// Grows `bytes` from `capacity` by as much as it can, up to double, and returns the new capacity:
+// doubling keeps the copies few, and halved steps use what memory is left near the end.
+std::size_t Grow(std::unique_ptr<char, FreeBytes>& bytes, std::size_t capacity,
+                 std::size_t limitBytes) {
+    constexpr std::size_t kLeastStep = std::size_t{1} << 12;
+    for (std::size_t step = std::max<std::size_t>(capacity, 1 << 16); step >= kLeastStep;
+         step /= 2) {
+        const std::size_t wanted = capacity + step;
+        void* grown = wanted <= limitBytes ? std::realloc(bytes.get(), wanted) : nullptr;
+        if (grown != nullptr) {
+            (void)bytes.release();
+            bytes.reset(static_cast<char*>(grown));
+            return wanted;
+        }
+    }
+    return capacity;
+}
+
 }  // namespace
 
 SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string_view> fileName,
@@ -140,15 +158,12 @@ SceneReadResult ReadSceneStream(int fd, std::string_view fileName,
     bool outOfMemory = false;
     for (;;) {
         if (size == capacity) {
-            const std::size_t wanted = std::max<std::size_t>(capacity * 2, 1 << 16);
-            void* grown = wanted <= limitBytes ? std::realloc(bytes.get(), wanted) : nullptr;
-            if (grown == nullptr) {
+            const std::size_t grown = Grow(bytes, capacity, limitBytes);
+            if (grown == capacity) {
                 outOfMemory = true;
                 break;
             }
-            (void)bytes.release();
-            bytes.reset(static_cast<char*>(grown));
-            capacity = wanted;
+            capacity = grown;
         }
         const ssize_t n =
             RetryInterrupted([&] { return ::read(fd, bytes.get() + size, capacity - size); });
