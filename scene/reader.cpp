@@ -277,22 +277,25 @@ std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items) 
 
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
                               std::vector<std::string>* warnings, const ReadProgress& progress) {
-    // Such a file reads as nothing, or as a fault at its first number: say why, once, and spare
-    // the reading.
-    if (const std::string_view encoding = WideEncodingOf(bytes); !encoding.empty()) {
+    SceneReadResult result;
+    const std::size_t earlierWarnings = warnings != nullptr ? warnings->size() : 0;
+    if (warnings == nullptr) {
         NoReaderObserver quiet;
-        SceneReadResult result = Reader<NoReaderObserver>({}, fileName, quiet, progress).Run();
+        result = Reader<NoReaderObserver>(bytes, fileName, quiet, progress).Run();
+    } else {
+        ReaderWarnings collector(bytes, fileName, *warnings);
+        result = Reader<ReaderWarnings>(bytes, fileName, collector, progress).Run();
+    }
+    // Such a file reads as nothing, or as a fault at its first number: say why, once.
+    if (const std::string_view encoding = WideEncodingOf(bytes); !encoding.empty()) {
         result.diagnostic =
             std::string(fileName) + " looks like " + std::string(encoding) + ": save it as UTF-8";
         result.fault = ReadFault::kOther;
-        return result;
+        if (warnings != nullptr) {
+            warnings->resize(earlierWarnings);  // they would be about NULs, not the text
+        }
     }
-    if (warnings == nullptr) {
-        NoReaderObserver quiet;
-        return Reader<NoReaderObserver>(bytes, fileName, quiet, progress).Run();
-    }
-    ReaderWarnings collector(bytes, fileName, *warnings);
-    return Reader<ReaderWarnings>(bytes, fileName, collector, progress).Run();
+    return result;
 }
 
 }  // namespace kavelo::scene
