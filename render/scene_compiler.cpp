@@ -102,9 +102,9 @@ std::string GroupedCount(std::size_t n) {
     return digits;
 }
 
-PacedProgress::PacedProgress(std::function<void(const std::string&)> show)
-    : m_show(std::move(show)),
-      m_next(std::chrono::steady_clock::now() + std::chrono::milliseconds(500)) {}
+PacedProgress::PacedProgress(std::function<void(const std::string&)> show,
+                             std::chrono::milliseconds firstAfter)
+    : m_show(std::move(show)), m_next(std::chrono::steady_clock::now() + firstAfter) {}
 
 bool PacedProgress::Due() {
     const auto now = std::chrono::steady_clock::now();

@@ -39,10 +39,12 @@ class CompileProgress {
 };
 
 // Passes "Tessellating surfaces: 3,200 of 9,384", or "Reading input.txt: 40%", to `show` once the
-// work has run for half a second, and from then on at most four times a second.
+// work has run for `firstAfter` (half a second unless the work is known to be long), and from then
+// on at most four times a second.
 class PacedProgress final : public CompileProgress {
   public:
-    explicit PacedProgress(std::function<void(const std::string&)> show);
+    explicit PacedProgress(std::function<void(const std::string&)> show,
+                           std::chrono::milliseconds firstAfter = std::chrono::milliseconds(500));
     void Tessellating(const char* kind, std::size_t done, std::size_t total) override;
     // `done` of `total` bytes of the file read.
     void Reading(std::string_view fileName, std::size_t done, std::size_t total);

@@ -144,7 +144,7 @@ SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string
 }
 
 bool ReadingMayTakeLong(const std::string& path) {
-    constexpr off_t kLongBytes = off_t{8} << 20;  // a quarter of a second or more of reading
+    constexpr off_t kLongBytes = off_t{8} << 20;  // a tenth of a second of reading here, or more
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= kLongBytes;
 }

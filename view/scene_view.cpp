@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -181,8 +182,11 @@ void CSceneView::ReadScene() {
     m_pCurves.reset();
     m_pSurfaces.reset();
     m_sceneWarnings.clear();
+    // A file left for after the first frame is large: its progress shows from the start.
+    const bool large = std::exchange(m_bReadAfterFirstFrame, false);
     PacedProgress progress(
-        [this, &progress](const std::string& text) { ShowWork(text, !progress.Shown()); });
+        [this, &progress](const std::string& text) { ShowWork(text, !progress.Shown()); },
+        large ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
     SceneFileReading how;
     how.progress = [&progress](std::size_t done, std::size_t total) {
         progress.Reading(kSceneFileName, done, total);
@@ -253,7 +257,7 @@ void CSceneView::initializeGL() {
     // current size, as a resize would have set them, before the first compile.
     m_renderer.Resize(DevicePixels(width()), DevicePixels(height()));
     // A large scene lets the frame, its panel and status bar show first, then is read and compiled
-    // with its progress in the status pane: the first paint posts the work.
+    // with its progress in the status pane: the first frame put on the screen posts the work.
     m_bCompileAfterFirstFrame =
         m_bReadAfterFirstFrame || CompileMayTakeLong(m_pCurves.get(), m_pSurfaces.get());
     if (!m_bCompileAfterFirstFrame) {
@@ -265,10 +269,9 @@ void CSceneView::initializeGL() {
     connect(
         this, &QOpenGLWidget::frameSwapped, this,
         [this] {
-            // Its first picture may take seconds more to draw than to compile.
+            // Its first picture may take seconds more to draw than to read and compile.
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            if (m_bReadAfterFirstFrame) {
-                m_bReadAfterFirstFrame = false;
+            if (m_bReadAfterFirstFrame) {  // unless a Restart has read it meanwhile
                 ReadScene();
             }
             CompileScene();

@@ -35,7 +35,8 @@ class CSceneView : public QOpenGLWidget,
     Q_OBJECT
 
   public:
-    // Reads the scene, then sets the parameters to their defaults.
+    // Reads the scene (a large file once the window shows), then sets the parameters to their
+    // defaults.
     explicit CSceneView(QWidget* parent = nullptr);
     ~CSceneView() override;
 
@@ -81,7 +82,7 @@ class CSceneView : public QOpenGLWidget,
     int FramesDrawn() const { return m_nFramesDrawn; }
     // A large scene is read and compiled once the window's first frame is shown; until its own
     // picture is drawn, this is true.
-    bool ScenePending() const { return m_bCompileAfterFirstFrame; }
+    bool ScenePending() const { return m_bReadAfterFirstFrame || m_bCompileAfterFirstFrame; }
 
     QOpenGLContext* m_hRC = nullptr;  // the widget's context, once it exists
     std::unique_ptr<kavelo::render::LogicalPalette> m_pPalette;

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
@@ -502,10 +503,13 @@ TEST(ViewerStart, ALargeFileIsReadOnceTheWindowShowsAndItsFaultReachesTheStatusP
         CSceneApp app;
         app.InitInstance();
         CSceneView* view = app.GetMainWnd()->GetActiveView();
-        // Not read with the view: once the window's first frame is shown.
+        // Not read with the view: once the window's first frame is shown, saying so at once.
         EXPECT_TRUE(view->ScenePending());
         EXPECT_EQ(CountItems(view->m_pPolygons.get()), 0u);
+        QSignalSpy progress(view, &CSceneView::workProgress);
         ASSERT_TRUE(QTest::qWaitFor([view] { return !view->ScenePending(); }, 60000));
+        ASSERT_FALSE(progress.isEmpty());
+        EXPECT_EQ(progress.front().front().toString(), "Reading input.txt: 0%");
         EXPECT_EQ(CountItems(view->m_pPolygons.get()), 1u);
         ASSERT_TRUE(view->SceneDiagnostic().has_value());
         EXPECT_EQ(app.GetMainWnd()->StatusBar().Text().toStdString(), *view->SceneDiagnostic());
