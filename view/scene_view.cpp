@@ -219,11 +219,21 @@ void CSceneView::CompileScene() {
 }
 
 void CSceneView::CompileCurrent() {
+    // Every word in the status pane repaints the status bar, which composes the window in a
+    // context of its own: the compile, and whoever called it, go on in the view's. A compile
+    // left for after the first frame is known to be long: its progress shows from the start.
     PacedProgress progress(
-        [this, &progress](const std::string& text) { ShowWork(text, !progress.Shown()); });
+        [this, &progress](const std::string& text) {
+            ShowWork(text, !progress.Shown());
+            makeCurrent();
+        },
+        m_bCompileAfterFirstFrame ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
     const SceneListStats stats =
         m_renderer.Compile(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get(), &progress);
     EndWork(progress.Shown());
+    if (progress.Shown()) {
+        makeCurrent();
+    }
     if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
         std::fprintf(stderr, "%s\n", diagnostic.c_str());
         if (!m_sceneDiagnostic) {  // a reading's fault says more and stays
