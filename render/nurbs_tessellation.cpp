@@ -433,16 +433,23 @@ Tessellator::~Tessellator() {
     }
 }
 
+// However small an item appears, GLU's own sampling makes two segments of a curve and six
+// triangles of a patch; a scene of many tiny items is counted at that.
+constexpr double kLeastCurveSegments = 2.0;
+constexpr double kLeastPatchTriangles = 6.0;
+
 double Tessellator::CurveEstimate(const GLfloat* control, int order) const {
-    return Bounded(EstimatedSteps(*m_view, control, order, 4, 1, 0, kCurveTolerance),
-                   kMaxCurveSamples);
+    return std::max(kLeastCurveSegments,
+                    Bounded(EstimatedSteps(*m_view, control, order, 4, 1, 0, kCurveTolerance),
+                            kMaxCurveSamples));
 }
 
 double Tessellator::PatchEstimate(const GLfloat* control, int rows) const {
     double s = 0.0;
     double t = 0.0;
     PatchSteps(*m_view, control, rows, s, t);
-    return 2.0 * Bounded(s, kMaxPatchSamples) * Bounded(t, kMaxPatchSamples);
+    return std::max(kLeastPatchTriangles,
+                    2.0 * Bounded(s, kMaxPatchSamples) * Bounded(t, kMaxPatchSamples));
 }
 
 GLUnurbs* Tessellator::Renderer(GLUnurbs*& shared, bool surface) {
@@ -498,6 +505,11 @@ std::size_t Tessellator::Run(Tessellation& out, const GLfloat* control, int rows
             return c.added;
         }
         mark.Restore(out);
+    }
+    if (limit < perItem) {
+        // Not even the coarsest grid fits what is left of the budget: leave out the items after
+        // this one at once, rather than tessellate each only to throw it away.
+        m_primitivesLeft = 0;
     }
     return 0;
 }

@@ -65,6 +65,11 @@ TEST(TriangleBudget, ScalesEveryItemOnlyWhenTheEstimateExceedsIt) {
         EXPECT_EQ(tight.items, 60u) << scale;
         EXPECT_FALSE(tight.outOfMemory) << scale;
     }
+    // Items too small to see still take GLU's least sampling: counted at that, a budget below it
+    // makes them all coarser instead of leaving the last ones out.
+    const SceneListStats tiny = compile(0.01, 180);
+    EXPECT_TRUE(tiny.budgetApplied);
+    EXPECT_EQ(tiny.itemsDrawn, 60u);
     // Fewer primitives than items: some are left out, and the diagnostic says how many remain.
     const SceneListStats cut = compile(4.0, 20);
     EXPECT_LT(cut.itemsDrawn, 60u);
