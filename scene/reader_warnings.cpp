@@ -356,14 +356,22 @@ void ReaderWarnings::ItemRead(const char* letter, SceneItemKind kind, const Poin
 }
 
 const char* ReaderWarnings::PastLimit(SceneItemKind kind, const char* at) {
+    const KindWords& words = WordsOf(kind);
     if (!IsNumberStart(at, m_end)) {
-        return at;  // not a further point: the text between items tells for itself
+        // Glued to the last number, as in "1,5" or "1.5cm", it is a mistake inside that number;
+        // other text between items, the next item's letter among it, tells for itself.
+        const bool glued = at != m_end && at != m_begin && !IsSceneWhite(*at) && *at != '}' &&
+                           !IsItemLetter(*at) && (IsDecimalDigit(at[-1]) || at[-1] == '.');
+        if (glued) {
+            Add(at, "text after the last number of this " + std::string(words.name) +
+                        " is dropped, " + DescribeFound(m_begin, at, m_end));
+        }
+        return at;
     }
     const char* p = at;
     while (p != m_end && *p != '}' && !IsItemLetter(*p)) {
         ++p;
     }
-    const KindWords& words = WordsOf(kind);
     const char* upTo = p == m_end ? "the end" : *p == '}' ? "\"}\"" : "the next item";
     Add(at, std::string("a ") + words.name + " holds " + std::to_string(words.limit) + " " +
                 words.points + ": the " + std::to_string(words.limit + 1) +

@@ -16,7 +16,11 @@ namespace kavelo::scene {
 class ReaderWarnings {
   public:
     ReaderWarnings(std::string_view bytes, std::string_view fileName, std::vector<std::string>& out)
-        : m_end(bytes.data() + bytes.size()), m_fileName(fileName), m_out(out), m_cursor(bytes) {}
+        : m_begin(bytes.data()),
+          m_end(bytes.data() + bytes.size()),
+          m_fileName(fileName),
+          m_out(out),
+          m_cursor(bytes) {}
 
     // Text between items, [from, to): an item body ("{" and numbers) in it lost its item.
     void TextBetween(const char* from, const char* to);
@@ -39,6 +43,7 @@ class ReaderWarnings {
     void CountWarning(const char* letter, SceneItemKind kind, int count);
     int LineOf(const char* at) { return m_cursor.MoveTo(at).line; }
 
+    const char* m_begin;
     const char* m_end;
     std::string_view m_fileName;
     std::vector<std::string>& m_out;

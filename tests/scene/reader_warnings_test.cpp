@@ -63,6 +63,12 @@ TEST(ReaderWarnings, EachKindAtItsLineAndColumn) {
          "S {" + sixteen + " -1 0 0 1",
          {"f.txt:1:144: warning: a surface holds 16 points: the 17th and the text after it up "
           "to the end are dropped"}},
+        {"a mistake glued to the last number",
+         "C {" + four + ",5 }\nP (0 0 1) {" + four + "mm}",
+         {"f.txt:1:38: warning: text after the last number of this curve is dropped, found \",\": "
+          "a number takes \".\" as its decimal point",
+          "f.txt:2:46: warning: text after the last number of this polygon is dropped, found "
+          "\"mm\": numbers take no unit"}},
         {"an item after a full one needs no brace",
          "C {" + four + " S {" + sixteen + "}C {" + four + "C {1 1 1 1}",
          {"f.txt:1:219: warning: a curve of 1 point draws nothing: a cubic curve takes 4"}},
