@@ -14,6 +14,22 @@ namespace kavelo::scene {
 
 namespace {
 
+// "nan", "inf" and the like: a number written the way other programs print it.
+bool StartsNumberWord(const char* p, const char* end) {
+    const auto is = [p, end](std::string_view word) {
+        if (end - p < static_cast<std::ptrdiff_t>(word.size())) {
+            return false;
+        }
+        for (std::size_t i = 0; i < word.size(); ++i) {
+            if ((p[i] | 0x20) != word[i]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    return is("nan") || is("inf");
+}
+
 const char* ItemName(SceneItemKind kind) {
     static const char* const kNames[] = {"polygon", "curve", "surface"};
     return kNames[static_cast<int>(kind)];
@@ -187,8 +203,14 @@ class Reader {
                 return stored;  // what follows is scanned as text between items
             }
             if (!more || !IsNumberStart(m_p, m_end)) {
-                Fail(m_p, "expected \"}\" or a number, " + Found() + "; the " + ItemName(kind) +
-                              " at " + TextCursor(m_text).Name(m_itemStart) + " is not closed");
+                // A letter, a comment or the end most likely follows an item whose "}" is
+                // missing; anything else is a number gone wrong inside the item.
+                const bool unclosed = !more || (IsLetter(*m_p) && !StartsNumberWord(m_p, m_end)) ||
+                                      *m_p == '#' || *m_p == '/';
+                Fail(m_p, "expected \"}\" or a number, " + Found() + "; " +
+                              (unclosed ? "the " : "in the ") + ItemName(kind) + " at " +
+                              TextCursor(m_text).Name(m_itemStart) +
+                              (unclosed ? " is not closed" : ""));
                 return 0;
             }
         }

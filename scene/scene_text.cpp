@@ -44,7 +44,7 @@ constexpr NamedCharacter kNamed[] = {
     {0x00, "NULL", nullptr},
     {0x1A, "SUBSTITUTE", nullptr},
     {0x7F, "DELETE", nullptr},
-    {0xA0, "NO-BREAK SPACE", nullptr},
+    {0xA0, "NO-BREAK SPACE", " "},
     {0xB0, "DEGREE SIGN", nullptr},
     {0xB7, "MIDDLE DOT", "."},
     {0xD7, "MULTIPLICATION SIGN", nullptr},
@@ -56,11 +56,21 @@ constexpr NamedCharacter kNamed[] = {
     {0x2019, "RIGHT SINGLE QUOTATION MARK", nullptr},
     {0x201C, "LEFT DOUBLE QUOTATION MARK", nullptr},
     {0x201D, "RIGHT DOUBLE QUOTATION MARK", nullptr},
-    {0x2009, "THIN SPACE", nullptr},
+    {0x2000, "EN QUAD", " "},
+    {0x2001, "EM QUAD", " "},
+    {0x2002, "EN SPACE", " "},
+    {0x2003, "EM SPACE", " "},
+    {0x2004, "THREE-PER-EM SPACE", " "},
+    {0x2005, "FOUR-PER-EM SPACE", " "},
+    {0x2006, "SIX-PER-EM SPACE", " "},
+    {0x2007, "FIGURE SPACE", " "},
+    {0x2008, "PUNCTUATION SPACE", " "},
+    {0x2009, "THIN SPACE", " "},
+    {0x200A, "HAIR SPACE", " "},
     {0x200B, "ZERO WIDTH SPACE", nullptr},
-    {0x202F, "NARROW NO-BREAK SPACE", nullptr},
+    {0x202F, "NARROW NO-BREAK SPACE", " "},
     {0x2212, "MINUS SIGN", "-"},
-    {0x3000, "IDEOGRAPHIC SPACE", nullptr},
+    {0x3000, "IDEOGRAPHIC SPACE", " "},
     {0xFEFF, "ZERO WIDTH NO-BREAK SPACE", nullptr},
     {0xFF0B, "FULLWIDTH PLUS SIGN", "+"},
     {0xFF0C, "FULLWIDTH COMMA", nullptr},
@@ -97,7 +107,11 @@ std::string DescribeCodePoint(std::int32_t code) {
     for (const NamedCharacter& named : kNamed) {
         if (named.code == code) {
             text += std::string(" ") + named.name;
-            return named.use != nullptr ? text + ": use " + Quoted(named.use) : text;
+            if (named.use == nullptr) {
+                return text;
+            }
+            // A space that looks like one but is not, pasted from a page or a word processor.
+            return text + ": use " + (named.use[0] == ' ' ? "a plain space" : Quoted(named.use));
         }
     }
     return text;
@@ -165,8 +179,11 @@ std::string DescribeFound(const char* begin, const char* p, const char* end) {
     }
     if (c > ' ' && c < 0x7F) {
         const bool decimalComma = c == ',' && afterNumber && end - p > 1 && IsDecimalDigit(p[1]);
+        const bool separator = (c == ',' || c == ';') && afterNumber && !decimalComma;
         return "found " + Quoted(std::string(1, c)) +
-               (decimalComma ? ": a number takes \".\" as its decimal point" : "");
+               (decimalComma ? ": a number takes \".\" as its decimal point"
+                : separator  ? ": numbers are separated by spaces"
+                             : "");
     }
     const auto byte = static_cast<unsigned char>(c);
     const std::int32_t code = byte < 0x80 ? byte : DecodeUtf8(p, end);

@@ -286,6 +286,11 @@ TEST(SceneReaderFailures, EachFaultEndsTheReadingAndKeepsWhatWasComplete) {
          "input.txt:2:9: expected \"}\" or a number, found \"C\"; the "
          "curve at 1:1 is not closed",
          0},
+        {"C{0 0 0 1 \xE2\x88\x92"
+         "1 0 0 1}",
+         "input.txt:1:11: expected \"}\" or a number, found U+2212 MINUS SIGN: use \"-\"; in the "
+         "curve at 1:1",
+         0},
         {"P(0 0 1){1 2 3 4 5 6 7}",
          "input.txt:1:23: expected a number, found \"}\": each point "
          "takes four numbers, x y z w",
@@ -295,7 +300,8 @@ TEST(SceneReaderFailures, EachFaultEndsTheReadingAndKeepsWhatWasComplete) {
          "point",
          0},
         {"C{1 2\0 3 4}"sv, "input.txt:1:6: expected a number, found U+0000 NULL", 0},
-        {"C{1 2 \xC2\xA0 3 4}", "input.txt:1:7: expected a number, found U+00A0 NO-BREAK SPACE", 0},
+        {"C{1 2 \xC2\xA0 3 4}",
+         "input.txt:1:7: expected a number, found U+00A0 NO-BREAK SPACE: use a plain space", 0},
         {"C{1 \xE2\x88\x92"
          "2 3 4}",
          "input.txt:1:5: expected a number, found U+2212 MINUS SIGN: use \"-\"", 0},
