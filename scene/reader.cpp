@@ -133,6 +133,8 @@ class Reader {
     // A fault is told at the item's letter, where the heading went wrong.
     bool SkipThrough(char delimiter, const char* after) {
         int counted = 0;
+        bool braceFirst = false;  // a polygon's "{" before its normal: the normal is missing
+        bool tooFar = false;
         while (m_p != m_end) {
             const char c = *m_p++;
             if (c == '\r' && m_p != m_end && *m_p == '\n') {
@@ -142,15 +144,18 @@ class Reader {
             if (c == delimiter) {
                 return true;
             }
+            braceFirst |= delimiter == '(' && c == '{';
             if (counted == kMaxSkippedStretch) {
-                Fail(m_itemStart, std::string("expected \"") + delimiter + "\" within " +
-                                      std::to_string(kMaxSkippedStretch) + " characters after " +
-                                      after);
-                return false;
+                tooFar = true;
+                break;
             }
         }
+        const std::string where = !tooFar ? " after " + std::string(after) + ", found end of file"
+                                          : " within " + std::to_string(kMaxSkippedStretch) +
+                                                " characters after " + after;
         Fail(m_itemStart,
-             std::string("expected \"") + delimiter + "\" after " + after + ", found end of file");
+             std::string("expected \"") + delimiter + "\"" + where +
+                 (braceFirst ? "; a polygon starts with its normal: P (x y z) {" : ""));
         return false;
     }
 

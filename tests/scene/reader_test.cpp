@@ -291,6 +291,10 @@ TEST(SceneReaderFailures, EachFaultEndsTheReadingAndKeepsWhatWasComplete) {
          "input.txt:1:11: expected \"}\" or a number, found U+2212 MINUS SIGN: use \"-\"; in the "
          "curve at 1:1",
          0},
+        {"C{0 0 0 1}P{0 0 0 1}C{1 1 1 1}",
+         "input.txt:1:11: expected \"(\" after \"P\", found end of file; a polygon starts with "
+         "its normal: P (x y z) {",
+         1},
         {"P(0 0 1){1 2 3 4 5 6 7}",
          "input.txt:1:23: expected a number, found \"}\": each point "
          "takes four numbers, x y z w",
