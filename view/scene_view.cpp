@@ -230,16 +230,17 @@ void CSceneView::CompileCurrent() {
         m_bCompileAfterFirstFrame ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
     const SceneListStats stats =
         m_renderer.Compile(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get(), &progress);
-    EndWork(progress.Shown());
-    if (progress.Shown()) {
-        makeCurrent();
-    }
+    // The compile's own message first, so that the pane goes straight from progress to it.
     if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
         std::fprintf(stderr, "%s\n", diagnostic.c_str());
         if (!m_sceneDiagnostic) {  // a reading's fault says more and stays
             m_sceneDiagnostic = diagnostic;
             emit sceneRead();
         }
+    }
+    EndWork(progress.Shown());
+    if (progress.Shown()) {
+        makeCurrent();
     }
 }
 
