@@ -437,14 +437,24 @@ std::size_t ResidentBytes() {
     return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
+// A folder of the test's own as the current directory while it lives.
+struct OwnFolder {
+    fs::path previous = fs::current_path();
+    fs::path dir = fs::temp_directory_path() / ("kavelo-gui-own-" + std::to_string(::getpid()));
+    OwnFolder() {
+        fs::create_directories(dir);
+        fs::current_path(dir);
+    }
+    ~OwnFolder() {
+        fs::current_path(previous);
+        fs::remove_all(dir);
+    }
+};
+
 TEST(ViewerRestarts, ManyRestartsOfALargeSceneStayClean) {
-    const fs::path previous = fs::current_path();
-    const fs::path dir =
-        fs::temp_directory_path() / ("kavelo-gui-restarts-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    fs::current_path(dir);
+    const OwnFolder folder;
     {
-        std::ofstream out(dir / "input.txt");
+        std::ofstream out("input.txt");
         // A megabyte of mostly comment text: a scene written by hand, with notes on every item.
         const std::string note(200, 'n');
         for (int i = 0; out.tellp() < (1 << 20); ++i) {
@@ -481,18 +491,12 @@ TEST(ViewerRestarts, ManyRestartsOfALargeSceneStayClean) {
 
         app.ExitInstance();
     }
-    fs::current_path(previous);
-    fs::remove_all(dir);
 }
 
 TEST(ViewerStart, ALargeFileIsReadAndCompiledOnceTheWindowShowsInTheViewsOwnContext) {
-    const fs::path previous = fs::current_path();
-    const fs::path dir =
-        fs::temp_directory_path() / ("kavelo-gui-large-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    fs::current_path(dir);
+    const OwnFolder folder;
     {
-        std::ofstream out(dir / "input.txt");
+        std::ofstream out("input.txt");
         out << "P (0 0 1) { 0 0 0 1  1 0 0 1  1 1 0 1 }\n";
         for (int i = 0; i < 64; ++i) {  // enough patches for the compile to tell its progress
             out << "S {";
@@ -531,8 +535,6 @@ TEST(ViewerStart, ALargeFileIsReadAndCompiledOnceTheWindowShowsInTheViewsOwnCont
         EXPECT_TRUE(view->grabFramebuffer() == shown);
         app.ExitInstance();
     }
-    fs::current_path(previous);
-    fs::remove_all(dir);
 }
 
 TEST_F(Viewer, ThousandsOfStepsKeepThePanelTextsCanonical) {
