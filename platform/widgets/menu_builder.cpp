@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QString>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QVariant>
 #include <memory>
@@ -82,6 +83,20 @@ class AltKeyStyle : public QProxyStyle {
             return 1;
         }
         return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+    // A title selected from the keyboard is drawn as when its menu is open: some styles
+    // highlight a title only then, which would leave the selection unseen.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item != nullptr && widget != nullptr &&
+            widget->hasFocus() && (option->state & State_Selected) != 0) {
+            QStyleOptionMenuItem selected(*item);
+            selected.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &selected, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 

@@ -742,9 +742,12 @@ TEST_F(Viewer, LoneAltOrF10SelectsTheMenuBarAndEscOrAltLeavesIt) {
     for (Qt::Key select : {Qt::Key_Alt, Qt::Key_F10}) {
         for (Qt::Key leave : {Qt::Key_Escape, Qt::Key_Alt}) {
             const double shift = m_view->m_dShiftX;
+            const QRect file = bar->actionGeometry(bar->actions().front());
+            const QImage unselected = bar->grab(file).toImage();
             lone(m_view, select);
             ASSERT_TRUE(WaitFor([&] { return bar->hasFocus(); }));
             EXPECT_EQ(bar->activeAction(), bar->actions().front());
+            EXPECT_NE(bar->grab(file).toImage(), unselected) << "the selection is not seen";
             QTest::keyClick(bar, Qt::Key_Right);
             EXPECT_EQ(bar->activeAction(), bar->actions().at(1));
             EXPECT_EQ(m_view->m_dShiftX, shift) << "the key table took Right";
