@@ -392,6 +392,11 @@ struct Mark {
     }
 };
 
+// However small an item appears, GLU's own sampling makes two segments of a curve and six
+// triangles of a patch; a scene of many tiny items is counted at that.
+constexpr double kLeastCurveSegments = 2.0;
+constexpr double kLeastPatchTriangles = 6.0;
+
 // Steps within the per-item bound, at least one.
 double Bounded(double steps, int samples) {
     return std::clamp(steps, 1.0, static_cast<double>(samples - 1));
@@ -432,11 +437,6 @@ Tessellator::~Tessellator() {
         }
     }
 }
-
-// However small an item appears, GLU's own sampling makes two segments of a curve and six
-// triangles of a patch; a scene of many tiny items is counted at that.
-constexpr double kLeastCurveSegments = 2.0;
-constexpr double kLeastPatchTriangles = 6.0;
 
 double Tessellator::CurveEstimate(const GLfloat* control, int order) const {
     return std::max(kLeastCurveSegments,

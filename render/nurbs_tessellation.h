@@ -53,7 +53,7 @@ class Tessellator {
     Tessellator& operator=(const Tessellator&) = delete;
 
     // Line segments, or triangles, that GLU's sampling would give the item, within the per-item
-    // bound; at least 1 segment, or 2 triangles.
+    // bound; at least the 2 segments, or 6 triangles, that GLU makes of the smallest item.
     double CurveEstimate(const GLfloat* control, int order) const;
     double PatchEstimate(const GLfloat* control, int rows) const;
 

@@ -144,7 +144,8 @@ std::string CompileDiagnostic(const SceneListStats& stats) {
     if (stats.outOfMemory) {
         return "Out of memory while tessellating: " + drawn;
     }
-    // Even one segment a curve and one quad a patch can exceed the budget: say what was left out.
+    // Even the coarsest grid, two segments a curve and two triangles a patch, can exceed the
+    // budget: say what was left out.
     if (stats.budgetApplied && stats.itemsDrawn < stats.items) {
         return "More items than the budget of " + GroupedCount(kPrimitiveBudget) +
                " triangles and segments: " + drawn;

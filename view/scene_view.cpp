@@ -184,16 +184,15 @@ void CSceneView::ReadScene() {
     m_sceneWarnings.clear();
     // A file left for after the first frame is large: its progress shows from the start.
     const bool large = std::exchange(m_bReadAfterFirstFrame, false);
-    PacedProgress progress(
-        [this, &progress](const std::string& text) { ShowWork(text, !progress.Shown()); },
-        large ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
+    PacedProgress progress([this](const std::string& text) { ShowWork(text); },
+                           large ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
     SceneFileReading how;
     how.progress = [&progress](std::size_t done, std::size_t total) {
         progress.Reading(kSceneFileName, done, total);
     };
     SceneReadResult result =
         ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), how, &m_sceneWarnings);
-    EndWork(progress.Shown());
+    EndWork();
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);
     m_pSurfaces = std::move(result.scene.surfaces);
@@ -223,8 +222,8 @@ void CSceneView::CompileCurrent() {
     // context of its own: the compile, and whoever called it, go on in the view's. A compile
     // left for after the first frame is known to be long: its progress shows from the start.
     PacedProgress progress(
-        [this, &progress](const std::string& text) {
-            ShowWork(text, !progress.Shown());
+        [this](const std::string& text) {
+            ShowWork(text);
             makeCurrent();
         },
         m_bCompileAfterFirstFrame ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
@@ -238,24 +237,27 @@ void CSceneView::CompileCurrent() {
             emit sceneRead();
         }
     }
-    EndWork(progress.Shown());
-    if (progress.Shown()) {
+    if (EndWork()) {
         makeCurrent();
     }
 }
 
-void CSceneView::ShowWork(const std::string& text, bool first) {
-    if (first) {
+void CSceneView::ShowWork(const std::string& text) {
+    if (!m_bWorkShown) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_bWorkShown = true;
     }
     emit workProgress(QString::fromStdString(text));
 }
 
-void CSceneView::EndWork(bool shown) {
-    if (shown) {
-        QApplication::restoreOverrideCursor();
-        emit workProgress(QString());
+bool CSceneView::EndWork() {
+    if (!m_bWorkShown) {
+        return false;
     }
+    m_bWorkShown = false;
+    QApplication::restoreOverrideCursor();
+    emit workProgress(QString());
+    return true;
 }
 
 void CSceneView::RenderScene() {
@@ -280,9 +282,12 @@ void CSceneView::initializeGL() {
     connect(
         this, &QOpenGLWidget::frameSwapped, this,
         [this] {
+            if (!m_bCompileAfterFirstFrame) {
+                return;  // a Restart has read and compiled it meanwhile
+            }
             // Its first picture may take seconds more to draw than to read and compile.
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            if (m_bReadAfterFirstFrame) {  // unless a Restart has read it meanwhile
+            if (m_bReadAfterFirstFrame) {
                 ReadScene();
             }
             CompileScene();
@@ -503,6 +508,7 @@ void CSceneView::OnFileRestart() {
     ResetParams();
     ReadScene();
     CompileScene();
+    m_bCompileAfterFirstFrame = false;
     FinishCommand();
 }
 

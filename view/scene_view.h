@@ -122,10 +122,10 @@ class CSceneView : public QOpenGLWidget,
     void RepaintNow();
     // Compiles the lists into the current context, showing progress when it takes long.
     void CompileCurrent();
-    // Long work in the status pane, the busy pointer shown from its first word (`first`) until
-    // EndWork; nothing when it never showed.
-    void ShowWork(const std::string& text, bool first);
-    void EndWork(bool shown);
+    // Long work in the status pane, the busy pointer shown from its first word until EndWork,
+    // which tells whether any word was shown.
+    void ShowWork(const std::string& text);
+    bool EndWork();
     // A length in the widget's logical pixels, in the device pixels that GL draws in.
     int DevicePixels(int logical) const;
     // Sends `id` `count` times along the frame's route, as the key table does.
@@ -144,6 +144,7 @@ class CSceneView : public QOpenGLWidget,
     bool m_bFinishPending = false;           // queued key repeats wait for one shared finish
     bool m_bCompileAfterFirstFrame = false;  // a large scene: the window shows before it compiles
     bool m_bReadAfterFirstFrame = false;     // a large file: ... and before it is read
+    bool m_bWorkShown = false;               // long work has shown a word and the busy pointer
     std::optional<kavelo::navigation::MouseDrag> m_drag;  // the drag under way, if any
     Qt::MouseButton m_dragButton = Qt::NoButton;
     int m_nWheelRest = 0;  // wheel units short of a whole notch
