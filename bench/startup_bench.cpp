@@ -1,11 +1,13 @@
 // Start-up to the first frame shown, for the example scene and for a 10 MB scene; the time, page
 // faults and CPU from a key press to the end of its repaint, on the example scene, the teapot,
-// 1,000 patches, 10,000 small patches and the 10 MB scene; and resident memory after Restarts.
+// 1,000 patches, 10,000 small patches and the 10 MB scene, with what resident memory and the heap
+// grew by over the presses; and resident memory after Restarts.
 // Needs a display: xvfb-run -a startup_bench. KAVELO_BENCH_DEFAULT_HEAP=1 runs the viewer on
 // glibc's default heap.
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
+#include <malloc.h>
 
 #include <QApplication>
 #include <QSurfaceFormat>
@@ -147,6 +149,18 @@ CMainFrame* OpenViewer(CSceneApp& app, benchmark::State& state) {
     return frame;
 }
 
+// The viewer's resident memory once the picture shows, and after each of its Restarts.
+double ResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stod(line.substr(6)) / 1024.0;
+        }
+    }
+    return 0.0;
+}
+
 // A key press runs its command and the repaint before it returns; a key press that the key table
 // does not translate (Shift+Right) is the baseline: Qt's own delivery of the key. Faults and CPU
 // are those of the key and its repaint, of every thread.
@@ -163,6 +177,9 @@ void KeyPressToRepaint(benchmark::State& state, Scene scene) {
     double keySeconds = 0.0;
     double repaintSeconds = 0.0;
     Usage key;
+    const double residentBefore = ResidentMegabytes();
+    const double heapBefore = static_cast<double>(mallinfo2().uordblks);
+    const double heapHeld = static_cast<double>(mallinfo2().arena + mallinfo2().hblkhd);
     int n = 0;
     for (auto _ : state) {
         const Usage before = Usage::Now();
@@ -185,24 +202,17 @@ void KeyPressToRepaint(benchmark::State& state, Scene scene) {
     state.counters["vs_untranslated_key"] = keySeconds / repaintSeconds;
     state.counters["faults_per_key"] = key.faults / keys;
     state.counters["cpu_ms_per_key"] = 1000.0 * key.cpuSeconds / keys;
+    state.counters["resident_growth_MB"] = ResidentMegabytes() - residentBefore;
+    state.counters["heap_in_use_growth_MB"] =
+        (static_cast<double>(mallinfo2().uordblks) - heapBefore) / (1 << 20);
+    state.counters["heap_held_growth_MB"] =
+        (static_cast<double>(mallinfo2().arena + mallinfo2().hblkhd) - heapHeld) / (1 << 20);
     app.ExitInstance();
     fs::current_path(previous);
 }
 
 void BM_KeyPressToRepaint(benchmark::State& state) {
     KeyPressToRepaint(state, static_cast<Scene>(state.range(0)));
-}
-
-// The viewer's resident memory once the picture shows, and after each of its Restarts.
-double ResidentMegabytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stod(line.substr(6)) / 1024.0;
-        }
-    }
-    return 0.0;
 }
 
 void BM_ResidentAfterRestart(benchmark::State& state) {
