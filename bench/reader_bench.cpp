@@ -1,10 +1,16 @@
 // Scene reader throughput on a generated scene of about 50 MB, beside a reader written the classic
-// way with std::ifstream (>> for doubles, get, putback, ignore), and the heap taken per item.
+// way with std::ifstream (>> for doubles, get, putback, ignore), and the heap taken per item. Then
+// a scene of curves alone read into the arena with its blocks mapped in several ways, against
+// std::from_chars over the same numbers, with the faults and resident memory each way costs.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
+#include <sys/mman.h>
 
+#include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -13,14 +19,18 @@
 #include <string>
 #include <vector>
 
+#include "frame_cost.h"
 #include "scene/list_builder.h"
 #include "scene/node_arena.h"
+#include "scene/reader.h"
 #include "scene/scene_file.h"
 
 using kavelo::scene::CountItems;
 using kavelo::scene::ReadSceneFile;
+using kavelo::scene::ReadSceneText;
 using kavelo::scene::SceneListBuilder;
 using kavelo::scene::SceneLists;
+using kavelo::scene::SceneNodeAllocator;
 using kavelo::scene::SceneNodeAllocatorScope;
 using kavelo::scene::SceneNodeArena;
 using kavelo::scene::SceneReadResult;
@@ -237,6 +247,144 @@ void BM_SceneReaderReusedArena(benchmark::State& state) {
     ReadIntoArena(state, true);
 }
 
+constexpr int kCurves = 50000;
+
+const std::string& CurveText() {
+    static const std::string text = [] {
+        std::mt19937 random(11);
+        std::uniform_real_distribution<double> coordinate(-3.0, 3.0);
+        std::string out;
+        char number[32];
+        for (int i = 0; i < kCurves; ++i) {
+            out += "C {";
+            for (int k = 0; k < 12; ++k) {
+                std::snprintf(number, sizeof number, " %.6g", coordinate(random));
+                out += number;
+                out += k % 3 == 2 ? " 1" : "";
+            }
+            out += " }\n";
+        }
+        return out;
+    }();
+    return text;
+}
+
+double g_fromCharsSeconds = 0.0;
+
+// The numbers of the curves alone, converted and nothing kept: the floor of reading them.
+void BM_CurveNumbersFromChars(benchmark::State& state) {
+    const std::string& text = CurveText();
+    double total = 0.0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        double sum = 0.0;
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        while ((p = std::find_if(
+                    p, end, [](char c) { return c == '-' || (c >= '0' && c <= '9'); })) != end) {
+            double value = 0.0;
+            p = std::from_chars(p, end, value).ptr;
+            sum += value;
+        }
+        benchmark::DoNotOptimize(sum);
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    g_fromCharsSeconds = total / static_cast<double>(state.iterations());
+}
+
+// Blocks for the arena straight from mmap, with `flags` and then `advice` (0: none).
+class MappedSource final : public SceneNodeAllocator {
+  public:
+    MappedSource(int flags, int advice) : m_flags(flags), m_advice(advice) {}
+    MappedSource(const MappedSource&) = delete;
+    MappedSource& operator=(const MappedSource&) = delete;
+    ~MappedSource() override {
+        for (const auto& [memory, bytes] : m_maps) {
+            if (memory != nullptr) {
+                munmap(memory, bytes);
+            }
+        }
+    }
+    void* Allocate(std::size_t bytes) noexcept override {
+        void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | m_flags, -1, 0);
+        if (memory == MAP_FAILED) {
+            return nullptr;
+        }
+        if (m_advice != 0) {
+            madvise(memory, bytes, m_advice);
+        }
+        m_maps.emplace_back(memory, bytes);
+        return memory;
+    }
+    void Free(void* node) noexcept override {
+        for (auto& [memory, bytes] : m_maps) {
+            if (memory == node) {
+                munmap(memory, bytes);
+                memory = nullptr;
+            }
+        }
+    }
+
+  private:
+    int m_flags;
+    int m_advice;
+    std::vector<std::pair<void*, std::size_t>> m_maps;
+};
+
+double ResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stod(line.substr(6)) * 1024.0;
+        }
+    }
+    return 0.0;
+}
+
+// Where the arena's blocks come from: the heap, as in the programs, or fresh pages as at start-up,
+// given to the kernel's huge pages, populated whole when mapped, or announced with WILLNEED.
+enum CurveBlocks { kHeapRecords, kArenaOnHeap, kFreshPages, kHugePages, kPopulated, kWillNeed };
+
+// A fresh arena for every reading, its blocks as `state.range(0)` says. On the heap, readings after
+// the first reuse the pages the one before gave back (the programs keep the heap); fresh pages are
+// what start-up faults in.
+void BM_CurveReading(benchmark::State& state) {
+    const auto blocks = static_cast<CurveBlocks>(state.range(0));
+    double total = 0.0;
+    kavelo::bench::Usage usage;
+    double resident = 0.0;
+    for (auto _ : state) {
+        std::optional<MappedSource> source;
+        if (blocks >= kFreshPages) {
+            source.emplace(blocks == kPopulated ? MAP_POPULATE : 0,
+                           blocks == kHugePages  ? MADV_HUGEPAGE
+                           : blocks == kWillNeed ? MADV_WILLNEED
+                                                 : 0);
+        }
+        SceneNodeAllocator& heap = kavelo::scene::CurrentSceneNodeAllocator();
+        SceneNodeArena arena(source ? static_cast<SceneNodeAllocator&>(*source) : heap);
+        const SceneNodeAllocatorScope scope(blocks == kHeapRecords ? heap : arena);
+        const double residentBefore = ResidentBytes();
+        const kavelo::bench::Usage before = kavelo::bench::Usage::Now();
+        const auto start = std::chrono::steady_clock::now();
+        SceneReadResult result = ReadSceneText(CurveText());
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        usage += kavelo::bench::Usage::Now() - before;
+        resident += ResidentBytes() - residentBefore;
+        benchmark::DoNotOptimize(result);
+        result = {};
+    }
+    const double curves = static_cast<double>(state.iterations()) * kCurves;
+    state.counters["ns_per_curve"] = total * 1e9 / curves;
+    state.counters["faults_per_curve"] = usage.faults / curves;
+    state.counters["resident_per_curve"] = resident / curves;
+    if (g_fromCharsSeconds > 0.0) {
+        state.counters["vs_from_chars"] = total * kCurves / curves / g_fromCharsSeconds;
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_ClassicStreamReader)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -244,5 +392,17 @@ BENCHMARK(BM_SceneReader)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SceneReaderWithWarnings)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SceneReaderFreshArena)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SceneReaderReusedArena)->Unit(benchmark::kMillisecond)->Iterations(6);
+BENCHMARK(BM_CurveNumbersFromChars)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CurveReading)
+    ->ArgName("heap_arena_fresh_huge_populated_willneed")
+    ->DenseRange(kHeapRecords, kWillNeed)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    kavelo::bench::ConfigureBenchHeap();  // the heap the programs read with
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,8 +1,13 @@
-// Start-up to the first frame shown, for the example scene and for a 10 MB scene, and the time
-// from a key press to the end of its repaint. Needs a display: xvfb-run -a startup_bench.
+// Start-up to the first frame shown, for the example scene and for a 10 MB scene; the time, page
+// faults and CPU from a key press to the end of its repaint, on the example scene, the teapot,
+// 1,000 patches, 10,000 small patches and the 10 MB scene, with what resident memory and the heap
+// grew by over the presses; and resident memory after Restarts.
+// Needs a display: xvfb-run -a startup_bench. KAVELO_BENCH_DEFAULT_HEAP=1 runs the viewer on
+// glibc's default heap.
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
+#include <malloc.h>
 
 #include <QApplication>
 #include <QSurfaceFormat>
@@ -12,40 +17,60 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
+#include <string>
 
+#include "frame_cost.h"
 #include "platform/gl/surface_format.h"
 #include "shell/main_frame.h"
 #include "shell/scene_app.h"
 #include "view/scene_view.h"
 
+using kavelo::bench::ConfigureBenchHeap;
+using kavelo::bench::PatchGridText;
+using kavelo::bench::Usage;
 using kavelo::platform::gl::SceneSurfaceFormat;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path SceneDir(const std::string& name, bool large) {
-    const fs::path dir = fs::temp_directory_path() / ("kavelo-startup-" + name);
-    fs::create_directories(dir);
-    if (large) {
-        std::ofstream out(dir / "input.txt");
-        std::mt19937 random(3);
-        std::uniform_real_distribution<double> c(-3.0, 3.0);
-        while (out.tellp() < (10 << 20)) {
-            out << "P (0 0 1) {";
-            for (int k = 0; k < 3; ++k) {
-                out << ' ' << c(random) << ' ' << c(random) << ' ' << c(random) << " 1";
-            }
-            out << " }\nS {";
-            for (int k = 0; k < 16; ++k) {
-                out << ' ' << (k % 4) - 1.5 + c(random) * 0.1 << ' ' << (k / 4) - 1.5 << ' '
-                    << c(random) * 0.2 << " 1";
-            }
-            out << " }\n";
+enum Scene { kExample, kTeapot, kPatches, kSmallPatches, kLarge };
+
+std::string LargeSceneText() {
+    std::ostringstream out;
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> c(-3.0, 3.0);
+    while (out.tellp() < (10 << 20)) {
+        out << "P (0 0 1) {";
+        for (int k = 0; k < 3; ++k) {
+            out << ' ' << c(random) << ' ' << c(random) << ' ' << c(random) << " 1";
         }
+        out << " }\nS {";
+        for (int k = 0; k < 16; ++k) {
+            out << ' ' << (k % 4) - 1.5 + c(random) * 0.1 << ' ' << (k / 4) - 1.5 << ' '
+                << c(random) * 0.2 << " 1";
+        }
+        out << " }\n";
+    }
+    return out.str();
+}
+
+// A folder of its own holding the scene as input.txt.
+fs::path SceneDir(Scene scene) {
+    static const char* const names[] = {"example", "teapot", "patches", "small-patches", "large"};
+    const fs::path dir =
+        fs::temp_directory_path() / ("kavelo-startup-" + std::string(names[scene]));
+    fs::create_directories(dir);
+    if (scene == kExample || scene == kTeapot) {
+        fs::copy_file(scene == kExample ? KAVELO_SOURCE_DIR "/examples/input.txt"
+                                        : KAVELO_SOURCE_DIR "/examples/teapot.txt",
+                      dir / "input.txt", fs::copy_options::overwrite_existing);
     } else {
-        fs::copy_file(KAVELO_SOURCE_DIR "/examples/input.txt", dir / "input.txt",
-                      fs::copy_options::overwrite_existing);
+        std::ofstream(dir / "input.txt", std::ios::binary)
+            << (scene == kLarge     ? LargeSceneText()
+                : scene == kPatches ? PatchGridText(40, 25, 10.0)
+                                    : PatchGridText(100, 100, 0.5));
     }
     return dir;
 }
@@ -65,7 +90,7 @@ void FinishDrawing(CSceneView& view) {
 }
 
 void StartToFirstFrame(benchmark::State& state, bool large) {
-    const fs::path dir = SceneDir(large ? "large" : "example", large);
+    const fs::path dir = SceneDir(large ? kLarge : kExample);
     const fs::path previous = fs::current_path();
     fs::current_path(dir);
     double total = 0.0;
@@ -108,33 +133,62 @@ void BM_StartToFirstFrame_10MB(benchmark::State& state) {
     StartToFirstFrame(state, true);
 }
 
-// A key press runs its command and the repaint before it returns; a key press that the key table
-// does not translate (Shift+Right) is the baseline: Qt's own delivery of the key.
-void KeyPressToRepaint(benchmark::State& state, bool large) {
-    const fs::path dir = SceneDir(large ? "large" : "example", large);
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir);
-    CSceneApp app;
+// The viewer opened on `scene` in its folder, its picture shown; null if it was not.
+CMainFrame* OpenViewer(CSceneApp& app, benchmark::State& state) {
     app.InitInstance();
     CMainFrame* frame = app.GetMainWnd();
     CSceneView* view = frame->GetActiveView();
     if (!QTest::qWaitForWindowExposed(frame) ||
         !QTest::qWaitFor([view] { return PictureShown(*view); }, 300000)) {
         state.SkipWithError("the window was not shown");
-        return;
+        return nullptr;
     }
     frame->activateWindow();
     view->setFocus();
     QApplication::processEvents();
+    return frame;
+}
+
+// The viewer's resident memory once the picture shows, and after each of its Restarts.
+double ResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stod(line.substr(6)) / 1024.0;
+        }
+    }
+    return 0.0;
+}
+
+// A key press runs its command and the repaint before it returns; a key press that the key table
+// does not translate (Shift+Right) is the baseline: Qt's own delivery of the key. Faults and CPU
+// are those of the key and its repaint, of every thread.
+void KeyPressToRepaint(benchmark::State& state, Scene scene) {
+    const fs::path dir = SceneDir(scene);
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir);
+    CSceneApp app;
+    CMainFrame* frame = OpenViewer(app, state);
+    if (frame == nullptr) {
+        return;
+    }
+    CSceneView* view = frame->GetActiveView();
     double keySeconds = 0.0;
     double repaintSeconds = 0.0;
+    Usage key;
+    const double residentBefore = ResidentMegabytes();
+    const double heapBefore = static_cast<double>(mallinfo2().uordblks);
+    const double heapHeld = static_cast<double>(mallinfo2().arena + mallinfo2().hblkhd);
     int n = 0;
     for (auto _ : state) {
+        const Usage before = Usage::Now();
         auto start = std::chrono::steady_clock::now();
         QTest::keyClick(view, (n++ % 2) == 0 ? Qt::Key_Right : Qt::Key_Left);
         FinishDrawing(*view);
         keySeconds +=
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        key += Usage::Now() - before;
         state.PauseTiming();
         start = std::chrono::steady_clock::now();
         QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
@@ -143,27 +197,65 @@ void KeyPressToRepaint(benchmark::State& state, bool large) {
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    state.counters["key_ms"] = 1000.0 * keySeconds / static_cast<double>(state.iterations());
+    const auto keys = static_cast<double>(state.iterations());
+    state.counters["key_ms"] = 1000.0 * keySeconds / keys;
     state.counters["vs_untranslated_key"] = keySeconds / repaintSeconds;
+    state.counters["faults_per_key"] = key.faults / keys;
+    state.counters["cpu_ms_per_key"] = 1000.0 * key.cpuSeconds / keys;
+    state.counters["resident_growth_MB"] = ResidentMegabytes() - residentBefore;
+    state.counters["heap_in_use_growth_MB"] =
+        (static_cast<double>(mallinfo2().uordblks) - heapBefore) / (1 << 20);
+    state.counters["heap_held_growth_MB"] =
+        (static_cast<double>(mallinfo2().arena + mallinfo2().hblkhd) - heapHeld) / (1 << 20);
     app.ExitInstance();
     fs::current_path(previous);
 }
 
 void BM_KeyPressToRepaint(benchmark::State& state) {
-    KeyPressToRepaint(state, false);
+    KeyPressToRepaint(state, static_cast<Scene>(state.range(0)));
 }
-void BM_KeyPressToRepaint_10MB(benchmark::State& state) {
-    KeyPressToRepaint(state, true);
+
+void BM_ResidentAfterRestart(benchmark::State& state) {
+    const fs::path dir = SceneDir(static_cast<Scene>(state.range(0)));
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir);
+    CSceneApp app;
+    CMainFrame* frame = OpenViewer(app, state);
+    if (frame == nullptr) {
+        return;
+    }
+    state.counters["shown_MB"] = ResidentMegabytes();
+    for (auto _ : state) {
+        frame->GetActiveView()->OnFileRestart();
+        FinishDrawing(*frame->GetActiveView());
+    }
+    state.counters["restarted_MB"] = ResidentMegabytes();
+    app.ExitInstance();
+    fs::current_path(previous);
 }
 
 }  // namespace
 
 BENCHMARK(BM_StartToFirstFrame_Example)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_StartToFirstFrame_10MB)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_KeyPressToRepaint)->Unit(benchmark::kMillisecond)->Iterations(200);
-BENCHMARK(BM_KeyPressToRepaint_10MB)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_KeyPressToRepaint)
+    ->ArgName("example_teapot_1000patches_10000small")
+    ->DenseRange(kExample, kSmallPatches)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(100);
+BENCHMARK(BM_KeyPressToRepaint)
+    ->ArgName("large")
+    ->Arg(kLarge)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+BENCHMARK(BM_ResidentAfterRestart)
+    ->ArgName("teapot_1000patches_10000small_large")
+    ->DenseRange(kTeapot, kLarge)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 int main(int argc, char** argv) {
+    ConfigureBenchHeap();
     QSurfaceFormat::setDefaultFormat(SceneSurfaceFormat());
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -1,6 +1,12 @@
 #include "scene/node_arena.h"
 
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <new>
 
@@ -15,6 +21,8 @@ constexpr std::size_t kFirstOffset = 64;
 constexpr std::size_t kAlign = alignof(std::max_align_t);
 constexpr std::size_t kFirstBlock = std::size_t{1} << 20;
 constexpr std::size_t kLargestBlock = std::size_t{64} << 20;
+// Pages a run of large records has mapped in one call, at most.
+constexpr std::size_t kMapBatch = 64;
 
 std::size_t RoundUp(std::size_t n, std::size_t to) noexcept {
     return (n + to - 1) / to * to;
@@ -25,6 +33,9 @@ std::size_t RoundUp(std::size_t n, std::size_t to) noexcept {
 SceneNodeArena::~SceneNodeArena() {
     for (const Block& block : m_blocks) {
         m_source.Free(block.memory);
+    }
+    if (m_self >= 0) {
+        ::close(m_self);
     }
 }
 
@@ -48,8 +59,53 @@ bool SceneNodeArena::AddBlock(std::size_t atLeast) noexcept {
     return true;
 }
 
+// A record of more than a page (a curve's, of which the reader fills the first points and the
+// links the last bytes) touches only its ends, each on a page shared with a neighbour: placed
+// whole pages apart, the pages between are never mapped. Each touched page cost a fault of its
+// own, most of a reading's time; once a run of such records is under way, the pages of as many
+// records again as it holds (up to half kMapBatch) are mapped in one call instead.
+void SceneNodeArena::MapAhead(char* node, std::size_t bytes, std::size_t size,
+                              const char* end) noexcept {
+    m_runLength = node == m_runNext && size == m_runSize ? m_runLength + 1 : 1;
+    m_runNext = node + size;
+    m_runSize = size;
+    const auto first = reinterpret_cast<std::uintptr_t>(node);
+    if (m_runLength > 1 && first <= m_mappedUntil) {
+        return;
+    }
+    if (m_self == -2) {
+        m_self = static_cast<int>(::syscall(SYS_pidfd_open, ::getpid(), 0));
+    }
+    if (m_self < 0) {
+        return;
+    }
+    iovec pages[kMapBatch];
+    std::size_t n = 0;
+    const auto add = [&pages, &n](std::uintptr_t at) {
+        void* page = reinterpret_cast<void*>(at / kPage * kPage);
+        if (n == 0 || pages[n - 1].iov_base != page) {
+            pages[n++] = {page, kPage};
+        }
+    };
+    const auto last = reinterpret_cast<std::uintptr_t>(end);
+    std::uintptr_t record = first;
+    for (std::size_t k = 0; k < m_runLength && n + 2 <= kMapBatch && record + bytes <= last;
+         ++k, record += size) {
+        add(record);
+        add(record + bytes - 1);
+        m_mappedUntil = record;
+    }
+    // Older kernels refuse this advice from process_madvise: the pages then fault in one by one.
+    if (::syscall(SYS_process_madvise, m_self, pages, n, MADV_POPULATE_WRITE, 0) < 0 &&
+        errno == EINVAL) {
+        ::close(m_self);
+        m_self = -1;
+    }
+}
+
 void* SceneNodeArena::Allocate(std::size_t bytes) noexcept {
-    const std::size_t size = RoundUp(std::max<std::size_t>(bytes, 1), kAlign);
+    const std::size_t size =
+        bytes > kPage ? RoundUp(bytes, kPage) : RoundUp(std::max<std::size_t>(bytes, 1), kAlign);
     for (;;) {
         if (m_current < m_blocks.size()) {
             Block& block = m_blocks[m_current];
@@ -57,9 +113,12 @@ void* SceneNodeArena::Allocate(std::size_t bytes) noexcept {
                 m_next = block.begin;
             }
             if (static_cast<std::size_t>(block.end - m_next) >= size) {
-                void* node = m_next;
+                char* node = m_next;
                 m_next += size;
                 ++m_live;
+                if (size > kPage) {
+                    MapAhead(node, bytes, size, block.end);
+                }
                 return node;
             }
             ++m_current;

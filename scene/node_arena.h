@@ -1,9 +1,12 @@
 // Scene records kept in large blocks across readings: once every record of a reading has been
 // given back, the next reading takes the same blocks from their start and finds their pages
-// already mapped, instead of faulting in fresh ones for every record.
+// already mapped, instead of faulting in fresh ones for every record. Records of more than a page
+// (curves) start whole pages apart, and a run of them has the pages it will touch mapped ahead
+// in batches.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "scene/scene.h"
@@ -34,6 +37,7 @@ class SceneNodeArena final : public SceneNodeAllocator {
     // The block holding `node`, or -1.
     long BlockOf(const void* node) noexcept;
     bool AddBlock(std::size_t atLeast) noexcept;
+    void MapAhead(char* node, std::size_t bytes, std::size_t size, const char* end) noexcept;
 
     SceneNodeAllocator& m_source;
     std::vector<Block> m_blocks;
@@ -41,6 +45,12 @@ class SceneNodeArena final : public SceneNodeAllocator {
     char* m_next = nullptr;     // the next record's place in it
     std::size_t m_live = 0;     // records given out and not yet back
     std::size_t m_lastFreed = 0;
+    // The run of records of more than a page that ends at m_runNext, and how far it is mapped.
+    char* m_runNext = nullptr;
+    std::size_t m_runSize = 0;
+    std::size_t m_runLength = 0;
+    std::uintptr_t m_mappedUntil = 0;  // the last record whose pages are mapped
+    int m_self = -2;  // a descriptor of this process for MapAhead; -1: there is none
 };
 
 // Puts an allocator in place for the life of the scope.

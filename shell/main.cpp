@@ -6,6 +6,7 @@
 #include "platform/framework/toolkit_start.h"
 #include "platform/gl/surface_format.h"
 #include "platform/widgets/quiet_toolkit.h"
+#include "scene/heap_settings.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_app.h"
 
@@ -13,9 +14,11 @@ using kavelo::platform::framework::DisplayFailureReport;
 using kavelo::platform::gl::SceneSurfaceFormat;
 using kavelo::platform::widgets::QuietenToolkit;
 using kavelo::resources::Version;
+using kavelo::scene::ConfigureHeap;
 using kavelo::shell::AfxGetApp;
 
 int main(int argc, char** argv) {
+    ConfigureHeap();
     // Every GL widget gets the view's format; it must be set before the application exists.
     QSurfaceFormat::setDefaultFormat(SceneSurfaceFormat());
     // The toolkit sees the program name alone, so that none of the command line, its own options

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scene/dump.h"
+#include "scene/heap_settings.h"
 #include "tools/command_line.h"
 #include "tools/scene_input.h"
 #ifdef KAVELO_RENDER_PICTURES
@@ -19,6 +20,7 @@
 using kavelo::tools::RenderPicture;
 #endif
 
+using kavelo::scene::ConfigureHeap;
 using kavelo::scene::DumpScene;
 using kavelo::scene::SceneReadResult;
 using kavelo::tools::HelpText;
@@ -94,6 +96,7 @@ bool WritesStandardOutput(const ToolCommand& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    ConfigureHeap();
     const bool outputClosed = HoldStandardOutput();
     // Past a file size limit a write fails with its reason, and the partial file is removed.
     std::signal(SIGXFSZ, SIG_IGN);

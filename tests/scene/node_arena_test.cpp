@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <sys/uio.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "scene/dump.h"
 #include "scene/node_arena.h"
@@ -12,6 +17,7 @@ using kavelo::scene::DumpScene;
 using kavelo::scene::NewSceneNode;
 using kavelo::scene::ReadSceneText;
 using kavelo::scene::SceneList;
+using kavelo::scene::SceneNodeAllocator;
 using kavelo::scene::SceneNodeAllocatorScope;
 using kavelo::scene::SceneNodeArena;
 using kavelo::scene::SceneReadResult;
@@ -54,6 +60,53 @@ TEST(SceneNodeArena, ReadingsReuseItsBlocksAndItGivesThemBack) {
         read = {};
     }
     EXPECT_EQ(source.live, 0);
+}
+
+// Blocks of pages no one has touched yet.
+class FreshPages final : public SceneNodeAllocator {
+  public:
+    void* Allocate(std::size_t bytes) noexcept override {
+        m_bytes = bytes;
+        void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        return p == MAP_FAILED ? nullptr : p;
+    }
+    void Free(void* block) noexcept override { munmap(block, m_bytes); }
+
+  private:
+    std::size_t m_bytes = 0;  // one block is all the test takes
+};
+
+bool Resident(std::uintptr_t at) {
+    unsigned char page = 0;
+    return mincore(reinterpret_cast<void*>(at / 4096 * 4096), 4096, &page) == 0 && (page & 1) != 0;
+}
+
+// Curves touch only their ends: they start whole pages apart, the pages between stay unmapped,
+// and a run of them finds the pages of its next records mapped before it reaches them.
+TEST(SceneNodeArena, ARunOfCurvesFindsTheirPagesMappedAhead) {
+    FreshPages source;
+    iovec probe{source.Allocate(4096), 4096};
+    const int self = static_cast<int>(syscall(SYS_pidfd_open, getpid(), 0));
+    const bool mapsAhead =
+        self >= 0 && syscall(SYS_process_madvise, self, &probe, 1, MADV_POPULATE_WRITE, 0) == 4096;
+    close(self);
+    source.Free(probe.iov_base);
+    if (!mapsAhead) {
+        GTEST_SKIP() << "this kernel maps no pages ahead";
+    }
+    SceneNodeArena arena(source);
+    const SceneNodeAllocatorScope use(arena);
+    std::vector<CurveNode*> run;
+    for (int i = 0; i < 8; ++i) {  // the eighth maps the pages of eight more
+        run.push_back(NewSceneNode<CurveNode>());
+    }
+    const std::uintptr_t eighth = Address(run.back());
+    EXPECT_EQ(eighth - Address(run.front()), 7u * 8192);
+    EXPECT_TRUE(Resident(eighth + 6 * 8192));
+    EXPECT_FALSE(Resident(eighth + 6 * 8192 + 4096));
+    for (CurveNode* curve : run) {
+        arena.Free(curve);
+    }
 }
 
 }  // namespace
