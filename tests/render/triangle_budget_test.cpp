@@ -41,7 +41,7 @@ TEST(TriangleBudget, ScalesEveryItemOnlyWhenTheEstimateExceedsIt) {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glScaled(scale, scale, scale);
-        return CompileSceneList(scene.polygons, scene.curves, scene.surfaces, nullptr, budget);
+        return CompileSceneList(scene, kavelo::render::CurrentSampling(), nullptr, budget);
     };
     auto primitives = [](const SceneListStats& s) {
         return s.triangles + (s.vertices - 3 * s.triangles) / 2;
