@@ -30,7 +30,7 @@ std::string CompileDiagnostic(const SceneListStats& stats) {
         return "Out of memory while tessellating: " + drawn;
     }
     // Even the coarsest grid, two segments a curve and two triangles a patch, can exceed the
-    // budget: say what was left out.
+    // budget, and polygons have no coarser form: say what was left out.
     if (stats.budgetApplied && stats.itemsDrawn < stats.items) {
         return "More items than the budget of " + GroupedCount(kPrimitiveBudget) +
                " triangles and segments: " + drawn;

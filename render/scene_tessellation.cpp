@@ -79,18 +79,24 @@ void ReserveIfPossible(std::vector<T>& v, double count) {
     }
 }
 
-// The polygons' triangles; false when memory ran out, with the polygons done so far.
-bool GatherPolygons(const PolygonNode* polygons, SceneGeometry& geometry) {
+// The polygons' triangles, as many as the budget holds: polygons cannot be sampled coarser, so
+// once the next one does not fit, it and those after it are left out and counted, as curves and
+// surfaces are. False when memory ran out, with the polygons done so far.
+bool GatherPolygons(const PolygonNode* polygons, std::size_t budget, SceneGeometry& geometry) {
     std::size_t triangles = 0;
     ForEachItem(polygons, [&](const PolygonNode& p) { triangles += PolygonTriangleCount(p); });
     PolygonTriangles& batch = geometry.polygons;
-    ReserveIfPossible(batch.vertices, 9.0 * static_cast<double>(triangles));
-    ReserveIfPossible(batch.normals, 9.0 * static_cast<double>(triangles));
+    const double room = static_cast<double>(std::min(triangles, budget));
+    ReserveIfPossible(batch.vertices, 9.0 * room);
+    ReserveIfPossible(batch.normals, 9.0 * room);
     SceneListStats& stats = geometry.stats;
+    stats.budgetApplied = triangles > budget;
     bool gathered = true;
+    bool fits = true;
     ForEachItem(polygons, [&](const PolygonNode& p) {
         ++stats.items;
-        if (!gathered) {
+        fits = fits && batch.Triangles() + PolygonTriangleCount(p) <= budget;
+        if (!gathered || !fits) {
             return;
         }
         const std::size_t vertices = batch.vertices.size();
@@ -163,7 +169,7 @@ void ApplyBudget(const Estimates& e, std::size_t budget, Tessellator& tessellato
     tessellator.LimitPrimitives(left);
     double share = 1.0;
     if (static_cast<double>(polygonTriangles) + estimate > static_cast<double>(budget)) {
-        geometry.stats.budgetApplied = true;
+        geometry.stats.budgetApplied = true;  // with the polygons' share taken first
         share = estimate > 0.0 ? static_cast<double>(left) / estimate : 0.0;
         tessellator.Coarsen(share);
     }
@@ -249,7 +255,7 @@ int SurfaceControl(const SurfaceNode& surface, GLfloat* control) {
 SceneGeometry TessellateScene(SceneHeads heads, const SamplingView& view, CompileProgress* progress,
                               std::size_t budget) {
     SceneGeometry geometry;
-    bool enoughMemory = GatherPolygons(heads.polygons, geometry);
+    bool enoughMemory = GatherPolygons(heads.polygons, budget, geometry);
     Tessellator tessellator(view);
     Estimates estimates;
     try {
