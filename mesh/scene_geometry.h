@@ -47,9 +47,10 @@ struct SceneGeometry {
     PolygonTriangles polygons;
     // The normal of the last polygon read, which drawing the polygons leaves current.
     std::optional<std::array<double, 3>> lastPolygonNormal;
-    Tessellation curves;    // line segments, lit with the one normal kCurveNormal
-    bool anyCurve = false;  // some curve was tessellated, even to nothing
-    Tessellation patches;   // triangles with GLU's normals, each vertex with its weight
+    Tessellation curves;                   // line segments, lit with the one normal kCurveNormal
+    std::vector<std::size_t> curveStarts;  // the first vertex of each curve drawn
+    bool anyCurve = false;                 // some curve was tessellated, even to nothing
+    Tessellation patches;  // triangles with GLU's normals, each vertex with its weight
     SceneListStats stats;
 };
 

@@ -216,9 +216,13 @@ bool TessellateNurbs(SceneHeads heads, const Estimates& e, CompileProgress* prog
     go &= TessellateAll<CurveItem>(heads.curves, "curves", progress, go, geometry.stats,
                                    [&](const CurveItem& item, std::size_t i) {
                                        geometry.anyCurve = true;
+                                       const std::size_t start = geometry.curves.VertexCount();
                                        const std::size_t added =
                                            tessellator.Curve(item.control, item.order,
                                                              e.curveSteps[i], geometry.curves);
+                                       if (added > 0) {
+                                           geometry.curveStarts.push_back(start);
+                                       }
                                        return Outcome(tessellator, added);
                                    });
     go &= TessellateAll<PatchItem>(heads.surfaces, "surfaces", progress, go, geometry.stats,
@@ -260,6 +264,7 @@ SceneGeometry TessellateScene(SceneHeads heads, const SamplingView& view, Compil
     Estimates estimates;
     try {
         Estimate(heads, tessellator, estimates);
+        geometry.curveStarts.reserve(estimates.curveSteps.size());  // never grows on the way
     } catch (const std::bad_alloc&) {
         enoughMemory = false;  // not even the estimates fit: no curve or surface is drawn
     }

@@ -284,4 +284,8 @@ int RenderPicture(const PictureRequest& request) {
     return read.diagnostic ? kExitReadFault : 0;
 }
 
+std::string WriteOutput(const std::string& output, const QByteArray& bytes) {
+    return output == kStandardStream ? WriteAll(STDOUT_FILENO, bytes) : ReplaceFile(output, bytes);
+}
+
 }  // namespace kavelo::tools
