@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@
 #include "render/scene_compiler.h"
 #include "render/scene_renderer.h"
 #include "scene/list_builder.h"
+#include "scene/reader.h"
 #include "scene/scene.h"
 #include "tessellation_recorder.h"
 
@@ -30,6 +33,8 @@ using kavelo::bench::Recorder;
 using kavelo::bench::RecordSurface;
 using kavelo::bench::Seconds;
 using kavelo::bench::ToFloats;
+using kavelo::render::CurrentSampling;
+using kavelo::render::ResizeSampling;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::ForEachItem;
 using kavelo::scene::SceneList;
@@ -147,7 +152,7 @@ ViewParams FillingView() {
 void BM_CompileSurfacesAndCurves(benchmark::State& state) {
     Fixture& f = Setup();
     for (auto _ : state) {
-        f.renderer.Compile(nullptr, f.curves, f.surfaces);
+        f.renderer.Compile({nullptr, f.curves, f.surfaces}, CurrentSampling());
         glFinish();
     }
     state.counters["items"] = 2 * kItems;
@@ -161,7 +166,7 @@ void BM_CallListAgainstImmediate(benchmark::State& state) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     const std::vector<Primitive> primitives = Tessellate(f.curves, f.surfaces);
-    f.renderer.Compile(nullptr, f.curves, f.surfaces);
+    f.renderer.Compile({nullptr, f.curves, f.surfaces}, CurrentSampling());
     f.renderer.DrawFrame(FillingView());  // the frame's state, kept for the loop
     glFinish();
 
@@ -207,7 +212,7 @@ void BM_ReusedRendererAgainstOnePerItem(benchmark::State& state) {
         kavelo::render::Tessellation patches;
         auto start = std::chrono::steady_clock::now();
         {
-            kavelo::render::Tessellator reused;
+            kavelo::render::Tessellator reused(CurrentSampling());
             ForEachItem(f.curves.get(), [&](const CurveNode& c) {
                 GLfloat control[16];
                 reused.Curve(control, kavelo::render::CurveControl(c, control), lines);
@@ -224,13 +229,13 @@ void BM_ReusedRendererAgainstOnePerItem(benchmark::State& state) {
         start = std::chrono::steady_clock::now();
         ForEachItem(f.curves.get(), [&](const CurveNode& c) {
             GLfloat control[16];
-            kavelo::render::TessellateCurve(control, kavelo::render::CurveControl(c, control),
-                                            lines);
+            kavelo::render::TessellateCurve(CurrentSampling(), control,
+                                            kavelo::render::CurveControl(c, control), lines);
         });
         ForEachItem(f.surfaces.get(), [&](const SurfaceNode& s) {
             GLfloat control[64];
-            kavelo::render::TessellatePatch(control, kavelo::render::SurfaceControl(s, control),
-                                            patches);
+            kavelo::render::TessellatePatch(CurrentSampling(), control,
+                                            kavelo::render::SurfaceControl(s, control), patches);
         });
         perItemSeconds += Seconds(start);
         if (lines.VertexCount() + patches.VertexCount() != reusedVertices) {
@@ -259,7 +264,7 @@ void BM_FirstCompileAndFrameAgainstRestart(benchmark::State& state) {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         auto start = std::chrono::steady_clock::now();
-        f.renderer.Compile(nullptr, f.curves, f.surfaces);
+        f.renderer.Compile({nullptr, f.curves, f.surfaces}, CurrentSampling());
         glFinish();
         firstSeconds += Seconds(start);
         start = std::chrono::steady_clock::now();
@@ -267,7 +272,7 @@ void BM_FirstCompileAndFrameAgainstRestart(benchmark::State& state) {
         glFinish();
         frameSeconds += Seconds(start);
         start = std::chrono::steady_clock::now();
-        f.renderer.Compile(nullptr, f.curves, f.surfaces);
+        f.renderer.Compile({nullptr, f.curves, f.surfaces}, CurrentSampling());
         glFinish();
         restartSeconds += Seconds(start);
     }
@@ -278,6 +283,28 @@ void BM_FirstCompileAndFrameAgainstRestart(benchmark::State& state) {
     state.counters["first_per_restart"] = firstSeconds / restartSeconds;
 }
 BENCHMARK(BM_FirstCompileAndFrameAgainstRestart)->Unit(benchmark::kMillisecond);
+
+// A scene people write: ten teapots, each of polygons, curves and patches, at start-up.
+void BM_CompileTenTeapots(benchmark::State& state) {
+    Fixture& f = Setup();
+    static const kavelo::scene::SceneReadResult read = [] {
+        std::ifstream file(KAVELO_SOURCE_DIR "/examples/teapot.txt");
+        const std::string one((std::istreambuf_iterator<char>(file)), {});
+        std::string text;
+        for (int i = 0; i < 10; ++i) {
+            text += one;
+        }
+        return kavelo::scene::ReadSceneText(text, "teapots.txt");
+    }();
+    for (auto _ : state) {
+        f.renderer.Resize(kWidth, kHeight);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        f.renderer.Compile(read.scene, ResizeSampling(kWidth, kHeight));
+        glFinish();
+    }
+}
+BENCHMARK(BM_CompileTenTeapots)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -147,11 +147,11 @@ void BM_FrameReplayAgainstImmediate(benchmark::State& state) {
     ResetParams(view);
 
     Headless full = Context();
-    full.renderer.Compile(polygons, nullptr, surfaces);
+    full.renderer.Compile({polygons, nullptr, surfaces}, kavelo::render::CurrentSampling());
     glFinish();
     Headless bare = Context();
     const std::vector<Primitive> tessellation = TessellateSurfaces(surfaces);
-    bare.renderer.Compile(nullptr, nullptr, nullptr);
+    bare.renderer.Compile({}, kavelo::render::CurrentSampling());
     glFinish();
 
     double frameSeconds = 0.0;

@@ -143,7 +143,7 @@ double ResidentMegabytes() {
 using Compile = void (*)(const PolygonNode*, const CurveNode*, const SurfaceNode*);
 
 void CompileNew(const PolygonNode* p, const CurveNode* c, const SurfaceNode* s) {
-    CompileSceneList(p, c, s);
+    CompileSceneList({p, c, s}, kavelo::render::CurrentSampling());
 }
 
 // The frame, compile and memory figures of one scene, old list against new.
@@ -158,7 +158,7 @@ void Compare(benchmark::State& state, const CurveNode* curves, const SurfaceNode
     Headless contexts[2] = {Context(), Context()};
     // A frame of an empty list: what every frame costs besides the replay.
     Headless bare = Context();
-    bare.renderer.Compile(nullptr, nullptr, nullptr);
+    bare.renderer.Compile({}, kavelo::render::CurrentSampling());
     std::vector<double> outside;
     for (int k = 0; k < 2; ++k) {
         contexts[k].gl->MakeCurrent();

@@ -10,7 +10,6 @@ namespace {
 
 constexpr GLfloat kFrontSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr GLfloat kFrontShininess[1] = {100.0f};
-constexpr GLdouble kDrawColour[3] = {1.0, 0.14, 0.6667};
 
 std::array<double, 16> Identity() {
     std::array<double, 16> m{};
@@ -61,7 +60,7 @@ void RenderSceneFrame(const ViewParams& p, int width, int height) {
     glRotated(p.m_dAngleY, 0.0, 1.0, 0.0);
     glRotated(p.m_dAngleZ, 0.0, 0.0, 1.0);
 
-    glColor3dv(kDrawColour);
+    glColor3dv(kDrawColour.data());
     glCallList(SCENE_LIST);
     glFlush();
 }

@@ -8,6 +8,9 @@
 
 namespace kavelo::render {
 
+// The colour the scene is drawn in: red, green, blue from 0 to 1.
+inline constexpr std::array<double, 3> kDrawColour = {1.0, 0.14, 0.6667};
+
 // Fetches the pending GL error, which clears it, and drops it. The label only marks the place.
 void GlErrorCheckpoint(const char* label);
 

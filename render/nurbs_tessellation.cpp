@@ -20,44 +20,40 @@ constexpr GLfloat kPatchTolerance = 100.0f;  // longest tessellated edge, in pix
 constexpr double kCurveTolerance = 50.0;     // GLU's default, which curves keep
 constexpr int kCols = 4;
 
-// Where GLU's sampling will land: the current projection times model-view, and half the
-// viewport, which map a homogeneous point to window pixels (up to a translation).
-struct SamplingView {
+// Where GLU's sampling will land: the projection times model-view, and half the viewport, which
+// map a homogeneous point to window pixels (up to a translation); or, sampled in scene units, the
+// point divided through by its weight.
+struct Projection {
     std::array<double, 16> clip{};  // column-major
     double halfWidth = 0.0;
     double halfHeight = 0.0;
-    GLfloat modelview[16] = {};
-    GLfloat projection[16] = {};
-    GLint viewport[4] = {};
+    bool sceneUnits = false;
 
-    static SamplingView Current() {
-        double modelview[16];
-        double projection[16];
-        GLint viewport[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        SamplingView v;
-        std::copy(modelview, modelview + 16, v.modelview);
-        std::copy(projection, projection + 16, v.projection);
-        std::copy(viewport, viewport + 4, v.viewport);
+    explicit Projection(const SamplingView& view) : sceneUnits(view.sceneTolerance > 0.0) {
         for (int c = 0; c < 4; ++c) {
             for (int r = 0; r < 4; ++r) {
                 double sum = 0.0;
                 for (int k = 0; k < 4; ++k) {
-                    sum += projection[4 * k + r] * modelview[4 * c + k];
+                    sum += static_cast<double>(view.projection[4 * k + r]) *
+                           static_cast<double>(view.modelview[4 * c + k]);
                 }
-                v.clip[4 * c + r] = sum;
+                clip[4 * c + r] = sum;
             }
         }
-        v.halfWidth = viewport[2] / 2.0;
-        v.halfHeight = viewport[3] / 2.0;
-        return v;
+        halfWidth = view.viewport[2] / 2.0;
+        halfHeight = view.viewport[3] / 2.0;
     }
 
-    // Window position of a homogeneous point; false when it lies at or behind the eye's plane,
-    // where no pixel size can be given.
-    bool Project(const GLfloat* p, double& x, double& y) const {
+    // Window position of a homogeneous point (z 0), or its place in the scene; false when it lies
+    // at or behind the eye's plane, or has no positive weight, where no length can be given.
+    bool Project(const GLfloat* p, double& x, double& y, double& z) const {
+        if (sceneUnits) {
+            const double w = p[3];
+            x = p[0] / w;
+            y = p[1] / w;
+            z = p[2] / w;
+            return w > 0.0 && std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
+        }
         double out[4];
         for (int r = 0; r < 4; ++r) {
             out[r] = clip[r] * p[0] + clip[4 + r] * p[1] + clip[8 + r] * p[2] + clip[12 + r] * p[3];
@@ -67,7 +63,12 @@ struct SamplingView {
         }
         x = out[0] / out[3] * halfWidth;
         y = out[1] / out[3] * halfHeight;
+        z = 0.0;
         return std::isfinite(x) && std::isfinite(y);
+    }
+
+    double Distance(double dx, double dy, double dz) const {
+        return sceneUnits ? std::hypot(dx, dy, dz) : std::hypot(dx, dy);
     }
 };
 
@@ -76,23 +77,26 @@ struct SamplingView {
 // whether it would exceed the bound, so that GLU never starts on an unbounded sampling.
 // `points` are `n` homogeneous points `stride` floats apart along the direction; infinity when
 // some point cannot be projected.
-double EstimatedSteps(const SamplingView& view, const GLfloat* points, int n, int stride, int lines,
+double EstimatedSteps(const Projection& view, const GLfloat* points, int n, int stride, int lines,
                       int lineStride, double tolerance) {
     double longest = 0.0;
     for (int line = 0; line < lines; ++line) {
         double px = 0.0;
         double py = 0.0;
+        double pz = 0.0;
         for (int i = 0; i < n; ++i) {
             double x = 0.0;
             double y = 0.0;
-            if (!view.Project(points + line * lineStride + i * stride, x, y)) {
+            double z = 0.0;
+            if (!view.Project(points + line * lineStride + i * stride, x, y, z)) {
                 return std::numeric_limits<double>::infinity();
             }
             if (i > 0) {
-                longest = std::max(longest, std::hypot(x - px, y - py));
+                longest = std::max(longest, view.Distance(x - px, y - py, z - pz));
             }
             px = x;
             py = y;
+            pz = z;
         }
     }
     return 2.0 * (n - 1) * longest / tolerance;
@@ -289,7 +293,13 @@ struct Tessellator::Collector {
     }
 };
 
-struct Tessellator::Sampling : SamplingView {};
+struct Tessellator::Sampling : Projection {
+    explicit Sampling(const SamplingView& v) : Projection(v), view(v) {}
+    SamplingView view;
+    // Longest tessellated edge: in pixels, or in scene units for every kind.
+    double CurveTolerance() const { return sceneUnits ? view.sceneTolerance : kCurveTolerance; }
+    double PatchTolerance() const { return sceneUnits ? view.sceneTolerance : kPatchTolerance; }
+};
 
 namespace {
 
@@ -356,7 +366,7 @@ void GLAPIENTRY OnEnd(void* data) {
 
 // A renderer in tessellator mode that hands its primitives to `collector`, for a surface with
 // the properties every patch takes.
-GLUnurbs* NewTessellator(Collector& collector, bool surface) {
+GLUnurbs* NewTessellator(Collector& collector, bool surface, double sceneTolerance) {
     GLUnurbs* n = gluNewNurbsRenderer();
     if (n == nullptr) {
         return nullptr;
@@ -373,6 +383,10 @@ GLUnurbs* NewTessellator(Collector& collector, bool surface) {
         gluNurbsCallback(n, GLU_NURBS_TEXTURE_COORD_DATA, reinterpret_cast<_GLUfuncptr>(OnParam));
         gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, kPatchTolerance);
         gluNurbsProperty(n, GLU_DISPLAY_MODE, static_cast<GLfloat>(GLU_FILL));
+    }
+    if (sceneTolerance > 0.0) {
+        gluNurbsProperty(n, GLU_SAMPLING_METHOD, GLU_OBJECT_PATH_LENGTH);
+        gluNurbsProperty(n, GLU_SAMPLING_TOLERANCE, static_cast<GLfloat>(sceneTolerance));
     }
     return n;
 }
@@ -412,12 +426,6 @@ GLfloat GridSteps(double estimate, double share, int samples, int extra) {
     return static_cast<GLfloat>(std::max(1.0, steps));
 }
 
-void PatchSteps(const SamplingView& view, const GLfloat* control, int rows, double& s, double& t) {
-    // Along s (down the rows) and along t (along each row).
-    s = EstimatedSteps(view, control, rows, 4 * kCols, kCols, 4, kPatchTolerance);
-    t = EstimatedSteps(view, control, kCols, 4, rows, 4 * kCols, kPatchTolerance);
-}
-
 }  // namespace
 
 void BezierKnots(int order, GLfloat* knots) {
@@ -425,8 +433,8 @@ void BezierKnots(int order, GLfloat* knots) {
     std::fill(knots + order, knots + 2 * order, 1.0f);
 }
 
-Tessellator::Tessellator()
-    : m_view(std::make_unique<Sampling>(Sampling{SamplingView::Current()})),
+Tessellator::Tessellator(const SamplingView& view)
+    : m_view(std::make_unique<Sampling>(view)),
       m_collector(std::make_unique<Collector>()),
       m_primitivesLeft(std::numeric_limits<std::size_t>::max()) {}
 
@@ -438,23 +446,28 @@ Tessellator::~Tessellator() {
     }
 }
 
-double Tessellator::CurveEstimate(const GLfloat* control, int order) const {
-    return std::max(kLeastCurveSegments,
-                    Bounded(EstimatedSteps(*m_view, control, order, 4, 1, 0, kCurveTolerance),
-                            kMaxCurveSamples));
+double Tessellator::CurveSteps(const GLfloat* control, int order) const {
+    return EstimatedSteps(*m_view, control, order, 4, 1, 0, m_view->CurveTolerance());
 }
 
-double Tessellator::PatchEstimate(const GLfloat* control, int rows) const {
-    double s = 0.0;
-    double t = 0.0;
-    PatchSteps(*m_view, control, rows, s, t);
+void Tessellator::PatchSteps(const GLfloat* control, int rows, double& s, double& t) const {
+    // Along s (down the rows) and along t (along each row).
+    s = EstimatedSteps(*m_view, control, rows, 4 * kCols, kCols, 4, m_view->PatchTolerance());
+    t = EstimatedSteps(*m_view, control, kCols, 4, rows, 4 * kCols, m_view->PatchTolerance());
+}
+
+double Tessellator::CurveEstimate(double steps) {
+    return std::max(kLeastCurveSegments, Bounded(steps, kMaxCurveSamples));
+}
+
+double Tessellator::PatchEstimate(double s, double t) {
     return std::max(kLeastPatchTriangles,
                     2.0 * Bounded(s, kMaxPatchSamples) * Bounded(t, kMaxPatchSamples));
 }
 
 GLUnurbs* Tessellator::Renderer(GLUnurbs*& shared, bool surface) {
     if (shared == nullptr) {
-        shared = NewTessellator(*m_collector, surface);
+        shared = NewTessellator(*m_collector, surface, m_view->view.sceneTolerance);
     }
     return shared;
 }
@@ -478,11 +491,12 @@ std::size_t Tessellator::Run(Tessellation& out, const GLfloat* control, int rows
         Collector& c = *m_collector;
         c.Start(out, limit, control, rows, surface);
         GLUnurbs* n = attempt == 0 ? Renderer(surface ? m_patchRenderer : m_curveRenderer, surface)
-                                   : NewTessellator(c, surface);
+                                   : NewTessellator(c, surface, m_view->view.sceneTolerance);
         if (n == nullptr) {
             return 0;
         }
-        gluLoadSamplingMatrices(n, m_view->modelview, m_view->projection, m_view->viewport);
+        gluLoadSamplingMatrices(n, m_view->view.modelview, m_view->view.projection,
+                                m_view->view.viewport);
         if (attempt == 1) {
             gluNurbsProperty(n, GLU_SAMPLING_METHOD, GLU_DOMAIN_DISTANCE);
             grid(n);
@@ -515,7 +529,10 @@ std::size_t Tessellator::Run(Tessellation& out, const GLfloat* control, int rows
 }
 
 std::size_t Tessellator::Curve(const GLfloat* control, int order, Tessellation& out) {
-    const double steps = EstimatedSteps(*m_view, control, order, 4, 1, 0, kCurveTolerance);
+    return Curve(control, order, CurveSteps(control, order), out);
+}
+
+std::size_t Tessellator::Curve(const GLfloat* control, int order, double steps, Tessellation& out) {
     GLfloat knots[8];
     BezierKnots(order, knots);
     return Run(
@@ -534,7 +551,12 @@ std::size_t Tessellator::Curve(const GLfloat* control, int order, Tessellation& 
 std::size_t Tessellator::Patch(const GLfloat* control, int rows, Tessellation& out) {
     double s = 0.0;
     double t = 0.0;
-    PatchSteps(*m_view, control, rows, s, t);
+    PatchSteps(control, rows, s, t);
+    return Patch(control, rows, s, t, out);
+}
+
+std::size_t Tessellator::Patch(const GLfloat* control, int rows, double s, double t,
+                               Tessellation& out) {
     GLfloat sKnots[8];
     BezierKnots(rows, sKnots);
     GLfloat tKnots[8];
@@ -567,12 +589,14 @@ std::size_t Tessellator::Patch(const GLfloat* control, int rows, Tessellation& o
         });
 }
 
-std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out) {
-    return Tessellator().Curve(control, order, out);
+std::size_t TessellateCurve(const SamplingView& view, const GLfloat* control, int order,
+                            Tessellation& out) {
+    return Tessellator(view).Curve(control, order, out);
 }
 
-std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out) {
-    return Tessellator().Patch(control, rows, out);
+std::size_t TessellatePatch(const SamplingView& view, const GLfloat* control, int rows,
+                            Tessellation& out) {
+    return Tessellator(view).Patch(control, rows, out);
 }
 
 void RecordArrays(GLenum mode, GLint size, GLenum type, const void* vertices, const void* normals,

@@ -9,6 +9,9 @@
 #include <memory>
 #include <vector>
 
+#include "mesh/scene_geometry.h"
+#include "render/sampling_view.h"
+
 class GLUnurbs;
 
 namespace kavelo::render {
@@ -25,37 +28,32 @@ inline constexpr int kMaxCurveSamples = 1024;
 inline constexpr std::size_t kMaxPatchVertices = 7 * kMaxPatchSamples * kMaxPatchSamples;
 inline constexpr std::size_t kMaxCurveVertices = 4 * kMaxCurveSamples;
 
-// The tessellation of the items of one kind: independent triangles for surfaces (each quad GLU
-// delivers split along the diagonal OpenGL's own evaluator mesh takes), independent line
-// segments for curves. One draw of one primitive per kind compiles fast, and it is what Mesa's
-// feedback mode replays reliably from a display list; many strips in one list it does not.
-struct Tessellation {
-    int size = 4;                   // floats per vertex
-    std::vector<GLfloat> vertices;  // x, y, z, w of each vertex
-    std::vector<GLfloat> normals;   // x, y, z of each vertex; surfaces only
-    std::size_t triangles = 0;
-
-    std::size_t VertexCount() const { return vertices.size() / size; }
-};
+// Independent triangles for surfaces (each quad GLU delivers split along the diagonal OpenGL's
+// own evaluator mesh takes), independent line segments for curves.
+using kavelo::mesh::Tessellation;
 
 // The knot vector of one Bezier segment of `order`: that many zeros, then that many ones.
 void BezierKnots(int order, GLfloat* knots);
 
-// Tessellates the curves and patches of one compile under the matrices and viewport current when
-// it is made. One GLU renderer per kind serves every item GLU samples its own way: creating one
+// Tessellates the curves and patches of one compile as `view` says. Makes no GL call. One GLU
+// renderer per kind serves every item GLU samples its own way: creating one
 // per item cost a fifth of the compile. An item sampled on a fixed grid gets a fresh renderer, as
 // GLU keeps part of that mode's state and would sample the next items far finer.
 class Tessellator {
   public:
-    Tessellator();
+    explicit Tessellator(const SamplingView& view);
     ~Tessellator();
     Tessellator(const Tessellator&) = delete;
     Tessellator& operator=(const Tessellator&) = delete;
 
-    // Line segments, or triangles, that GLU's sampling would give the item, within the per-item
-    // bound; at least the 2 segments, or 6 triangles, that GLU makes of the smallest item.
-    double CurveEstimate(const GLfloat* control, int order) const;
-    double PatchEstimate(const GLfloat* control, int rows) const;
+    // Steps GLU's own sampling would take along the curve, and along s and t of the patch, as the
+    // view projects their control points; infinity where a point cannot be projected.
+    double CurveSteps(const GLfloat* control, int order) const;
+    void PatchSteps(const GLfloat* control, int rows, double& s, double& t) const;
+    // Line segments, or triangles, that GLU's sampling would give the item of these steps, within
+    // the per-item bound; at least the 2 segments, or 6 triangles, GLU makes of the smallest item.
+    static double CurveEstimate(double steps);
+    static double PatchEstimate(double s, double t);
 
     // With `share` below 1 every later item is sampled on a fixed grid of that share of its
     // estimate (the square root of it in each direction of a patch), at least one step.
@@ -66,15 +64,18 @@ class Tessellator {
     // Appends the tessellation of one rational Bezier curve of `order` (2 to 4) given as `order`
     // homogeneous points x, y, z, w; GLU's default sampling. Returns the vertices added.
     std::size_t Curve(const GLfloat* control, int order, Tessellation& out);
+    // The same with the curve's steps already estimated.
+    std::size_t Curve(const GLfloat* control, int order, double steps, Tessellation& out);
     // Appends the tessellation of one rational Bezier patch of `rows` (2 to 4) rows of 4
     // homogeneous points, row after row, sampled with a tolerance of 100 pixels; each vertex keeps
     // the weight of its point and gets GLU's normal. Returns the vertices added.
     std::size_t Patch(const GLfloat* control, int rows, Tessellation& out);
+    std::size_t Patch(const GLfloat* control, int rows, double s, double t, Tessellation& out);
 
     // Memory ran out during an item; that item added nothing, and later ones add nothing.
     bool OutOfMemory() const { return m_outOfMemory; }
 
-    struct Sampling;   // the matrices and viewport of the moment
+    struct Sampling;   // the view, ready to project points
     struct Collector;  // what GLU delivers for one item
 
   private:
@@ -93,8 +94,10 @@ class Tessellator {
 };
 
 // One item tessellated on its own, as a Tessellator made for it would.
-std::size_t TessellateCurve(const GLfloat* control, int order, Tessellation& out);
-std::size_t TessellatePatch(const GLfloat* control, int rows, Tessellation& out);
+std::size_t TessellateCurve(const SamplingView& view, const GLfloat* control, int order,
+                            Tessellation& out);
+std::size_t TessellatePatch(const SamplingView& view, const GLfloat* control, int rows,
+                            Tessellation& out);
 
 // Records `count` vertices of `size` coordinates of `type`, each with a normal unless `normals` is
 // null, into the list being compiled as draws of `mode`. Mesa's list code fails on a draw of

@@ -15,10 +15,9 @@ void SceneRenderer::Resize(int width, int height) {
     ApplyResize(width, height);
 }
 
-SceneListStats SceneRenderer::Compile(const PolygonNode* polygons, const CurveNode* curves,
-                                      const SurfaceNode* surfaces,
+SceneListStats SceneRenderer::Compile(kavelo::scene::SceneHeads heads, const SamplingView& view,
                                       CompileProgress* progress) const {
-    return CompileSceneList(polygons, curves, surfaces, progress);
+    return CompileSceneList(heads, view, progress);
 }
 
 void SceneRenderer::DrawFrame(const ViewParams& params) const {

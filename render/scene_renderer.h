@@ -14,11 +14,11 @@ class SceneRenderer {
     // and sets the viewport, which needs the context current; other sizes make no GL call.
     void Resize(int width, int height);
 
-    // Compiles the lists into SCENE_LIST. GLU tessellates under the matrices of the moment: a
-    // compile right after the first Resize samples under the resize's, later ones under those the
-    // latest frame left. Null heads count as empty lists.
-    SceneListStats Compile(const PolygonNode* polygons, const CurveNode* curves,
-                           const SurfaceNode* surfaces, CompileProgress* progress = nullptr) const;
+    // Compiles the lists into SCENE_LIST, sampled as `view` says: the viewer's first compile under
+    // the resize's matrices (ResizeSampling at the stored size), a Restart's under those the
+    // latest frame left (CurrentSampling). Null heads count as empty lists.
+    SceneListStats Compile(kavelo::scene::SceneHeads heads, const SamplingView& view,
+                           CompileProgress* progress = nullptr) const;
 
     // One frame of SCENE_LIST at the stored size, into the current context.
     void DrawFrame(const ViewParams& params) const;

@@ -130,4 +130,19 @@ struct SceneLists {
     SceneList<SurfaceNode> surfaces;
 };
 
+// The three lists' heads, owned elsewhere: what every stage after the reading takes. A null head
+// is an empty list.
+struct SceneHeads {
+    const PolygonNode* polygons = nullptr;
+    const CurveNode* curves = nullptr;
+    const SurfaceNode* surfaces = nullptr;
+
+    SceneHeads() = default;
+    SceneHeads(const PolygonNode* p, const CurveNode* c, const SurfaceNode* s) noexcept
+        : polygons(p), curves(c), surfaces(s) {}
+    // Implicit: wherever the heads go, the lists they head may go.
+    SceneHeads(const SceneLists& lists) noexcept
+        : polygons(lists.polygons), curves(lists.curves), surfaces(lists.surfaces) {}
+};
+
 }  // namespace kavelo::scene

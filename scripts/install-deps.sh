@@ -9,20 +9,24 @@ set -euo pipefail
 user_packages=(
     build-essential cmake g++
     qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-    fonts-dejavu-core
+    libtinygltf-dev nlohmann-json3-dev fonts-dejavu-core
 )
 test_packages=(
     clang libclang-rt-14-dev clang-format
     libgtest-dev libbenchmark-dev
     xvfb xauth x11-utils xdotool locales
     desktop-file-utils dpkg-dev file lintian appstream man-db help2man scdoc librsvg2-bin
-    bash-completion shellcheck universal-ctags
+    bash-completion shellcheck universal-ctags assimp-utils
 )
 
 packages=("${user_packages[@]}")
 case "${1:-}" in
 '') ;;
---test) packages+=("${test_packages[@]}") ;;
+--test)
+    packages+=("${test_packages[@]}")
+    # Node runs the glTF validator; a Node from elsewhere brings its own npm.
+    command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+    ;;
 *)
     echo "usage: scripts/install-deps.sh [--test]" >&2
     exit 2
@@ -45,6 +49,14 @@ if [ "${#missing[@]}" -gt 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     "${sudo_cmd[@]}" apt-get update -q
     "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The Khronos glTF validator checks the mesh files in the tests: from npm, into the project's own
+# build-tools/ (ignored by git), where the tests look for it.
+validator="$(dirname "$0")/../build-tools"
+if [ "${1:-}" = --test ] && [ ! -f "$validator/node_modules/gltf-validator/package.json" ]; then
+    echo "install-deps: installing gltf-validator into build-tools/"
+    npm install --prefix "$validator" --no-audit --no-fund --no-save gltf-validator
 fi
 
 if [ "${1:-}" = --test ] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then

@@ -12,9 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "mesh/mesh_export.h"
 #include "scene/dump.h"
 #include "shell/resources/resources.h"
 
+using kavelo::mesh::MeshFormat;
+using kavelo::mesh::MeshFormatOf;
 using kavelo::resources::Version;
 using kavelo::scene::FormatShortest;
 
@@ -109,7 +112,9 @@ constexpr OptionSpec kOptions[] = {
     {"output", 'o', "OUT", true,
      "write the picture to OUT, in the format its extension\n"
      "names (.png, .jpg, .jpeg, .bmp, .ppm), PNG when it has\n"
-     "none; - writes PNG to standard output",
+     "none; or the tessellated scene as a mesh file (.glb,\n"
+     ".gltf, .obj, .ply, .stl); - writes PNG to standard\n"
+     "output, or binary glTF when a tolerance is given",
      [](std::string_view value, ToolCommand& c) {
          c.picture.output = std::string(value);
          return value.empty() ? Bad() : std::string();
@@ -170,6 +175,19 @@ constexpr OptionSpec kOptions[] = {
          return std::string();
      },
      [](const ToolCommand& c) { return FormatShortest(c.picture.params.m_dPerspective); }},
+    {"tolerance", 0, "D", true,
+     "for a mesh file: sample curves and surfaces in scene\n"
+     "units, no tessellated edge longer than D, instead of\n"
+     "as the picture of the given size shows them",
+     [](std::string_view value, ToolCommand& c) {
+         const auto v = ParseNumber(value);
+         if (!v || !(*v > 0.0)) {
+             return std::string("--tolerance must be a number above 0");
+         }
+         c.picture.tolerance = *v;
+         return std::string();
+     },
+     nullptr},
     {"no-banner", 0, nullptr, true, "leave out the credit text over the top edge",
      [](std::string_view, ToolCommand& c) {
          c.picture.banner = false;
@@ -387,12 +405,20 @@ std::string CheckMode(const std::vector<bool>& given, ToolCommand& command) {
     if (command.picture.output.empty()) {
         return "no -o OUT given";
     }
+    const bool toStandardOutput = command.picture.output == kStandardStream;
+    command.picture.mesh = toStandardOutput && given[IndexOf("tolerance")]
+                               ? std::optional(MeshFormat::kGlb)
+                               : MeshFormatOf(command.picture.output);
     const std::optional<ImageFormat> format = FormatOf(command.picture.output);
-    if (!format) {
-        return "cannot tell the picture format of '" + command.picture.output +
-               "': name it .png, .jpg, .jpeg, .bmp or .ppm";
+    if (!format && !command.picture.mesh) {
+        return "cannot tell the format of '" + command.picture.output +
+               "': name it .png, .jpg, .jpeg, .bmp or .ppm for a picture, or .glb, .gltf, .obj, "
+               ".ply or .stl for a mesh file";
     }
-    command.picture.format = *format;
+    if (given[IndexOf("tolerance")] && !command.picture.mesh) {
+        return "--tolerance is for mesh files, not for pictures";
+    }
+    command.picture.format = format.value_or(ImageFormat::kPng);
     return {};
 }
 
@@ -423,8 +449,9 @@ std::string HelpText() {
         "  or:  kavelo-render --dump FILE\n"
         "  or:  kavelo-render --check FILE\n"
         "Draw the scene file FILE as the viewer kavelo draws it, without a display,\n"
-        "and write the picture to OUT; or list what the reader makes of FILE; or tell\n"
-        "what in FILE is most likely not read as meant.\n"
+        "and write the picture, or the tessellated scene as a mesh file, to OUT; or\n"
+        "list what the reader makes of FILE; or tell what in FILE is most likely not\n"
+        "read as meant.\n"
         "FILE - is standard input, OUT - is standard output; -- ends the options.\n"
         "\n"
         "Options:\n";
@@ -452,6 +479,11 @@ std::string HelpText() {
     text +=
         "\n"
         "Numbers take a point as decimal separator in every locale.\n"
+        "\n"
+        "A mesh file holds the triangles and line strips the picture of the same\n"
+        "options draws, in scene units: polygons and surfaces as triangles, curves as\n"
+        "line strips (STL holds no lines: the curves are left out), each kind a mesh\n"
+        "of its own in the picture's colour. --stats then counts what the file holds.\n"
         "\n"
         "Exit status:\n"
         "  0  the picture or the listing was made, or --check found nothing to tell\n"

@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include <optional>
+
+#include "mesh/mesh_export.h"
 #include "navigation/view_params.h"
 #include "tools/exit_status.h"
 
@@ -22,6 +25,9 @@ struct PictureRequest {
     bool stats = false;  // times and sizes on standard error
     int frames = 1;      // drawn after the compile; --stats gives their median
     bool force = false;  // write a picture to a terminal too
+    // Set when OUT names a mesh file: the tessellated scene is written instead of a picture.
+    std::optional<kavelo::mesh::MeshFormat> mesh;
+    double tolerance = 0.0;  // above 0: the mesh is sampled in scene units
 };
 
 enum class ToolMode { kPicture, kDump, kCheck, kHelp, kVersion };

@@ -15,8 +15,10 @@
 #include "tools/command_line.h"
 #include "tools/scene_input.h"
 #ifdef KAVELO_RENDER_PICTURES
+#include "tools/export_mesh.h"
 #include "tools/render_picture.h"
 
+using kavelo::tools::ExportMesh;
 using kavelo::tools::RenderPicture;
 #endif
 
@@ -128,7 +130,8 @@ int main(int argc, char** argv) {
             return Check(command.picture.input);
         case ToolMode::kPicture:
 #ifdef KAVELO_RENDER_PICTURES
-            return RenderPicture(command.picture);
+            return command.picture.mesh ? ExportMesh(command.picture)
+                                        : RenderPicture(command.picture);
 #else
             std::cerr << "kavelo-render: this build draws no pictures, only --dump and --check\n";
             return kExitUsage;

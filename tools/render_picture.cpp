@@ -40,6 +40,7 @@ using kavelo::platform::widgets::QuietenToolkit;
 using kavelo::render::CompileDiagnostic;
 using kavelo::render::kPrimitiveBudget;
 using kavelo::render::PacedProgress;
+using kavelo::render::ResizeSampling;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
 using kavelo::scene::ReadFault;
@@ -158,7 +159,7 @@ void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, 
     const auto compileStart = std::chrono::steady_clock::now();
     PacedProgress progress(ShowOnTerminal);
     const SceneListStats drawn =
-        renderer.Compile(read.scene.polygons, read.scene.curves, read.scene.surfaces,
+        renderer.Compile(read.scene, ResizeSampling(request.width, request.height),
                          isatty(STDERR_FILENO) != 0 ? &progress : nullptr);
     EndOnTerminal(progress);
     glFinish();
@@ -281,6 +282,10 @@ int RenderPicture(const PictureRequest& request) {
         return kExitNotWritten;
     }
     return read.diagnostic ? kExitReadFault : 0;
+}
+
+std::string WriteOutput(const std::string& output, const QByteArray& bytes) {
+    return output == kStandardStream ? WriteAll(STDOUT_FILENO, bytes) : ReplaceFile(output, bytes);
 }
 
 }  // namespace kavelo::tools

@@ -33,4 +33,11 @@ std::string StatsLine(double readMs, double compileMs, std::vector<double> frame
            " vertices=" + std::to_string(vertices) + " triangles=" + std::to_string(triangles);
 }
 
+std::string MeshStatsLine(double readMs, double tessellateMs, std::size_t vertices,
+                          std::size_t triangles, std::size_t segments) {
+    return "read_ms=" + Decimal(readMs) + " tessellate_ms=" + Decimal(tessellateMs) +
+           " vertices=" + std::to_string(vertices) + " triangles=" + std::to_string(triangles) +
+           " segments=" + std::to_string(segments);
+}
+
 }  // namespace kavelo::tools

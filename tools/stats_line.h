@@ -12,4 +12,8 @@ namespace kavelo::tools {
 std::string StatsLine(double readMs, double compileMs, std::vector<double> frameMs,
                       std::size_t vertices, std::size_t triangles);
 
+// `read_ms=R tessellate_ms=C vertices=V triangles=T segments=S`: what a mesh file holds.
+std::string MeshStatsLine(double readMs, double tessellateMs, std::size_t vertices,
+                          std::size_t triangles, std::size_t segments);
+
 }  // namespace kavelo::tools

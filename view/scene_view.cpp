@@ -59,14 +59,18 @@ using kavelo::platform::widgets::DialogBar;
 using kavelo::platform::widgets::DrawBanner;
 using kavelo::render::CompileDiagnostic;
 using kavelo::render::CompileMayTakeLong;
+using kavelo::render::CurrentSampling;
 using kavelo::render::PacedProgress;
 using kavelo::render::PixelFormatDescription;
+using kavelo::render::ResizeSampling;
+using kavelo::render::SamplingView;
 using kavelo::render::SceneListStats;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadingMayTakeLong;
 using kavelo::scene::ReadingReport;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::SceneFileReading;
+using kavelo::scene::SceneHeads;
 using kavelo::scene::SceneNodeAllocatorScope;
 using kavelo::scene::SceneReadResult;
 using kavelo::view::DescribeFormat;
@@ -213,11 +217,11 @@ void CSceneView::CompileScene() {
     WidgetGLSurface surface(*this);
     ContextGuard guard(surface);
     if (guard.IsCurrent()) {
-        CompileCurrent();
+        CompileCurrent(CurrentSampling());  // under the matrices the latest frame left
     }
 }
 
-void CSceneView::CompileCurrent() {
+void CSceneView::CompileCurrent(const SamplingView& sampling) {
     // Every word in the status pane repaints the status bar, which composes the window in a
     // context of its own: the compile, and whoever called it, go on in the view's. A compile
     // left for after the first frame is known to be long: its progress shows from the start.
@@ -227,8 +231,8 @@ void CSceneView::CompileCurrent() {
             makeCurrent();
         },
         m_bCompileAfterFirstFrame ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
-    const SceneListStats stats =
-        m_renderer.Compile(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get(), &progress);
+    const SceneListStats stats = m_renderer.Compile(
+        SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()), sampling, &progress);
     // The compile's own message first, so that the pane goes straight from progress to it.
     if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
         std::fprintf(stderr, "%s\n", diagnostic.c_str());
@@ -272,9 +276,10 @@ void CSceneView::initializeGL() {
     // A large scene lets the frame, its panel and status bar show first, then is read and compiled
     // with its progress in the status pane: the first frame put on the screen posts the work.
     m_bCompileAfterFirstFrame =
-        m_bReadAfterFirstFrame || CompileMayTakeLong(m_pCurves.get(), m_pSurfaces.get());
+        m_bReadAfterFirstFrame ||
+        CompileMayTakeLong(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()));
     if (!m_bCompileAfterFirstFrame) {
-        CompileCurrent();
+        CompileCurrent(ResizeSampling(m_renderer.Width(), m_renderer.Height()));
         return;
     }
     // Only once the window with its first frame is on the screen: a compile started earlier would

@@ -120,8 +120,9 @@ class CSceneView : public QOpenGLWidget,
     void FinishCommand();
     void FinishNow();
     void RepaintNow();
-    // Compiles the lists into the current context, showing progress when it takes long.
-    void CompileCurrent();
+    // Compiles the lists into the current context, sampled as `sampling` says, showing progress
+    // when it takes long.
+    void CompileCurrent(const kavelo::render::SamplingView& sampling);
     // Long work in the status pane, the busy pointer shown from its first word until EndWork,
     // which tells whether any word was shown.
     void ShowWork(const std::string& text);

@@ -529,8 +529,9 @@ TEST(ViewerStart, ALargeFileIsReadAndCompiledOnceTheWindowShowsInTheViewsOwnCont
         // was still recorded in the view's, as a compile that shows nothing records it.
         const QImage shown = view->grabFramebuffer();
         view->makeCurrent();
-        view->m_renderer.Compile(view->m_pPolygons.get(), view->m_pCurves.get(),
-                                 view->m_pSurfaces.get());
+        view->m_renderer.Compile(
+            {view->m_pPolygons.get(), view->m_pCurves.get(), view->m_pSurfaces.get()},
+            kavelo::render::CurrentSampling());
         view->doneCurrent();
         EXPECT_TRUE(view->grabFramebuffer() == shown);
         app.ExitInstance();

@@ -42,7 +42,7 @@ inline kavelo::scene::SceneLists SceneFromText(std::string_view text) {
 }
 
 inline void Compile(const kavelo::scene::SceneLists& scene) {
-    kavelo::render::CompileSceneList(scene.polygons, scene.curves, scene.surfaces);
+    kavelo::render::CompileSceneList(scene, kavelo::render::CurrentSampling());
 }
 
 // The parameters under which scene coordinates are eye coordinates: stretches of 2 halve to a
@@ -171,7 +171,7 @@ struct HeadlessRenderer {
     kavelo::render::SceneRenderer renderer;
 
     void Compile(const kavelo::scene::SceneLists& scene) const {
-        renderer.Compile(scene.polygons, scene.curves, scene.surfaces);
+        renderer.Compile(scene, kavelo::render::CurrentSampling());
     }
     Picture Draw(const ViewParams& p) const {
         renderer.DrawFrame(p);

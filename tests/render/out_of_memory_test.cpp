@@ -33,9 +33,8 @@ int CompileUnderLimit() {
     glScaled(1e9, 1e9, 1e9);  // every curve at its bound: 1,024 segments, 32 KiB
     const rlimit limit{AddressSpace() + (200 << 20), RLIM_INFINITY};
     setrlimit(RLIMIT_AS, &limit);
-    const kavelo::render::SceneListStats stats =
-        kavelo::render::CompileSceneList(scene.polygons, scene.curves, scene.surfaces, nullptr,
-                                         std::numeric_limits<std::size_t>::max());
+    const kavelo::render::SceneListStats stats = kavelo::render::CompileSceneList(
+        scene, kavelo::render::CurrentSampling(), nullptr, std::numeric_limits<std::size_t>::max());
     const bool told =
         kavelo::render::CompileDiagnostic(stats) ==
         "Out of memory while tessellating: " + kavelo::render::GroupedCount(stats.itemsDrawn) +

@@ -194,7 +194,7 @@ TEST_F(SceneCompilerTest, EmptySceneCompilesAnEmptyListAndRecompilingReplacesIt)
     EXPECT_TRUE(ReplayInFeedback().empty());
 
     Compile(SceneFromText("P (0 0 1) { 0.6 0 0 1  0.8 0 0 1  0.8 0.2 0 1 }"));
-    CompileSceneList(nullptr, nullptr, nullptr);
+    CompileSceneList({}, kavelo::render::CurrentSampling());
     EXPECT_TRUE(ReplayInFeedback().empty());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
@@ -280,7 +280,8 @@ TEST_F(SceneCompilerTest, IncompleteItemsUseOnlyTheirPoints) {
         for (; i < 4; ++i) {
             curve->points[i] = {kPoison, kPoison, 0.0, 1.0};
         }
-        CompileSceneList(nullptr, curve.get(), noSurfaces.get());
+        CompileSceneList({nullptr, curve.get(), noSurfaces.get()},
+                         kavelo::render::CurrentSampling());
         return ReplayInFeedback();
     };
 
@@ -320,7 +321,7 @@ TEST_F(SceneCompilerTest, IncompleteItemsUseOnlyTheirPoints) {
                                            : Point4{kPoison, kPoison, 0.0, 1.0};
         }
         surface->count = count;
-        CompileSceneList(nullptr, nullptr, surface.get());
+        CompileSceneList({nullptr, nullptr, surface.get()}, kavelo::render::CurrentSampling());
         return ReplayInFeedback();
     };
     for (int count : {1, 3, 4, 7}) {

@@ -6,6 +6,7 @@
 #include "render/nurbs_tessellation.h"
 
 using kavelo::render::ApplyResize;
+using kavelo::render::CurrentSampling;
 using kavelo::render::kMaxCurveVertices;
 using kavelo::render::kMaxPatchVertices;
 using kavelo::render::ProjectionMatrix;
@@ -61,14 +62,14 @@ TEST(TessellationBound, ItemsStayWithinTheBoundUnderAnyMatrix) {
         glScaled(v.scale, v.scale, v.scale);
 
         Tessellation surface;
-        const std::size_t patchVertices = TessellatePatch(patch, 4, surface);
+        const std::size_t patchVertices = TessellatePatch(CurrentSampling(), patch, 4, surface);
         EXPECT_GT(patchVertices, 0u) << v.name;
         EXPECT_LE(patchVertices, kMaxPatchVertices) << v.name;
         EXPECT_EQ(surface.VertexCount(), patchVertices) << v.name;
         EXPECT_EQ(surface.normals.size(), 3 * patchVertices) << v.name;
 
         Tessellation lines;
-        const std::size_t curveVertices = TessellateCurve(kCurve, 4, lines);
+        const std::size_t curveVertices = TessellateCurve(CurrentSampling(), kCurve, 4, lines);
         EXPECT_GT(curveVertices, 1u) << v.name;
         EXPECT_LE(curveVertices, kMaxCurveVertices) << v.name;
         if (ordinaryPatch == 0) {

@@ -41,7 +41,7 @@ TEST(TriangleBudget, ScalesEveryItemOnlyWhenTheEstimateExceedsIt) {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glScaled(scale, scale, scale);
-        return CompileSceneList(scene.polygons, scene.curves, scene.surfaces, nullptr, budget);
+        return CompileSceneList(scene, kavelo::render::CurrentSampling(), nullptr, budget);
     };
     auto primitives = [](const SceneListStats& s) {
         return s.triangles + (s.vertices - 3 * s.triangles) / 2;
@@ -74,6 +74,26 @@ TEST(TriangleBudget, ScalesEveryItemOnlyWhenTheEstimateExceedsIt) {
     const SceneListStats cut = compile(4.0, 20);
     EXPECT_LT(cut.itemsDrawn, 60u);
     EXPECT_NE(kavelo::render::CompileDiagnostic(cut).find(" of 60 items drawn"), std::string::npos);
+}
+
+// Polygons have no coarser form: their triangles take the budget first, and past it the
+// polygons and every item after them are left out and counted, never drawn beyond it.
+TEST(TriangleBudget, PolygonsTakeTheBudgetFirstAndPastItAreLeftOutAndCounted) {
+    std::string text;
+    for (int i = 0; i < 8; ++i) {
+        text += "P (0 0 1) { 0 0 0 1  1 0 0 1  1 1 0 1  0 1 0 1 }\n";
+    }
+    text += "C { -0.3 0 0 1 -0.1 0.4 0 1 0.1 0.4 0 1 0.3 0 0 1 }\n";
+    const kavelo::scene::SceneLists scene = kavelo::test::SceneFromText(text);
+    const SceneListStats stats =
+        kavelo::render::TessellateScene(scene, kavelo::render::ResizeSampling(kSide, kSide),
+                                        nullptr, 11)
+            .stats;
+    EXPECT_TRUE(stats.budgetApplied);
+    EXPECT_EQ(stats.triangles, 10u);
+    EXPECT_EQ(stats.vertices, 30u);
+    EXPECT_EQ(kavelo::render::CompileDiagnostic(stats),
+              "More items than the budget of 300,000 triangles and segments: 5 of 9 items drawn");
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ tool="$(realpath "$2")"
 compopt() { :; }  # only works while bash itself completes
 dir="$(mktemp -d)"
 trap 'rm -rf "$dir"' EXIT
-cd "$dir" && touch a.png b.JPG c.txt && mkdir d
+cd "$dir" && touch a.png b.JPG c.txt e.glb && mkdir d
 failures=0
 tests=0
 
@@ -35,10 +35,10 @@ expect "kavelo-render --out" "--output="
 expect "kavelo-render --s" "--shift= --size= --stats --stretch="
 expect "kavelo-render --d" "--dump"
 expect "kavelo-render -" "$("$tool" --help | grep -o -- '--[a-z-]*=\{0,1\}' | grep -v '^--$' | sort -u | xargs)"
-expect "kavelo-render x -o " "a.png b.JPG d"
-expect "kavelo-render x --output = " "a.png b.JPG d"
+expect "kavelo-render x -o " "a.png b.JPG d e.glb"
+expect "kavelo-render x --output = " "a.png b.JPG d e.glb"
 expect "kavelo-render x --size " ""
 expect "kavelo-render x --frames " ""
-expect "kavelo-render " "a.png b.JPG c.txt d"
+expect "kavelo-render " "a.png b.JPG c.txt d e.glb"
 echo "$((tests - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

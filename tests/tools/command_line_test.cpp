@@ -114,8 +114,10 @@ TEST(CommandLine, WrongCommandLinesAreNamed) {
         {"f -o x.png --size=2x2 --size=3x3", "--size given more than once"},
         {"f -o x.png -o y.png", "--output given more than once"},
         {"f -o x.gif",
-         "cannot tell the picture format of 'x.gif': name it .png, .jpg, .jpeg, "
-         ".bmp or .ppm"},
+         "cannot tell the format of 'x.gif': name it .png, .jpg, .jpeg, .bmp or .ppm for a "
+         "picture, or .glb, .gltf, .obj, .ply or .stl for a mesh file"},
+        {"f -o x.png --tolerance=0.1", "--tolerance is for mesh files, not for pictures"},
+        {"f -o x.glb --tolerance=0", "--tolerance must be a number above 0: '0'"},
         {"f -o", "-o needs a value"},
         {"f -o x.png --size", "--size needs a value"},
         {"f -o x.png --no-banner=yes", "--no-banner takes no value"},

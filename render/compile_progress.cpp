@@ -1,0 +1,46 @@
+#include "render/compile_progress.h"
+
+#include <utility>
+
+namespace kavelo::render {
+
+std::string GroupedCount(std::size_t n) {
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) {
+        digits.insert(at - 3, 1, ',');
+    }
+    return digits;
+}
+
+PacedProgress::PacedProgress(std::function<void(const std::string&)> show,
+                             std::chrono::milliseconds firstAfter)
+    : m_show(std::move(show)), m_next(std::chrono::steady_clock::now() + firstAfter) {}
+
+bool PacedProgress::Due() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < m_next) {
+        return false;
+    }
+    m_next = now + std::chrono::milliseconds(250);
+    return true;
+}
+
+void PacedProgress::Reading(std::string_view fileName, std::size_t done, std::size_t total) {
+    if (!Due()) {
+        return;
+    }
+    const std::size_t percent = total == 0 ? 100 : done * 100 / total;
+    m_show("Reading " + std::string(fileName) + ": " + std::to_string(percent) + "%");
+    m_bShown = true;
+}
+
+void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t total) {
+    if (!Due()) {
+        return;
+    }
+    m_show(std::string("Tessellating ") + kind + ": " + GroupedCount(done) + " of " +
+           GroupedCount(total));
+    m_bShown = true;
+}
+
+}  // namespace kavelo::render

@@ -1,0 +1,127 @@
+#include "tools/export_mesh.h"
+
+#include <unistd.h>
+
+#include <QByteArray>
+
+#include <chrono>
+#include <iostream>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "mesh/mesh_export.h"
+#include "render/frame_renderer.h"
+#include "render/scene_compiler.h"
+#include "render/scene_tessellation.h"
+#include "tools/render_picture.h"
+#include "tools/scene_input.h"
+#include "tools/stats_line.h"
+
+using kavelo::mesh::MeshFormat;
+using kavelo::mesh::SceneMesh;
+using kavelo::render::CompileDiagnostic;
+using kavelo::render::kDrawColour;
+using kavelo::render::kPrimitiveBudget;
+using kavelo::render::PacedProgress;
+using kavelo::render::ResizeSampling;
+using kavelo::render::SceneGeometry;
+using kavelo::render::SceneUnitSampling;
+using kavelo::scene::ReadFault;
+using kavelo::scene::SceneReadResult;
+
+namespace kavelo::tools {
+
+namespace {
+
+double MillisecondsSince(std::chrono::steady_clock::time_point from) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from)
+        .count();
+}
+
+void ShowOnTerminal(const std::string& text) {
+    std::cerr << "\r" << text << std::flush;
+}
+
+void EndOnTerminal(const PacedProgress& progress) {
+    if (progress.Shown()) {
+        std::cerr << "\r\033[K" << std::flush;
+    }
+}
+
+// The scene as the picture of the request's size samples it, or in scene units; what the budget
+// and the file format left out is told on stderr.
+SceneMesh Tessellate(const PictureRequest& request, const SceneReadResult& read, double readMs) {
+    const auto start = std::chrono::steady_clock::now();
+    PacedProgress progress(ShowOnTerminal);
+    const SceneGeometry geometry = kavelo::render::TessellateScene(
+        read.scene,
+        request.tolerance > 0.0 ? SceneUnitSampling(request.tolerance)
+                                : ResizeSampling(request.width, request.height),
+        isatty(STDERR_FILENO) != 0 ? &progress : nullptr);
+    EndOnTerminal(progress);
+    if (const std::string diagnostic = CompileDiagnostic(geometry.stats); !diagnostic.empty()) {
+        std::cerr << "kavelo-render: " << diagnostic << "\n";
+    }
+    SceneMesh mesh = kavelo::mesh::MakeSceneMesh(geometry);
+    const double tessellateMs = MillisecondsSince(start);
+    if (mesh.leftOut > 0) {
+        std::cerr << "kavelo-render: " << mesh.leftOut
+                  << " triangles and segments with a point beyond the float range left out\n";
+    }
+    const bool stl = request.mesh == MeshFormat::kStl;
+    if (stl && !geometry.curveStarts.empty()) {
+        std::cerr << "kavelo-render: STL holds no lines: " << geometry.curveStarts.size()
+                  << " curves left out\n";
+        mesh.curves = {"curves", {}, {}, {}};
+    }
+    if (request.stats) {
+        const std::size_t vertices =
+            mesh.polygons.VertexCount() + mesh.curves.VertexCount() + mesh.surfaces.VertexCount();
+        std::cerr << MeshStatsLine(readMs, tessellateMs, vertices, mesh.Triangles(),
+                                   mesh.Segments())
+                  << (geometry.stats.budgetApplied ? " budget=" + std::to_string(kPrimitiveBudget)
+                                                   : "")
+                  << "\n";
+    }
+    return mesh;
+}
+
+}  // namespace
+
+int ExportMesh(const PictureRequest& request) {
+    const auto readStart = std::chrono::steady_clock::now();
+    std::vector<std::string> warnings;
+    PacedProgress reading(ShowOnTerminal);
+    kavelo::scene::ReadProgress tell;
+    if (isatty(STDERR_FILENO) != 0) {
+        tell = [&reading, &request](std::size_t done, std::size_t total) {
+            reading.Reading(request.input, done, total);
+        };
+    }
+    const SceneReadResult read = ReadSceneInput(request.input, &warnings, tell);
+    EndOnTerminal(reading);
+    ReportReading(read, warnings);
+    if (read.fault == ReadFault::kNotOpened) {
+        return kExitReadFault;  // nothing to write: OUT stays as it was
+    }
+    std::string problem;
+    try {
+        const SceneMesh mesh = Tessellate(request, read, MillisecondsSince(readStart));
+        const std::string bytes = kavelo::mesh::WriteMesh(mesh, *request.mesh, kDrawColour);
+        problem = WriteOutput(
+            request.output, QByteArray::fromRawData(bytes.data(), static_cast<int>(bytes.size())));
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kavelo-render: the mesh file does not fit in memory\n";
+        return kExitNotWritten;
+    }
+    if (!problem.empty()) {
+        const std::string target =
+            request.output == kStandardStream ? "to standard output" : request.output;
+        std::cerr << "kavelo-render: cannot write " << target << ": " << problem << "\n";
+        return kExitNotWritten;
+    }
+    return read.diagnostic ? kExitReadFault : 0;
+}
+
+}  // namespace kavelo::tools
