@@ -219,8 +219,7 @@ void BM_FrameCost(benchmark::State& state) {
     ViewParams view;
     ResetParams(view);
     Headless h = Context();
-    h.renderer.Compile(read.scene.polygons.get(), read.scene.curves.get(),
-                       read.scene.surfaces.get());
+    h.renderer.Compile(read.scene, kavelo::render::CurrentSampling());
     h.renderer.DrawFrame(view);
     glFinish();
     Usage kept;
