@@ -181,7 +181,7 @@ void CSceneView::ReadScene() {
     m_pPolygons.reset();
     m_pCurves.reset();
     m_pSurfaces.reset();
-    m_sceneWarnings.clear();
+    m_sceneWarnings.Clear();
     // A file left for after the first frame is large: its progress shows from the start.
     const bool large = std::exchange(m_bReadAfterFirstFrame, false);
     PacedProgress progress([this](const std::string& text) { ShowWork(text); },
@@ -196,7 +196,7 @@ void CSceneView::ReadScene() {
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);
     m_pSurfaces = std::move(result.scene.surfaces);
-    std::fputs(ReadingReport(result, m_sceneWarnings, "kavelo").c_str(), stderr);
+    std::fputs(ReadingReport(result, m_sceneWarnings, "kavelo", kSceneFileName).c_str(), stderr);
     m_sceneDiagnostic = std::move(result.diagnostic);
     emit sceneRead();
 }
