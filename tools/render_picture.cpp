@@ -16,6 +16,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/quiet_toolkit.h"
 #include "render/scene_renderer.h"
+#include "scene/driver_reserve.h"
 #include "tools/output_file.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
@@ -37,6 +39,7 @@ using kavelo::render::kPrimitiveBudget;
 using kavelo::render::PacedProgress;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
+using kavelo::scene::DriverReserve;
 using kavelo::scene::ReadFault;
 using kavelo::scene::SceneReadResult;
 
@@ -187,7 +190,9 @@ int RenderPicture(const PictureRequest& request) {
             reading.Reading(request.input, done, total);
         };
     }
+    std::optional<DriverReserve> reserve(std::in_place);
     const SceneReadResult read = ReadSceneInput(request.input, &warnings, tell);
+    reserve.reset();
     EndOnTerminal(reading);
     const double readMs = MillisecondsSince(readStart);
     ReportReading(read, warnings, request.input);

@@ -21,6 +21,7 @@
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/dialog_builder.h"
 #include "render/scene_compiler.h"
+#include "scene/driver_reserve.h"
 #include "scene/read_report.h"
 #include "scene/scene_file.h"
 #include "shell/resources/resource_ids.h"
@@ -62,6 +63,7 @@ using kavelo::render::CompileMayTakeLong;
 using kavelo::render::PacedProgress;
 using kavelo::render::PixelFormatDescription;
 using kavelo::render::SceneListStats;
+using kavelo::scene::DriverReserve;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadingMayTakeLong;
 using kavelo::scene::ReadingReport;
@@ -190,8 +192,11 @@ void CSceneView::ReadScene() {
     how.progress = [&progress](std::size_t done, std::size_t total) {
         progress.Reading(kSceneFileName, done, total);
     };
-    SceneReadResult result =
-        ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), how, &m_sceneWarnings);
+    SceneReadResult result = [&how, this] {
+        const DriverReserve reserve;
+        return ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), how,
+                             &m_sceneWarnings);
+    }();
     EndWork();
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);

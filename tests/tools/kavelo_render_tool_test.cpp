@@ -235,6 +235,22 @@ TEST_F(KaveloRenderTool, ManyWarningsTakeTheMemoryOfTwenty) {
     EXPECT_TRUE(std::regex_match(m_err, tail)) << m_err;
 }
 
+// Under a limit on address space the reading stops with room left for the driver to draw.
+TEST_F(KaveloRenderTool, ALimitStopsTheReadingWithRoomToDraw) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not start under a memory limit";
+#endif
+    std::string text;
+    for (int i = 0; i < 100000; ++i) {
+        text += "C { 0 0 0 1  1 1 0 1  2 1 0 1  3 0 0 1 }\n";
+    }
+    std::ofstream(Out("big.txt")) << text;
+    EXPECT_EQ(Run(Out("big.txt") + " --size 64x48 -o " + Out("big.png"),
+                  "ulimit -v 1048576; MALLOC_ARENA_MAX=1"),
+              1);
+    EXPECT_NE(m_err.find(": out of memory after "), std::string::npos) << m_err;
+}
+
 // Where XDG_RUNTIME_DIR is unset, only the program's own lines reach standard error.
 TEST_F(KaveloRenderTool, SaysNothingOfItsToolkit) {
     EXPECT_EQ(Run(kExample + " -o " + Out("quiet.png") + " --size 64x64", "env -u XDG_RUNTIME_DIR"),
