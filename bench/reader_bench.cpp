@@ -195,18 +195,18 @@ void BM_SceneReader(benchmark::State& state) {
 // The same reading while collecting warnings, as the viewer and --check read.
 void BM_SceneReaderWithWarnings(benchmark::State& state) {
     double own = 0.0;
-    std::vector<std::string> warnings;
+    kavelo::scene::WarningList warnings;
     Measure(
         state,
         [&warnings] {
-            warnings.clear();
+            warnings.Clear();
             return ReadSceneFile(ScenePath(), std::nullopt, {}, &warnings);
         },
         &own);
     if (g_plainSeconds > 0.0) {
         state.counters["time_vs_plain"] = own / g_plainSeconds;
     }
-    state.counters["warnings"] = static_cast<double>(warnings.size());
+    state.counters["warnings"] = static_cast<double>(warnings.Total());
 }
 
 double g_freshArenaSeconds = 0.0;

@@ -2,11 +2,17 @@
 
 namespace kavelo::scene {
 
-std::string ReadingReport(const SceneReadResult& result, const std::vector<std::string>& warnings,
-                          std::string_view program) {
+std::string ReadingReport(const SceneReadResult& result, const WarningList& warnings,
+                          std::string_view program, std::string_view file) {
     std::string report;
-    for (const std::string& warning : warnings) {
+    for (const std::string& warning : warnings.Kept()) {
         report += warning + "\n";
+    }
+    const std::size_t more = warnings.Total() - warnings.Kept().size();
+    if (more > 0 && !warnings.Streams()) {
+        report += "... and " + GroupedNumber(more) +
+                  (more == 1 ? " more warning" : " more warnings") + ": kavelo-render --check " +
+                  std::string(file) + " lists them all\n";
     }
     if (result.diagnostic) {
         if (result.fault != ReadFault::kInText) {
@@ -18,16 +24,16 @@ std::string ReadingReport(const SceneReadResult& result, const std::vector<std::
 }
 
 std::string StatusPaneText(const std::optional<std::string>& diagnostic,
-                           const std::vector<std::string>& warnings) {
+                           const WarningList& warnings) {
     if (diagnostic) {
         return *diagnostic;
     }
-    if (warnings.empty()) {
+    if (warnings.Kept().empty()) {
         return {};
     }
-    return warnings.size() == 1
-               ? warnings.front()
-               : warnings.front() + " (1 of " + std::to_string(warnings.size()) + ")";
+    return warnings.Total() == 1
+               ? warnings.Kept().front()
+               : warnings.Kept().front() + " (1 of " + std::to_string(warnings.Total()) + ")";
 }
 
 }  // namespace kavelo::scene

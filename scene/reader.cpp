@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <type_traits>
 
 #include "scene/decimal_scan.h"
@@ -55,6 +56,34 @@ class Reader {
         SceneListBuilder<CurveNode> curves;
         SceneListBuilder<SurfaceNode> surfaces;
         bool outOfMemory = !polygons.Started() || !curves.Started() || !surfaces.Started();
+        try {
+            ReadItems(polygons, curves, surfaces, outOfMemory);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;  // a message's or a warning's text did not fit
+        }
+        if (m_progress) {
+            m_progress(static_cast<std::size_t>((m_failed ? m_failPos : m_p) - m_text.data()),
+                       m_text.size());
+        }
+        SceneReadResult result;
+        if (outOfMemory) {
+            const std::size_t items = polygons.Items() + curves.Items() + surfaces.Items();
+            result.diagnostic = OutOfMemoryDiagnostic(m_fileName, items);
+            result.fault = ReadFault::kOther;
+        } else if (m_failed) {
+            result.diagnostic = std::string(m_fileName) + ":" + TextCursor(m_text).Name(m_failPos) +
+                                ": " + m_message;
+            result.fault = ReadFault::kInText;
+        }
+        result.scene.polygons = polygons.Finish();
+        result.scene.curves = curves.Finish();
+        result.scene.surfaces = surfaces.Finish();
+        return result;
+    }
+
+  private:
+    void ReadItems(SceneListBuilder<PolygonNode>& polygons, SceneListBuilder<CurveNode>& curves,
+                   SceneListBuilder<SurfaceNode>& surfaces, bool& outOfMemory) {
         // An item cut off by a fault was written into the tail, which stays the sentinel.
         auto read = [this, &outOfMemory](auto& list, SceneItemKind kind) {
             if (ReadItem(list.Tail(), kind)) {
@@ -84,27 +113,8 @@ class Reader {
         if (!m_failed && !outOfMemory) {
             m_observer.TextBetween(m_runStart, m_end);
         }
-        if (m_progress) {
-            m_progress(static_cast<std::size_t>((m_failed ? m_failPos : m_p) - m_text.data()),
-                       m_text.size());
-        }
-        SceneReadResult result;
-        if (outOfMemory) {
-            const std::size_t items = polygons.Items() + curves.Items() + surfaces.Items();
-            result.diagnostic = OutOfMemoryDiagnostic(m_fileName, items);
-            result.fault = ReadFault::kOther;
-        } else if (m_failed) {
-            result.diagnostic = std::string(m_fileName) + ":" + TextCursor(m_text).Name(m_failPos) +
-                                ": " + m_message;
-            result.fault = ReadFault::kInText;
-        }
-        result.scene.polygons = polygons.Finish();
-        result.scene.curves = curves.Finish();
-        result.scene.surfaces = surfaces.Finish();
-        return result;
     }
 
-  private:
     static constexpr std::ptrdiff_t kReportEvery = 64 << 10;  // bytes
 
     // Tells how far the reading has come, before the item at m_p, which is short of the end.
@@ -303,24 +313,22 @@ std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items) 
 }
 
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
-                              std::vector<std::string>* warnings, const ReadProgress& progress) {
+                              WarningList* warnings, const ReadProgress& progress) {
+    // Such a file reads as nothing, or as a fault at its first number: say why, once, and none
+    // of the warnings, which would be about NULs, not the text.
+    const std::string_view encoding = WideEncodingOf(bytes);
     SceneReadResult result;
-    const std::size_t earlierWarnings = warnings != nullptr ? warnings->size() : 0;
-    if (warnings == nullptr) {
+    if (warnings == nullptr || !encoding.empty()) {
         NoReaderObserver quiet;
         result = Reader<NoReaderObserver>(bytes, fileName, quiet, progress).Run();
     } else {
         ReaderWarnings collector(bytes, fileName, *warnings);
         result = Reader<ReaderWarnings>(bytes, fileName, collector, progress).Run();
     }
-    // Such a file reads as nothing, or as a fault at its first number: say why, once.
-    if (const std::string_view encoding = WideEncodingOf(bytes); !encoding.empty()) {
+    if (!encoding.empty()) {
         result.diagnostic =
             std::string(fileName) + " looks like " + std::string(encoding) + ": save it as UTF-8";
         result.fault = ReadFault::kOther;
-        if (warnings != nullptr) {
-            warnings->resize(earlierWarnings);  // they would be about NULs, not the text
-        }
     }
     return result;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "scene/scene.h"
+#include "scene/warning_list.h"
 
 namespace kavelo::scene {
 
@@ -37,9 +38,10 @@ struct SceneReadResult {
 };
 
 // Reads the bytes of a scene file as the file would read in text mode ("\r\n" is one "\n").
-// `fileName` only names the file in the diagnostic. Given `warnings`, the reading also appends
-// what it read most likely not as meant, as "input.txt:3:1: warning: TEXT", in the order of the
-// text; what is read stays the same.
+// `fileName` only names the file in the diagnostic. Given `warnings`, the reading also adds what
+// it read most likely not as meant, as "input.txt:3:1: warning: TEXT", in the order of the text;
+// what is read stays the same. Memory that runs out for a message ends the reading as memory
+// that runs out for an item does.
 // "FILE: out of memory after N items": the items read before are kept.
 std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items);
 
@@ -48,7 +50,6 @@ std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items);
 using ReadProgress = std::function<void(std::size_t done, std::size_t total)>;
 
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName = kSceneFileName,
-                              std::vector<std::string>* warnings = nullptr,
-                              const ReadProgress& progress = {});
+                              WarningList* warnings = nullptr, const ReadProgress& progress = {});
 
 }  // namespace kavelo::scene

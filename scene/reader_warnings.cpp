@@ -380,6 +380,10 @@ const char* ReaderWarnings::PastLimit(SceneItemKind kind, const char* at) {
 }
 
 void ReaderWarnings::Add(const char* at, const std::string& text) {
-    m_out.push_back(std::string(m_fileName) + ":" + m_cursor.Name(at) + ": warning: " + text);
+    if (!m_out.WantsText()) {
+        m_out.Count();
+        return;
+    }
+    m_out.Add(std::string(m_fileName) + ":" + m_cursor.Name(at) + ": warning: " + text);
 }
 }  // namespace kavelo::scene

@@ -4,10 +4,10 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "scene/reader_observer.h"
 #include "scene/scene_text.h"
+#include "scene/warning_list.h"
 
 namespace kavelo::scene {
 
@@ -15,7 +15,7 @@ namespace kavelo::scene {
 // read. Positions point into the bytes given to the constructor.
 class ReaderWarnings {
   public:
-    ReaderWarnings(std::string_view bytes, std::string_view fileName, std::vector<std::string>& out)
+    ReaderWarnings(std::string_view bytes, std::string_view fileName, WarningList& out)
         : m_begin(bytes.data()),
           m_end(bytes.data() + bytes.size()),
           m_fileName(fileName),
@@ -46,7 +46,7 @@ class ReaderWarnings {
     const char* m_begin;
     const char* m_end;
     std::string_view m_fileName;
-    std::vector<std::string>& m_out;
+    WarningList& m_out;
     TextCursor m_cursor;
 };
 

@@ -100,7 +100,7 @@ std::size_t Grow(std::unique_ptr<char, FreeBytes>& bytes, std::size_t capacity,
 }  // namespace
 
 SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string_view> fileName,
-                              const SceneFileReading& how, std::vector<std::string>* warnings) {
+                              const SceneFileReading& how, WarningList* warnings) {
     const std::string name(fileName.value_or(path));
     // Anything but a regular file is refused before it is opened: a pipe would wait for its
     // writer, a device may never end, and opening some devices changes their state. The name may
@@ -149,8 +149,8 @@ bool ReadingMayTakeLong(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= kLongBytes;
 }
 
-SceneReadResult ReadSceneStream(int fd, std::string_view fileName,
-                                std::vector<std::string>* warnings, std::size_t limitBytes) {
+SceneReadResult ReadSceneStream(int fd, std::string_view fileName, WarningList* warnings,
+                                std::size_t limitBytes) {
     const std::string name(fileName);
     std::unique_ptr<char, FreeBytes> bytes;
     std::size_t size = 0;

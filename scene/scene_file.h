@@ -24,8 +24,7 @@ struct SceneFileReading {
 // Anything else (a pipe, a device, a socket, a directory) is refused without being read.
 SceneReadResult ReadSceneFile(const std::string& path,
                               std::optional<std::string_view> fileName = std::nullopt,
-                              const SceneFileReading& how = {},
-                              std::vector<std::string>* warnings = nullptr);
+                              const SceneFileReading& how = {}, WarningList* warnings = nullptr);
 
 // Whether reading `path` may take long enough to show its progress: a regular file of several
 // megabytes. What cannot be looked at is quick to report, so it is read at once.
@@ -34,8 +33,7 @@ bool ReadingMayTakeLong(const std::string& path);
 // Reads the open descriptor `fd` (a pipe, a terminal, a file) to its end. When memory runs out
 // first, the items of what was read are kept and the diagnostic says "out of memory after N
 // items". `limitBytes` (for tests) stands for the memory there is.
-SceneReadResult ReadSceneStream(int fd, std::string_view fileName,
-                                std::vector<std::string>* warnings = nullptr,
+SceneReadResult ReadSceneStream(int fd, std::string_view fileName, WarningList* warnings = nullptr,
                                 std::size_t limitBytes = static_cast<std::size_t>(-1));
 
 }  // namespace kavelo::scene

@@ -232,7 +232,32 @@ bool IsLetter(char c) noexcept {
 }
 
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    // A control character would reach the terminal as one: an escape sequence in the file could
+    // recolour it, retitle it or clear it. C0, DEL and C1, and bytes that are not UTF-8, are
+    // written as "\x1b" instead.
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string quoted = "\"";
+    const char* const end = text.data() + text.size();
+    for (const char* p = text.data(); p != end;) {
+        const auto byte = static_cast<unsigned char>(*p);
+        std::size_t length = 1;
+        bool control = (byte < 0x20 && byte != '\t') || byte == 0x7F;
+        if (byte >= 0x80) {
+            const std::int32_t code = DecodeUtf8(p, end);
+            length = code < 0 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+            control = code < 0xA0;
+        }
+        for (const char* q = p; q != p + length; ++q) {
+            if (control) {
+                const auto c = static_cast<unsigned char>(*q);
+                quoted += {'\\', 'x', kHex[c >> 4], kHex[c & 0xF]};
+            } else {
+                quoted += *q;
+            }
+        }
+        p += length;
+    }
+    return quoted + "\"";
 }
 
 }  // namespace kavelo::scene

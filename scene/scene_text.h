@@ -55,7 +55,7 @@ std::string DescribeFound(const char* begin, const char* p, const char* end);
 
 // An ASCII letter.
 bool IsLetter(char c) noexcept;
-// `text` between double quotes.
+// `text` between double quotes, its control characters written as "\x1b".
 std::string Quoted(std::string_view text);
 
 // A text that is not UTF-8 or ASCII but UTF-16 or UTF-32, by its byte order mark or by NULs

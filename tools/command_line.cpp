@@ -493,7 +493,7 @@ std::string HelpText() {
         "  2  the command line is wrong, or -o - is a terminal without --force\n"
         "  3  no OpenGL context can be had\n"
         "  4  the picture or the listing cannot be written, does not fit in memory,\n"
-        "     or standard output is closed\n"
+        "     memory runs out on the way, or standard output is closed\n"
         "  5  --check found something to tell, and no fault\n";
     return text;
 }

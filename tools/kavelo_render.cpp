@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "scene/dump.h"
 #include "scene/heap_settings.h"
+#include "scene/standard_streams.h"
 #include "tools/command_line.h"
 #include "tools/scene_input.h"
 #ifdef KAVELO_RENDER_PICTURES
@@ -24,7 +26,9 @@ using kavelo::tools::RenderPicture;
 
 using kavelo::scene::ConfigureHeap;
 using kavelo::scene::DumpScene;
+using kavelo::scene::HoldStandardStreams;
 using kavelo::scene::SceneReadResult;
+using kavelo::scene::WarningList;
 using kavelo::tools::HelpText;
 using kavelo::tools::kExitNotWritten;
 using kavelo::tools::kExitReadFault;
@@ -38,6 +42,7 @@ using kavelo::tools::ReportReading;
 using kavelo::tools::ToolCommand;
 using kavelo::tools::ToolMode;
 using kavelo::tools::VersionText;
+using kavelo::tools::WarningsToStandardError;
 
 namespace {
 
@@ -52,10 +57,10 @@ bool WriteOut(const std::string& text) {
 }
 
 int Dump(const std::string& path) {
-    std::vector<std::string> warnings;
+    WarningList warnings = WarningsToStandardError();
     const SceneReadResult result = ReadSceneInput(path, &warnings);
     const bool written = WriteOut(DumpScene(result.scene));
-    ReportReading(result, warnings);
+    ReportReading(result, warnings, path);
     if (!written) {
         return kExitNotWritten;
     }
@@ -64,30 +69,13 @@ int Dump(const std::string& path) {
 
 // Reads FILE as the viewer does and tells on stderr what it most likely did not read as meant.
 int Check(const std::string& path) {
-    std::vector<std::string> warnings;
+    WarningList warnings = WarningsToStandardError();
     const SceneReadResult result = ReadSceneInput(path, &warnings);
-    ReportReading(result, warnings);
+    ReportReading(result, warnings, path);
     if (result.diagnostic) {
         return kExitReadFault;
     }
-    return warnings.empty() ? 0 : kExitWarnings;
-}
-
-// A closed descriptor 1 is given /dev/null at once: whatever the program or a library opened
-// next would take its number and receive what is meant for standard output. True when it was.
-bool HoldStandardOutput() {
-    if (::fcntl(STDOUT_FILENO, F_GETFD) >= 0 || errno != EBADF) {
-        return false;
-    }
-    int fd = ::open("/dev/null", O_WRONLY);
-    if (fd == STDIN_FILENO) {
-        fd = ::open("/dev/null", O_WRONLY);  // standard input was closed too: it keeps the first
-    }
-    if (fd > STDOUT_FILENO) {
-        ::dup2(fd, STDOUT_FILENO);
-        ::close(fd);
-    }
-    return true;
+    return warnings.Empty() ? 0 : kExitWarnings;
 }
 
 bool WritesStandardOutput(const ToolCommand& command) {
@@ -95,11 +83,7 @@ bool WritesStandardOutput(const ToolCommand& command) {
            (command.mode != ToolMode::kPicture || command.picture.output == kStandardStream);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    ConfigureHeap();
-    const bool outputClosed = HoldStandardOutput();
+int Run(int argc, char** argv, bool outputClosed) {
     // Past a file size limit a write fails with its reason, and the partial file is removed.
     std::signal(SIGXFSZ, SIG_IGN);
     ToolCommand command;
@@ -138,4 +122,18 @@ int main(int argc, char** argv) {
 #endif
     }
     return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ConfigureHeap();
+    const bool outputClosed = (HoldStandardStreams() & (1U << STDOUT_FILENO)) != 0;
+    try {
+        return Run(argc, argv, outputClosed);
+    } catch (const std::bad_alloc&) {
+        // Whatever ran out, the program ends with its word instead of an abort.
+        std::fputs("kavelo-render: out of memory\n", stderr);
+        return kExitNotWritten;
+    }
 }

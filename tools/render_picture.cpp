@@ -1,7 +1,5 @@
 #include "tools/render_picture.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -13,14 +11,12 @@
 
 #include <GL/gl.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +25,8 @@
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/quiet_toolkit.h"
 #include "render/scene_renderer.h"
-#include "scene/retry.h"
+#include "scene/driver_reserve.h"
+#include "tools/output_file.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
 
@@ -43,8 +40,8 @@ using kavelo::render::PacedProgress;
 using kavelo::render::ResizeSampling;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
+using kavelo::scene::DriverReserve;
 using kavelo::scene::ReadFault;
-using kavelo::scene::RetryInterrupted;
 using kavelo::scene::SceneReadResult;
 
 namespace kavelo::tools {
@@ -65,61 +62,6 @@ const char* QtFormat(ImageFormat format) {
     return "PNG";
 }
 
-// Writes all of `bytes` to `fd`; returns the reason when a write fails.
-std::string WriteAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    auto left = static_cast<std::size_t>(bytes.size());
-    while (left > 0) {
-        const ssize_t n = RetryInterrupted([&] { return ::write(fd, data, left); });
-        if (n < 0) {
-            return std::strerror(errno);
-        }
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return {};
-}
-
-// Writes `bytes` to the open `fd` and closes it; a full disk may first show at close.
-std::string WriteAndClose(int fd, const QByteArray& bytes) {
-    const std::string failure = WriteAll(fd, bytes);
-    if (::close(fd) != 0 && failure.empty()) {
-        return std::strerror(errno);
-    }
-    return failure;
-}
-
-// Puts `bytes` at `path` whole or not at all: they go into a new file beside it, which replaces
-// it only once complete, so that a failed or killed run leaves the earlier picture. A device or
-// a pipe (/dev/full, a FIFO) is written in place.
-std::string ReplaceFile(const std::string& path, const QByteArray& bytes) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        return fd < 0 ? std::strerror(errno) : WriteAndClose(fd, bytes);
-    }
-    // A link is followed: its target is what gets the picture.
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
-    const std::filesystem::path file = error ? std::filesystem::path(path) : target;
-    std::string temporary = (file.parent_path() / ".kavelo-render-XXXXXX").string();
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return std::strerror(errno);
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);  // as a file made by open() would be
-    std::string failure = WriteAndClose(fd, bytes);
-    if (failure.empty() && ::rename(temporary.c_str(), file.c_str()) != 0) {
-        failure = std::strerror(errno);
-    }
-    if (!failure.empty()) {
-        ::unlink(temporary.c_str());
-    }
-    return failure;
-}
-
 // Writes `image` to the request's output in its format; an empty result means success,
 // otherwise why not.
 std::string WriteImage(const QImage& image, const PictureRequest& request) {
@@ -129,10 +71,11 @@ std::string WriteImage(const QImage& image, const PictureRequest& request) {
     if (!image.save(&buffer, QtFormat(request.format))) {
         return "the image cannot be encoded";
     }
+    const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     if (request.output == kStandardStream) {
-        return WriteAll(STDOUT_FILENO, bytes);
+        return WriteAll(STDOUT_FILENO, view);
     }
-    return ReplaceFile(request.output, bytes);
+    return ReplaceFile(request.output, view);
 }
 
 double MillisecondsSince(std::chrono::steady_clock::time_point from) {
@@ -240,7 +183,7 @@ QImage MakeImage(const PictureRequest& request, const SceneReadResult& read, dou
 int RenderPicture(const PictureRequest& request) {
     QuietenToolkit();
     const auto readStart = std::chrono::steady_clock::now();
-    std::vector<std::string> warnings;
+    kavelo::scene::WarningList warnings;
     PacedProgress reading(ShowOnTerminal);
     kavelo::scene::ReadProgress tell;
     if (isatty(STDERR_FILENO) != 0) {
@@ -248,10 +191,12 @@ int RenderPicture(const PictureRequest& request) {
             reading.Reading(request.input, done, total);
         };
     }
+    std::optional<DriverReserve> reserve(std::in_place);
     const SceneReadResult read = ReadSceneInput(request.input, &warnings, tell);
+    reserve.reset();
     EndOnTerminal(reading);
     const double readMs = MillisecondsSince(readStart);
-    ReportReading(read, warnings);
+    ReportReading(read, warnings, request.input);
     if (read.fault == ReadFault::kNotOpened) {
         return kExitReadFault;  // nothing to draw: OUT stays as it was
     }

@@ -14,10 +14,11 @@ using kavelo::scene::ReadSceneFile;
 using kavelo::scene::ReadSceneStream;
 using kavelo::scene::SceneFileReading;
 using kavelo::scene::SceneReadResult;
+using kavelo::scene::WarningList;
 
 namespace kavelo::tools {
 
-SceneReadResult ReadSceneInput(const std::string& path, std::vector<std::string>* warnings,
+SceneReadResult ReadSceneInput(const std::string& path, WarningList* warnings,
                                const ReadProgress& progress) {
     // Standard input is asked for by name, so it is read to its end, a pipe or a file alike.
     SceneFileReading how;
@@ -26,8 +27,13 @@ SceneReadResult ReadSceneInput(const std::string& path, std::vector<std::string>
                                    : ReadSceneFile(path, std::nullopt, how, warnings);
 }
 
-void ReportReading(const SceneReadResult& result, const std::vector<std::string>& warnings) {
-    std::cerr << ReadingReport(result, warnings, "kavelo-render");
+void ReportReading(const SceneReadResult& result, const WarningList& warnings,
+                   const std::string& path) {
+    std::cerr << ReadingReport(result, warnings, "kavelo-render", path);
+}
+
+WarningList WarningsToStandardError() {
+    return WarningList(0, [](const std::string& warning) { std::cerr << warning << '\n'; });
 }
 
 }  // namespace kavelo::tools

@@ -21,6 +21,7 @@
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/dialog_builder.h"
 #include "render/scene_compiler.h"
+#include "scene/driver_reserve.h"
 #include "scene/read_report.h"
 #include "scene/scene_file.h"
 #include "shell/resources/resource_ids.h"
@@ -65,6 +66,7 @@ using kavelo::render::PixelFormatDescription;
 using kavelo::render::ResizeSampling;
 using kavelo::render::SamplingView;
 using kavelo::render::SceneListStats;
+using kavelo::scene::DriverReserve;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadingMayTakeLong;
 using kavelo::scene::ReadingReport;
@@ -185,7 +187,7 @@ void CSceneView::ReadScene() {
     m_pPolygons.reset();
     m_pCurves.reset();
     m_pSurfaces.reset();
-    m_sceneWarnings.clear();
+    m_sceneWarnings.Clear();
     // A file left for after the first frame is large: its progress shows from the start.
     const bool large = std::exchange(m_bReadAfterFirstFrame, false);
     PacedProgress progress([this](const std::string& text) { ShowWork(text); },
@@ -194,13 +196,16 @@ void CSceneView::ReadScene() {
     how.progress = [&progress](std::size_t done, std::size_t total) {
         progress.Reading(kSceneFileName, done, total);
     };
-    SceneReadResult result =
-        ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), how, &m_sceneWarnings);
+    SceneReadResult result = [&how, this] {
+        const DriverReserve reserve;
+        return ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), how,
+                             &m_sceneWarnings);
+    }();
     EndWork();
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);
     m_pSurfaces = std::move(result.scene.surfaces);
-    std::fputs(ReadingReport(result, m_sceneWarnings, "kavelo").c_str(), stderr);
+    std::fputs(ReadingReport(result, m_sceneWarnings, "kavelo", kSceneFileName).c_str(), stderr);
     m_sceneDiagnostic = std::move(result.diagnostic);
     emit sceneRead();
 }

@@ -19,6 +19,7 @@
 #include "render/scene_renderer.h"
 #include "scene/node_arena.h"
 #include "scene/scene.h"
+#include "scene/warning_list.h"
 
 class QOpenGLContext;
 
@@ -76,8 +77,8 @@ class CSceneView : public QOpenGLWidget,
     // The diagnostic of the latest reading of the scene file, if it did not end normally.
     const std::optional<std::string>& SceneDiagnostic() const { return m_sceneDiagnostic; }
     // What the latest reading read most likely not as meant, one "input.txt:3:1: warning: ..."
-    // each, in the order of the file.
-    const std::vector<std::string>& SceneWarnings() const { return m_sceneWarnings; }
+    // each, in the order of the file: the first few, and how many there were.
+    const kavelo::scene::WarningList& SceneWarnings() const { return m_sceneWarnings; }
     // Frames drawn so far; lets callers see that a repaint really ran.
     int FramesDrawn() const { return m_nFramesDrawn; }
     // A large scene is read and compiled once the window's first frame is shown; until its own
@@ -135,7 +136,7 @@ class CSceneView : public QOpenGLWidget,
     void EndGesture();
 
     std::optional<std::string> m_sceneDiagnostic;
-    std::vector<std::string> m_sceneWarnings;
+    kavelo::scene::WarningList m_sceneWarnings;
     int m_nFramesDrawn = 0;
     // The frame, whose route the mouse's commands take; not owned.
     kavelo::view::PanelHost* m_pHost = nullptr;

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     // Warnings never change what is read.
-    std::vector<std::string> warnings;
+    kavelo::scene::WarningList warnings;
     const SceneReadResult checked = ReadSceneText(bytes, kSceneFileName, &warnings);
     if (DumpScene(checked.scene) != dump || checked.diagnostic != result.diagnostic) {
         std::abort();

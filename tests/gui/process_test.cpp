@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -290,6 +292,13 @@ TEST_F(Program, TheFirstSizeFitsTheScreenAtTwiceTheScale) {
 }
 
 // Nothing of the command line reaches the toolkit: neither its options nor a platform choice.
+// The warnings go nowhere, not into the display's connection, which would take descriptor 2.
+TEST_F(Program, StartsWithStandardErrorClosed) {
+    std::ofstream(m_dir / "input.txt", std::ios::app) << "C {1 2 3 4}\n";
+    m_process.setChildProcessModifier([] { ::close(STDERR_FILENO); });
+    EXPECT_NE(StartWithFocus(), 0U);
+}
+
 TEST_F(Program, ToolkitOptionsOnTheCommandLineAreIgnored) {
     const WId window = StartWithFocus({QStringLiteral("-qwindowtitle"), QStringLiteral("Hello"),
                                        QStringLiteral("-platform"), QStringLiteral("offscreen")});

@@ -574,6 +574,17 @@ TEST_F(Viewer, FirstWarningIsTheIdleTextUnlessAFaultStopsTheReading) {
               "input.txt:2:8: expected a number, found \"x\"\n");
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(),
               "input.txt:2:8: expected a number, found \"x\"");
+    // The first 20, then how many more, and where to see them all.
+    std::string many;
+    for (int line = 1; line <= 22; ++line) {
+        many += "C {1 2 3 4}\n";
+    }
+    WriteScene(many);
+    ::testing::internal::CaptureStderr();
+    MenuAction(ID_FILE_RESTART)->trigger();
+    EXPECT_TRUE(::testing::internal::GetCapturedStderr().ends_with(
+        "input.txt:20:1: warning: a curve of 1 point draws nothing: a cubic curve takes 4\n... and "
+        "2 more warnings: kavelo-render --check input.txt lists them all\n"));
     WriteScene(kScene);
     MenuAction(ID_FILE_RESTART)->trigger();
     EXPECT_EQ(m_frame->StatusBar().IdleText().toStdString(), "Ready");

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "scene/read_report.h"
 
@@ -10,17 +9,24 @@ using kavelo::scene::ReadFault;
 using kavelo::scene::ReadingReport;
 using kavelo::scene::SceneReadResult;
 using kavelo::scene::StatusPaneText;
+using kavelo::scene::WarningList;
 
 namespace {
 
+// A list of `n` warnings "f:I:1: warning: wI".
+WarningList Warnings(int n, WarningList list = WarningList()) {
+    for (int i = 1; i <= n; ++i) {
+        list.Add("f:" + std::to_string(i) + ":1: warning: w" + std::to_string(i));
+    }
+    return list;
+}
+
 TEST(ReadReport, StatusPaneShowsTheFaultOrTheFirstWarningOfN) {
-    const std::vector<std::string> none;
-    const std::vector<std::string> one = {"f:1:1: warning: a"};
-    const std::vector<std::string> three = {"f:1:1: warning: a", "f:2:1: warning: b", "f:3:1: c"};
-    EXPECT_EQ(StatusPaneText(std::nullopt, none), "");
-    EXPECT_EQ(StatusPaneText(std::nullopt, one), "f:1:1: warning: a");
-    EXPECT_EQ(StatusPaneText(std::nullopt, three), "f:1:1: warning: a (1 of 3)");
-    EXPECT_EQ(StatusPaneText(std::string("f:4:2: expected a number"), three),
+    EXPECT_EQ(StatusPaneText(std::nullopt, Warnings(0)), "");
+    EXPECT_EQ(StatusPaneText(std::nullopt, Warnings(1)), "f:1:1: warning: w1");
+    EXPECT_EQ(StatusPaneText(std::nullopt, Warnings(3)), "f:1:1: warning: w1 (1 of 3)");
+    EXPECT_EQ(StatusPaneText(std::nullopt, Warnings(30000)), "f:1:1: warning: w1 (1 of 30000)");
+    EXPECT_EQ(StatusPaneText(std::string("f:4:2: expected a number"), Warnings(3)),
               "f:4:2: expected a number");
 }
 
@@ -28,12 +34,26 @@ TEST(ReadReport, WarningsThenTheFaultWhichNamesTheProgramWhenItHasNoPlace) {
     SceneReadResult result;
     result.diagnostic = "f: cannot open: No such file or directory";
     result.fault = ReadFault::kNotOpened;
-    EXPECT_EQ(ReadingReport(result, {}, "prog"),
+    EXPECT_EQ(ReadingReport(result, Warnings(0), "prog", "f"),
               "prog: f: cannot open: No such file or directory\n");
     result.diagnostic = "f:2:1: expected a number, found \"x\"";
     result.fault = ReadFault::kInText;
-    EXPECT_EQ(ReadingReport(result, {"f:1:1: warning: a"}, "prog"),
-              "f:1:1: warning: a\nf:2:1: expected a number, found \"x\"\n");
+    EXPECT_EQ(ReadingReport(result, Warnings(1), "prog", "f"),
+              "f:1:1: warning: w1\nf:2:1: expected a number, found \"x\"\n");
+}
+
+TEST(ReadReport, TwentyWarningsThenHowManyMoreUnlessEachWasListedAsFound) {
+    const SceneReadResult clean;
+    const std::string twenty = ReadingReport(clean, Warnings(20), "prog", "in.txt");
+    EXPECT_TRUE(twenty.ends_with("f:20:1: warning: w20\n"));
+    EXPECT_EQ(ReadingReport(clean, Warnings(21), "prog", "in.txt"),
+              twenty + "... and 1 more warning: kavelo-render --check in.txt lists them all\n");
+    EXPECT_EQ(
+        ReadingReport(clean, Warnings(7730), "prog", "in.txt"),
+        twenty + "... and 7,710 more warnings: kavelo-render --check in.txt lists them all\n");
+    EXPECT_EQ(ReadingReport(clean, Warnings(7730, WarningList(0, [](const std::string&) {})),
+                            "prog", "in.txt"),
+              "");
 }
 
 }  // namespace

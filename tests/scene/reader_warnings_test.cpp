@@ -10,12 +10,14 @@
 using kavelo::scene::DumpScene;
 using kavelo::scene::ReadSceneText;
 using kavelo::scene::SceneReadResult;
+using kavelo::scene::WarningList;
 
 namespace {
 
 std::vector<std::string> WarningsOf(std::string_view text) {
     std::vector<std::string> warnings;
-    ReadSceneText(text, "f.txt", &warnings);
+    WarningList each(0, [&warnings](const std::string& warning) { warnings.push_back(warning); });
+    ReadSceneText(text, "f.txt", &each);
     return warnings;
 }
 
@@ -132,6 +134,11 @@ TEST(ReaderWarnings, EachKindAtItsLineAndColumn) {
          {"f.txt:1:7: warning: \"C\" inside \"arcC\" starts a curve",
           "f.txt:3:3: warning: \"polygon\" is skipped with the numbers after it: an item letter "
           "is a capital, \"P\""}},
+        // Control characters of the file reach no terminal: C0, DEL, C1 and bytes not UTF-8.
+        {"escapes",
+         "\x1b[2;3H\x7f\xc2\x9b\x9b\t\xc3\xa9{" + four + "}",
+         {"f.txt:1:1: warning: \"\\x1b[2;3H\\x7f\\xc2\\x9b\\x9b\t\xc3\xa9{\" is skipped with the "
+          "numbers after it: items start with \"C\", \"P\" or \"S\""}},
         // Notes as the format page writes them stay quiet.
         {"notes",
          "# digits and marks: 1 2 3 { } ( ) ; = ->, the plane z = 0\nC {" + four + "}",
@@ -148,10 +155,10 @@ TEST(ReaderWarnings, NeverChangeWhatIsRead) {
     for (const std::string& text :
          {"See below.\nPolygon (0 0 1) {" + four + "}", "C {" + four + " 5 5 5 1 } C {1 2 3 4}",
           "polygon (0 0 1) {" + four + "} C {" + four + "} S {1 2 x"}) {
-        std::vector<std::string> warnings;
+        WarningList warnings;
         const SceneReadResult checked = ReadSceneText(text, "f.txt", &warnings);
         const SceneReadResult plain = ReadSceneText(text, "f.txt");
-        EXPECT_FALSE(warnings.empty()) << text;
+        EXPECT_FALSE(warnings.Empty()) << text;
         EXPECT_EQ(DumpScene(checked.scene), DumpScene(plain.scene)) << text;
         EXPECT_EQ(checked.diagnostic, plain.diagnostic) << text;
     }

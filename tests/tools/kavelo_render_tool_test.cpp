@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -206,6 +207,48 @@ TEST_F(KaveloRenderTool, APictureTooLargeForMemorySaysSo) {
                   "ulimit -v 1500000;"),
               4);
     EXPECT_EQ(m_err, "kavelo-render: a picture of 12000x12000 pixels does not fit in memory\n");
+}
+
+// --check lists each warning as found, a picture the first 20, under limits their text passes.
+TEST_F(KaveloRenderTool, ManyWarningsTakeTheMemoryOfTwenty) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not start under a memory limit";
+#endif
+    const auto write = [](const std::string& path, const std::string& line, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i) {
+            text += line;
+        }
+        std::ofstream(path) << text;
+    };
+    const std::string words = Out("words.txt");
+    write(words, "x{1 2 3 4}\n", 400000);
+    EXPECT_EQ(Run("--check " + words, "ulimit -v 196608;"), 5);
+    EXPECT_EQ(std::count(m_err.begin(), m_err.end(), '\n'), 400000);
+    const std::string curves = Out("curves.txt");
+    write(curves, "C{1 2 3 4}\n", 200000);
+    EXPECT_EQ(Run(curves + " --size 64x48 -o " + Out("c.png"), "ulimit -v 1048576;"), 1);
+    const std::regex tail("(" + curves +
+                          ":[0-9]+:1: warning: [^\n]*\n){20}\\.\\.\\. and [0-9,]+ more " +
+                          "warnings: kavelo-render --check " + curves + " lists them all\n" +
+                          "kavelo-render: " + curves + ": out of memory after [0-9]+ items\n");
+    EXPECT_TRUE(std::regex_match(m_err, tail)) << m_err;
+}
+
+// Under a limit on address space the reading stops with room left for the driver to draw.
+TEST_F(KaveloRenderTool, ALimitStopsTheReadingWithRoomToDraw) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not start under a memory limit";
+#endif
+    std::string text;
+    for (int i = 0; i < 100000; ++i) {
+        text += "C { 0 0 0 1  1 1 0 1  2 1 0 1  3 0 0 1 }\n";
+    }
+    std::ofstream(Out("big.txt")) << text;
+    EXPECT_EQ(Run(Out("big.txt") + " --size 64x48 -o " + Out("big.png"),
+                  "ulimit -v 1048576; MALLOC_ARENA_MAX=1"),
+              1);
+    EXPECT_NE(m_err.find(": out of memory after "), std::string::npos) << m_err;
 }
 
 // Where XDG_RUNTIME_DIR is unset, only the program's own lines reach standard error.
