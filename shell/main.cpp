@@ -3,12 +3,14 @@
 #include <QSurfaceFormat>
 #include <optional>
 
+#include "platform/framework/termination.h"
 #include "platform/framework/toolkit_start.h"
 #include "platform/gl/surface_format.h"
 #include "platform/widgets/quiet_toolkit.h"
 #include "shell/resources/resources.h"
 #include "shell/scene_app.h"
 
+using kavelo::platform::framework::CloseWindowsOnTermination;
 using kavelo::platform::framework::DisplayFailureReport;
 using kavelo::platform::gl::SceneSurfaceFormat;
 using kavelo::platform::widgets::QuietenToolkit;
@@ -27,6 +29,7 @@ int main(int argc, char** argv) {
     std::optional<DisplayFailureReport> report(std::in_place);
     QApplication application(toolkitArgc, toolkitArgv);
     report.reset();
+    CloseWindowsOnTermination();
     QApplication::setApplicationName(QString::fromLatin1(Version().internalName));
     QApplication::setApplicationDisplayName(QStringLiteral("Kavelo"));
     QApplication::setApplicationVersion(QString::fromLatin1(Version().versionText));

@@ -105,6 +105,10 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
     }
     ResetParams();
     setFormat(SceneSurfaceFormat());
+    // The picture goes into the window without an alpha of its own: a compositor that blends the
+    // window by its alpha (Wayland's do) would show the desktop wherever the clear colour's alpha
+    // of 0 was left.
+    setTextureFormat(GL_RGB8);
     // The picture covers the whole client area: nothing is erased or filled under it.
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
