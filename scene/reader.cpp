@@ -322,6 +322,15 @@ SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
             warnings->resize(earlierWarnings);  // they would be about NULs, not the text
         }
     }
+    // Read into nothing, without a fault or a warning that tells why: an empty file, comments
+    // only, or not the file meant.
+    const auto none = [](const auto& list) {
+        return list.get() == nullptr || list->next == nullptr;
+    };
+    if (warnings != nullptr && warnings->size() == earlierWarnings && !result.diagnostic &&
+        none(result.scene.polygons) && none(result.scene.curves) && none(result.scene.surfaces)) {
+        warnings->push_back(std::string(fileName) + " holds no items");
+    }
     return result;
 }
 

@@ -163,7 +163,11 @@ int CSceneView::OnCreate() {
         m_pHost = host;
         m_pPanel = host->GetControlPanel();
     }
+    // The box that follows a failure says only the framework's words; stderr says what failed.
+    const std::string platform = QGuiApplication::platformName().toStdString();
     if (!PlatformShowsGLWidgets()) {
+        std::fprintf(stderr, "kavelo: no OpenGL context: the %s platform puts none in a window\n",
+                     platform.c_str());
         return -1;
     }
     // The widget makes its own context only when first shown; a context made now with the same
@@ -171,6 +175,11 @@ int CSceneView::OnCreate() {
     QOpenGLContext probe;
     probe.setFormat(format());
     if (!probe.create()) {
+        std::fprintf(stderr,
+                     "kavelo: no OpenGL context: the %s platform could not make one for a "
+                     "double-buffered RGB window with a depth buffer; is an OpenGL driver "
+                     "installed (Mesa's libgl1-mesa-dri)?\n",
+                     platform.c_str());
         return -1;
     }
     BuildPalette(DescribeFormat(probe.format()));

@@ -184,6 +184,7 @@ TEST_F(Program, NoRenderingContextGivesAMessageAndAFailingStatus) {
              QStringLiteral("Return")});
     ASSERT_TRUE(m_process.waitForFinished(10000));
     EXPECT_NE(m_process.exitCode(), 0);
+    EXPECT_TRUE(m_process.readAllStandardError().contains("kavelo: no OpenGL context: the xcb"));
 }
 
 // scripts/run.sh on a scene of another name: Restart after an edit of that file shows the edit,
