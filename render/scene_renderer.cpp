@@ -22,6 +22,7 @@ SceneListStats SceneRenderer::Compile(const PolygonNode* polygons, const CurveNo
 }
 
 void SceneRenderer::DrawFrame(const ViewParams& params) const {
+    glLineWidth(static_cast<GLfloat>(m_dPixelRatio));
     RenderSceneFrame(params, m_nWidth, m_nHeight);
 }
 

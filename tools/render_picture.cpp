@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -155,6 +156,7 @@ void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, 
     // The viewer's order: sized first, so that GLU tessellates for this viewport.
     SceneRenderer renderer;
     renderer.Resize(request.width, request.height);
+    renderer.SetPixelRatio(request.ratio);
     const auto compileStart = std::chrono::steady_clock::now();
     PacedProgress progress(ShowOnTerminal);
     const SceneListStats drawn =
@@ -229,14 +231,20 @@ QImage MakeImage(const PictureRequest& request, const SceneReadResult& read, dou
                           QImage::Format_RGBX8888)
                        .convertToFormat(QImage::Format_RGB32);
     if (request.banner && !image.isNull()) {
+        image.setDevicePixelRatio(request.ratio);
         DrawBannerOver(image, request.width);
+        image.setDevicePixelRatio(1.0);
     }
     return image;
 }
 
 }  // namespace
 
-int RenderPicture(const PictureRequest& request) {
+int RenderPicture(const PictureRequest& asked) {
+    // From here on the sizes are the picture's own, in device pixels.
+    PictureRequest request = asked;
+    request.width = static_cast<int>(std::lround(asked.width * asked.ratio));
+    request.height = static_cast<int>(std::lround(asked.height * asked.ratio));
     QuietenToolkit();
     const auto readStart = std::chrono::steady_clock::now();
     std::vector<std::string> warnings;

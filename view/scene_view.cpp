@@ -274,6 +274,7 @@ bool CSceneView::EndWork() {
 }
 
 void CSceneView::RenderScene() {
+    m_renderer.SetPixelRatio(devicePixelRatioF());
     m_renderer.DrawFrame(*this);
 }
 
