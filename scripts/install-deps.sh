@@ -17,7 +17,7 @@ test_packages=(
     xvfb xauth x11-utils xdotool locales
     desktop-file-utils dpkg-dev file lintian appstream man-db help2man scdoc librsvg2-bin
     bash-completion shellcheck universal-ctags
-    weston netpbm
+    weston netpbm openbox
 )
 
 packages=("${user_packages[@]}")
