@@ -26,12 +26,16 @@ namespace fs = std::filesystem;
 
 const QString kKavelo = QStringLiteral(KAVELO_BINARY_DIR "/shell/kavelo");
 
-// Runs xdotool and gives its output, trimmed.
-QString XDoTool(const QStringList& arguments) {
+// Runs a tool and gives its output, trimmed.
+QString RunTool(const QString& program, const QStringList& arguments) {
     QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
+    tool.start(program, arguments);
     tool.waitForFinished(20000);
     return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+QString XDoTool(const QStringList& arguments) {
+    return RunTool(QStringLiteral("xdotool"), arguments);
 }
 
 // The id of the first window with exactly this name, 0 while there is none.
@@ -277,19 +281,14 @@ TEST_F(Program, OneClickIntoAFieldOfAnInactiveWindowFocusesIt) {
 
 // Where the window's client area lies on the screen, as the X server tells.
 QRect ClientOnScreen(WId window) {
-    QProcess tool;
-    tool.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)});
-    tool.waitForFinished(20000);
-    const QString info = QString::fromUtf8(tool.readAllStandardOutput());
-    const auto field = [&info](const QString& name) {
-        return QRegularExpression(name + QStringLiteral(":\\s*(-?\\d+)"))
-            .match(info)
-            .captured(1)
-            .toInt();
+    const QString info =
+        RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)});
+    const auto field = [&info](const char* name) {
+        const QRegularExpression value(QString::fromLatin1(name) + QStringLiteral(":\\s*(-?\\d+)"));
+        return value.match(info).captured(1).toInt();
     };
-    return {field(QStringLiteral("Absolute upper-left X")),
-            field(QStringLiteral("Absolute upper-left Y")), field(QStringLiteral("Width")),
-            field(QStringLiteral("Height"))};
+    return {field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+            field("Height")};
 }
 
 // At 1.5 and twice the scale on a 1280x1024 screen, under a window manager whose frame the first
@@ -300,11 +299,9 @@ TEST_F(Program, TheFirstSizeFitsTheScreenWithTheFrameAtEveryScale) {
     ASSERT_TRUE(manager.waitForStarted(10000)) << "openbox (scripts/install-deps.sh --test)";
     ASSERT_TRUE(QTest::qWaitFor(
         [] {
-            QProcess prop;
-            prop.start(QStringLiteral("xprop"),
-                       {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-            prop.waitForFinished(20000);
-            return prop.readAllStandardOutput().contains("window id");
+            return RunTool(QStringLiteral("xprop"),
+                           {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                .contains(QStringLiteral("window id"));
         },
         10000));
     const QRect screen(QPoint(0, 0), QGuiApplication::primaryScreen()->size());
