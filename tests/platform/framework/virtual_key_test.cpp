@@ -2,6 +2,7 @@
 // table's keys and modifiers; no window is needed.
 #include <gtest/gtest.h>
 
+#include <QInputDevice>
 #include <QKeyEvent>
 
 #include "platform/framework/accelerator_filter.h"
@@ -39,9 +40,10 @@ TEST(VirtualKeyFromEvent, KeysByWhatTheyAreAndEveryModifierHeld) {
         {Qt::Key_A, Qt::NoModifier, 0x61, 0, 0},
         {Qt::Key_Asterisk, kKeypad, 0xffaa, 0, 0},
     };
+    const QInputDevice keyboard;  // Qt's own would outlive the test without an application
     for (const auto& c : cases) {
-        const auto press =
-            VirtualKeyFromEvent(QKeyEvent(QEvent::KeyPress, c.key, c.mods, 0, c.keysym, 0));
+        const auto press = VirtualKeyFromEvent(
+            QKeyEvent(QEvent::KeyPress, c.key, c.mods, 0, c.keysym, 0, {}, false, 1, &keyboard));
         SCOPED_TRACE(testing::Message()
                      << "key 0x" << std::hex << c.key << " keysym 0x" << c.keysym);
         EXPECT_EQ(press.has_value(), c.vk != 0);
