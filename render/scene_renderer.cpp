@@ -21,6 +21,7 @@ SceneListStats SceneRenderer::Compile(kavelo::scene::SceneHeads heads, const Sam
 }
 
 void SceneRenderer::DrawFrame(const ViewParams& params) const {
+    glLineWidth(static_cast<GLfloat>(m_dPixelRatio));
     RenderSceneFrame(params, m_nWidth, m_nHeight);
 }
 

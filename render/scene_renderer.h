@@ -23,6 +23,10 @@ class SceneRenderer {
     // One frame of SCENE_LIST at the stored size, into the current context.
     void DrawFrame(const ViewParams& params) const;
 
+    // Device pixels per logical pixel: lines are drawn this many device pixels wide, so that a
+    // high-density screen shows them as thick as a plain one.
+    void SetPixelRatio(double ratio) { m_dPixelRatio = ratio; }
+
     // Puts back the state a painter drawing over the frame changes and the frame does not set
     // itself: program, buffers, texture, blending, scissor, stencil and the write masks.
     void ResetAfterPainter() const;
@@ -33,6 +37,7 @@ class SceneRenderer {
   private:
     int m_nWidth = 0;  // client size in device pixels, from the latest resize
     int m_nHeight = 0;
+    double m_dPixelRatio = 1.0;
 };
 
 }  // namespace kavelo::render

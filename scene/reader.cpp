@@ -330,6 +330,15 @@ SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
             std::string(fileName) + " looks like " + std::string(encoding) + ": save it as UTF-8";
         result.fault = ReadFault::kOther;
     }
+    // Read into nothing, without a fault or a warning that tells why: an empty file, comments
+    // only, or not the file meant.
+    const auto none = [](const auto& list) {
+        return list.get() == nullptr || list->next == nullptr;
+    };
+    if (warnings != nullptr && warnings->size() == earlierWarnings && !result.diagnostic &&
+        none(result.scene.polygons) && none(result.scene.curves) && none(result.scene.surfaces)) {
+        warnings->push_back(std::string(fileName) + " holds no items");
+    }
     return result;
 }
 

@@ -39,10 +39,11 @@ struct SceneReadResult {
 
 // Reads the bytes of a scene file as the file would read in text mode ("\r\n" is one "\n").
 // `fileName` only names the file in the diagnostic. Given `warnings`, the reading also adds what
-// it read most likely not as meant, as "input.txt:3:1: warning: TEXT", in the order of the text;
-// what is read stays the same. Memory that runs out for a message ends the reading as memory
-// that runs out for an item does.
-// "FILE: out of memory after N items": the items read before are kept.
+// it read most likely not as meant, as "input.txt:3:1: warning: TEXT", in the order of the text,
+// or "input.txt holds no items" when it read nothing, faultless and without a warning that
+// tells why; what is read stays the same. Memory that runs out for a message ends the reading as
+// memory that runs out for an item does. "FILE: out of memory after N items": the items read before
+// are kept.
 std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items);
 
 // Told how far a reading has come: `done` of `total` bytes read, every few dozen kilobytes and

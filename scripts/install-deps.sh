@@ -9,7 +9,7 @@ set -euo pipefail
 user_packages=(
     build-essential cmake g++
     qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-    libtinygltf-dev nlohmann-json3-dev fonts-dejavu-core
+    libtinygltf-dev nlohmann-json3-dev fonts-dejavu-core qt6-wayland
 )
 test_packages=(
     clang libclang-rt-14-dev clang-format
@@ -17,6 +17,7 @@ test_packages=(
     xvfb xauth x11-utils xdotool locales
     desktop-file-utils dpkg-dev file lintian appstream man-db help2man scdoc librsvg2-bin
     bash-completion shellcheck universal-ctags assimp-utils
+    weston netpbm openbox
 )
 
 packages=("${user_packages[@]}")
@@ -38,11 +39,11 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo_cmd=(sudo)
 fi
 
+# One query for all: a second start of scripts/run.sh waits for this on every run.
+installed=$'\n'"$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null || true)"$'\n'
 missing=()
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
+    [[ "$installed" == *$'\n'"$p install ok installed"$'\n'* ]] || missing+=("$p")
 done
 if [ "${#missing[@]}" -gt 0 ]; then
     echo "install-deps: installing ${missing[*]}"

@@ -22,8 +22,27 @@ if [ -n "${KAVELO_PREBUILT:-}" ]; then
 else
     build="$root/build"
     bash "$root/scripts/install-deps.sh"
-    # Only the two programs: the tests and benchmarks are scripts/test.sh's business.
-    bash "$root/scripts/build.sh" "$build" -DKAVELO_TESTS=OFF -DKAVELO_BENCH=OFF -- kavelo kavelo-render
+    # A second start skips the build, which takes seconds even when it has nothing to do, while
+    # no file the two programs are built from is newer than the latest build of this script's
+    # (scenes, tests, benchmarks and pages are not among them).
+    stamp="$build/run-stamp"
+    changed=""
+    if [ -f "$stamp" ] && [ -x "$build/shell/kavelo" ] && [ -x "$build/tools/kavelo-render" ]; then
+        changed="$(find "$root" -mindepth 1 -type d \( -name '.*' -o -name 'build*' \
+            -o -name examples -o -name tests -o -name bench -o -name docs \) -prune \
+            -o -type f -newer "$stamp" -print -quit)"
+    else
+        changed=yes
+    fi
+    if [ -n "$changed" ]; then
+        mkdir -p "$build"
+        touch "$stamp.next"  # before the build: an edit made while it runs is newer
+        # Only the two programs: the tests and benchmarks are scripts/test.sh's business.
+        bash "$root/scripts/build.sh" "$build" -DKAVELO_TESTS=OFF -DKAVELO_BENCH=OFF -- kavelo kavelo-render
+        mv "$stamp.next" "$stamp"
+    else
+        echo "run.sh: packages installed and $build built from the sources as they are: starting"
+    fi
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     out="$build/$(basename "$scene" .txt).png"

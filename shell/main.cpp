@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 
+#include "platform/framework/termination.h"
 #include "platform/framework/toolkit_start.h"
 #include "platform/gl/surface_format.h"
 #include "platform/widgets/quiet_toolkit.h"
@@ -13,6 +14,7 @@
 #include "shell/resources/resources.h"
 #include "shell/scene_app.h"
 
+using kavelo::platform::framework::CloseWindowsOnTermination;
 using kavelo::platform::framework::DisplayFailureReport;
 using kavelo::platform::gl::SceneSurfaceFormat;
 using kavelo::platform::widgets::QuietenToolkit;
@@ -57,6 +59,7 @@ int Run(int argc, char** argv) {
     std::optional<DisplayFailureReport> report(std::in_place);
     Application application(toolkitArgc, toolkitArgv);
     report.reset();
+    CloseWindowsOnTermination();
     QApplication::setApplicationName(QString::fromLatin1(Version().internalName));
     QApplication::setApplicationDisplayName(QStringLiteral("Kavelo"));
     QApplication::setApplicationVersion(QString::fromLatin1(Version().versionText));

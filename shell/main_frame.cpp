@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <algorithm>
 #include <utility>
@@ -201,6 +202,23 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // The window manager moves the window into its frame; from then on the frame is known.
+    if (!m_bFitPending || frameGeometry() == geometry() || screen() == nullptr) {
+        return;
+    }
+    m_bFitPending = false;
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (room.contains(frame)) {
+        return;
+    }
+    const QSize margins = frame.size() - size();
+    resize(size().boundedTo(room.size() - margins).expandedTo(minimumSize()));
+    move(room.topLeft());  // a window's position is its frame's
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {

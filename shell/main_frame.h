@@ -46,6 +46,10 @@ class CMainFrame : public QWidget,
 
     void OnViewStatusBar();
 
+    // Once a window manager has framed the window, the frame is made to fit the screen's
+    // available area if it does not: the first size cannot know the frame's margins.
+    void FitFrameOnceFramed() { m_bFitPending = true; }
+
     CControlPanel* GetControlPanel() override { return &m_wndControlPanel; }
     CSceneView* GetActiveView() const { return m_pActiveView; }
     kavelo::platform::widgets::MessagePane& StatusBar() { return m_wndStatusBar; }
@@ -58,6 +62,7 @@ class CMainFrame : public QWidget,
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
   private:
     void SetMinimumSize();
@@ -72,4 +77,5 @@ class CMainFrame : public QWidget,
     CSceneDoc* m_pDocument = nullptr;
     kavelo::platform::framework::CCmdTarget* m_pApplication = nullptr;
     std::unique_ptr<kavelo::platform::framework::AcceleratorFilter> m_pAccelerators;
+    bool m_bFitPending = false;
 };

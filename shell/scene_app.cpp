@@ -49,6 +49,7 @@ bool CSingleDocTemplate::OpenDocumentFile(CCmdTarget* application) {
         screen != nullptr
             ? wanted.boundedTo(screen->availableSize()).expandedTo(m_pFrame->minimumSize())
             : wanted);
+    m_pFrame->FitFrameOnceFramed();
     m_pFrame->show();
     m_pFrame->GetActiveView()->setFocus(Qt::ActiveWindowFocusReason);
     return true;

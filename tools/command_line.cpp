@@ -135,6 +135,19 @@ constexpr OptionSpec kOptions[] = {
      [](const ToolCommand& c) {
          return std::to_string(c.picture.width) + "x" + std::to_string(c.picture.height);
      }},
+    {"ratio", 0, "R", true,
+     "draw as on a screen of R device pixels a pixel, 1 to\n"
+     "4: the picture R times the size, lines and banner\n"
+     "R times as large",
+     [](std::string_view value, ToolCommand& c) {
+         const auto v = ParseNumber(value);
+         if (!v || !(*v >= 1.0 && *v <= 4.0)) {
+             return std::string("--ratio must be a number from 1 to 4");
+         }
+         c.picture.ratio = *v;
+         return std::string();
+     },
+     [](const ToolCommand& c) { return FormatShortest(c.picture.ratio); }},
     {"shift", 0, "X,Y", true, "move the scene, in half view widths and heights",
      [](std::string_view value, ToolCommand& c) {
          ViewParams& p = c.picture.params;

@@ -20,7 +20,8 @@ struct PictureRequest {
     ImageFormat format = ImageFormat::kPng;
     int width = 800;
     int height = 600;
-    ViewParams params;  // the viewer's defaults unless an option says otherwise
+    double ratio = 1.0;  // device pixels a pixel: the picture is `ratio` times the size
+    ViewParams params;   // the viewer's defaults unless an option says otherwise
     bool banner = true;
     bool stats = false;  // times and sizes on standard error
     int frames = 1;      // drawn after the compile; --stats gives their median

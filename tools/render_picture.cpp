@@ -12,6 +12,7 @@
 #include <GL/gl.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -99,6 +100,7 @@ void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, 
     // The viewer's order: sized first, so that GLU tessellates for this viewport.
     SceneRenderer renderer;
     renderer.Resize(request.width, request.height);
+    renderer.SetPixelRatio(request.ratio);
     const auto compileStart = std::chrono::steady_clock::now();
     PacedProgress progress(ShowOnTerminal);
     const SceneListStats drawn =
@@ -173,14 +175,20 @@ QImage MakeImage(const PictureRequest& request, const SceneReadResult& read, dou
                           QImage::Format_RGBX8888)
                        .convertToFormat(QImage::Format_RGB32);
     if (request.banner && !image.isNull()) {
+        image.setDevicePixelRatio(request.ratio);
         DrawBannerOver(image, request.width);
+        image.setDevicePixelRatio(1.0);
     }
     return image;
 }
 
 }  // namespace
 
-int RenderPicture(const PictureRequest& request) {
+int RenderPicture(const PictureRequest& asked) {
+    // From here on the sizes are the picture's own, in device pixels.
+    PictureRequest request = asked;
+    request.width = static_cast<int>(std::lround(asked.width * asked.ratio));
+    request.height = static_cast<int>(std::lround(asked.height * asked.ratio));
     QuietenToolkit();
     const auto readStart = std::chrono::steady_clock::now();
     kavelo::scene::WarningList warnings;

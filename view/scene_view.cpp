@@ -111,6 +111,10 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
     }
     ResetParams();
     setFormat(SceneSurfaceFormat());
+    // The picture goes into the window without an alpha of its own: a compositor that blends the
+    // window by its alpha (Wayland's do) would show the desktop wherever the clear colour's alpha
+    // of 0 was left.
+    setTextureFormat(GL_RGB8);
     // The picture covers the whole client area: nothing is erased or filled under it.
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -165,7 +169,11 @@ int CSceneView::OnCreate() {
         m_pHost = host;
         m_pPanel = host->GetControlPanel();
     }
+    // The box that follows a failure says only the framework's words; stderr says what failed.
+    const std::string platform = QGuiApplication::platformName().toStdString();
     if (!PlatformShowsGLWidgets()) {
+        std::fprintf(stderr, "kavelo: no OpenGL context: the %s platform puts none in a window\n",
+                     platform.c_str());
         return -1;
     }
     // The widget makes its own context only when first shown; a context made now with the same
@@ -173,6 +181,11 @@ int CSceneView::OnCreate() {
     QOpenGLContext probe;
     probe.setFormat(format());
     if (!probe.create()) {
+        std::fprintf(stderr,
+                     "kavelo: no OpenGL context: the %s platform could not make one for a "
+                     "double-buffered RGB window with a depth buffer; is an OpenGL driver "
+                     "installed (Mesa's libgl1-mesa-dri)?\n",
+                     platform.c_str());
         return -1;
     }
     BuildPalette(DescribeFormat(probe.format()));
@@ -270,6 +283,7 @@ bool CSceneView::EndWork() {
 }
 
 void CSceneView::RenderScene() {
+    m_renderer.SetPixelRatio(devicePixelRatioF());
     m_renderer.DrawFrame(*this);
 }
 

@@ -23,7 +23,7 @@ const KeyPressInfo* AcceleratorFilter::CurrentPress() {
 unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
                               unsigned heldModifiers) {
     // The held modifiers must equal the entry's exactly: Shift+Right or Alt+Right is not Right.
-    constexpr unsigned kHeldModifiers = FSHIFT | FCONTROL | FALT;
+    constexpr unsigned kHeldModifiers = FSHIFT | FCONTROL | FALT | kHeldMeta;
     const unsigned held = heldModifiers & kHeldModifiers;
     for (const AcceleratorEntry& entry : table) {
         if (entry.virtualKey == virtualKey && (entry.flags & kHeldModifiers) == held) {
@@ -33,10 +33,38 @@ unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned 
     return 0;
 }
 
-std::optional<VirtualKeyPress> VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods) {
+namespace {
+
+// X keysyms of the keypad's plus and minus, which xcb and Wayland alike report as the native key.
+constexpr quint32 kKeysymKeypadAdd = 0xffab;
+constexpr quint32 kKeysymKeypadSubtract = 0xffad;
+
+unsigned HeldModifiers(Qt::KeyboardModifiers mods) {
+    unsigned held = 0;
+    if (mods.testFlag(Qt::ShiftModifier)) {
+        held |= FSHIFT;
+    }
+    if (mods.testFlag(Qt::ControlModifier)) {
+        held |= FCONTROL;
+    }
+    if (mods.testFlag(Qt::AltModifier)) {
+        held |= FALT;
+    }
+    if (mods.testFlag(Qt::MetaModifier)) {
+        held |= kHeldMeta;
+    }
+    return held;
+}
+
+}  // namespace
+
+std::optional<VirtualKeyPress> VirtualKeyFromEvent(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    // Qt's Wayland plugin delivers the keypad's plus as Key_Plus without the keypad flag.
+    const quint32 keysym = event.nativeVirtualKey();
     const bool keypad = mods.testFlag(Qt::KeypadModifier);
     unsigned vk = 0;
-    switch (qtKey) {
+    switch (event.key()) {
         // With Num Lock off the keypad sends these too; they are the same keys to the table.
         case Qt::Key_Left:
             vk = VK_LEFT;
@@ -57,10 +85,10 @@ std::optional<VirtualKeyPress> VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers
             vk = VK_NEXT;
             break;
         case Qt::Key_Plus:
-            vk = keypad ? VK_ADD : VK_OEM_PLUS;
+            vk = keypad || keysym == kKeysymKeypadAdd ? VK_ADD : VK_OEM_PLUS;
             break;
         case Qt::Key_Minus:
-            vk = keypad ? VK_SUBTRACT : VK_OEM_MINUS;
+            vk = keypad || keysym == kKeysymKeypadSubtract ? VK_SUBTRACT : VK_OEM_MINUS;
             break;
         // The main keyboard's plus and minus keys, unshifted and shifted.
         case Qt::Key_Equal:
@@ -72,17 +100,7 @@ std::optional<VirtualKeyPress> VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers
         default:
             return std::nullopt;
     }
-    unsigned held = 0;
-    if (mods.testFlag(Qt::ShiftModifier)) {
-        held |= FSHIFT;
-    }
-    if (mods.testFlag(Qt::ControlModifier)) {
-        held |= FCONTROL;
-    }
-    if (mods.testFlag(Qt::AltModifier)) {
-        held |= FALT;
-    }
-    return VirtualKeyPress{vk, held};
+    return VirtualKeyPress{vk, HeldModifiers(mods)};
 }
 
 AcceleratorFilter::AcceleratorFilter(QWidget* frame, std::span<const AcceleratorEntry> table,
@@ -122,7 +140,7 @@ unsigned AcceleratorFilter::Translate(QObject* watched, QEvent* event) const {
         return 0;
     }
     const auto* key = static_cast<const QKeyEvent*>(event);
-    const std::optional<VirtualKeyPress> press = VirtualKeyFromQt(key->key(), key->modifiers());
+    const std::optional<VirtualKeyPress> press = VirtualKeyFromEvent(*key);
     if (!press) {
         return 0;
     }

@@ -14,23 +14,29 @@
 #include "shell/resources/resource_types.h"
 
 class QEvent;
+class QKeyEvent;
 
 namespace kavelo::platform::framework {
 
-// Looks a key up: `virtualKey` with the modifiers held (FSHIFT | FCONTROL | FALT bits). Returns
-// the command of the first entry whose key and modifiers match exactly, 0 when none does.
+// Super (Meta) held: no entry of a key table carries it, so a key pressed with it matches none.
+inline constexpr unsigned kHeldMeta = 0x100;
+
+// Looks a key up: `virtualKey` with the modifiers held (FSHIFT | FCONTROL | FALT | kHeldMeta
+// bits). Returns the command of the first entry whose key and modifiers match exactly, 0 when
+// none does.
 unsigned TranslateAccelerator(std::span<const kavelo::resources::AcceleratorEntry> table,
                               unsigned virtualKey, unsigned heldModifiers);
 
 struct VirtualKeyPress {
     unsigned virtualKey;  // VK_*
-    unsigned modifiers;   // FSHIFT | FCONTROL | FALT as held
+    unsigned modifiers;   // FSHIFT | FCONTROL | FALT | kHeldMeta as held
 };
 
-// The virtual key of a Qt key: arrows, Page Up and Page Down (with or without the keypad flag),
-// keypad plus and minus (VK_ADD, VK_SUBTRACT; they need the keypad flag) and the main keyboard's
-// plus and minus keys (VK_OEM_PLUS, VK_OEM_MINUS). Other keys give nullopt.
-std::optional<VirtualKeyPress> VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods);
+// The virtual key of a key event: arrows, Page Up and Page Down (with or without the keypad
+// flag), keypad plus and minus (VK_ADD, VK_SUBTRACT: the keypad flag or, where the platform drops
+// that flag, the keypad's own keysym tells them) and the main keyboard's plus and minus keys
+// (VK_OEM_PLUS, VK_OEM_MINUS). Other keys give nullopt.
+std::optional<VirtualKeyPress> VirtualKeyFromEvent(const QKeyEvent& event);
 
 // The key press whose command runs now: whether the keyboard repeats it, and when it was made on
 // the window system's clock, in milliseconds.

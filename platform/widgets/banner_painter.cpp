@@ -20,14 +20,16 @@ using kavelo::resources::BannerResource;
 void DrawBanner(QPainter& painter, int deviceWidth) {
     const BannerResource& banner = Banner();
     const int width = std::max(deviceWidth, 0);
-    const QRect rect(0, 0, width, banner.bandHeight);
+    // The band and the text are as high on a high-density screen as on a plain one: in device
+    // pixels, the resource's sizes times the ratio.
+    const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+    const QRect rect(0, 0, width, qRound(banner.bandHeight * ratio));
     const QString text = QString::fromLatin1(banner.text);
     QFont font(QString::fromLatin1(banner.fontFamily));
-    font.setPixelSize(banner.fontPixels);
+    font.setPixelSize(qRound(banner.fontPixels * ratio));
 
     painter.save();
     // One unit of the painter is one pixel of the device from here on.
-    const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
     painter.scale(1.0 / ratio, 1.0 / ratio);
     painter.setFont(font);
     // Centred in a rectangle wide enough for the whole text and centred on the band, so that a

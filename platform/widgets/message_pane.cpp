@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -54,7 +55,7 @@ void MessagePane::ShowMessage(const QString& text) {
 }
 
 QString MessagePane::Text() const {
-    return m_pText->text();
+    return m_text;
 }
 
 void MessagePane::WatchMenuBar(QMenuBar* bar) {
@@ -137,7 +138,20 @@ void MessagePane::CheckFlyByLeft() {
 
 void MessagePane::Show(const QString& text, bool idle) {
     m_bIdle = idle;
-    m_pText->setText(text);
+    m_text = text;
+    Elide();
+}
+
+void MessagePane::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);  // the layout has given the label its new width before this
+    Elide();
+}
+
+void MessagePane::Elide() {
+    const int room = m_pText->contentsRect().width() - m_pText->indent();
+    const QString shown = m_pText->fontMetrics().elidedText(m_text, Qt::ElideRight, room);
+    m_pText->setText(shown);
+    m_pText->setToolTip(shown != m_text ? m_text : QString());
 }
 
 }  // namespace kavelo::platform::widgets

@@ -23,7 +23,9 @@ class MessagePane : public QWidget {
     QString IdleText() const;
     void ShowIdle();
     void ShowMessage(const QString& text);  // a prompt, possibly empty
-    QString Text() const;                   // what the pane shows now
+    // What the pane shows now, whole: a text too long for the pane is shown cut with an
+    // ellipsis, and whole as the pane's tooltip.
+    QString Text() const;
 
     // Fly-by: while the pointer rests (about 300 ms) on one of `widgets` the pane goes empty; when
     // it leaves them the idle text comes back.
@@ -44,6 +46,7 @@ class MessagePane : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     bool PointerOnWatched() const;
@@ -51,8 +54,10 @@ class MessagePane : public QWidget {
     void OnFlyByTimer();
     void CheckFlyByLeft();
     void Show(const QString& text, bool idle);
+    void Elide();
 
     QLabel* m_pText;
+    QString m_text;  // whole, as given
     QString m_idleText;
     bool m_bIdle = true;
     bool m_bFlyBy = false;  // the pane was emptied by the fly-by and shows nothing else since

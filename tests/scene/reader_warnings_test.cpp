@@ -143,6 +143,10 @@ TEST(ReaderWarnings, EachKindAtItsLineAndColumn) {
         {"notes",
          "# digits and marks: 1 2 3 { } ( ) ; = ->, the plane z = 0\nC {" + four + "}",
          {}},
+        // Nothing read, and no warning tells why.
+        {"empty", "", {"f.txt holds no items"}},
+        {"notes only", "a scene to come\n# the floor\n", {"f.txt holds no items"}},
+        {"NULs only", std::string(64, '\0'), {"f.txt holds no items"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

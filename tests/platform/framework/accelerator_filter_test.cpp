@@ -17,9 +17,8 @@
 #include "shell/resources/resources.h"
 
 using kavelo::platform::framework::AcceleratorFilter;
+using kavelo::platform::framework::kHeldMeta;
 using kavelo::platform::framework::TranslateAccelerator;
-using kavelo::platform::framework::VirtualKeyFromQt;
-using kavelo::platform::framework::VirtualKeyPress;
 using kavelo::resources::AcceleratorEntry;
 using kavelo::resources::MainAccelerators;
 
@@ -42,6 +41,7 @@ TEST(TranslateAccelerator, FiresOnlyOnExactModifiersAndTheFirstMatchWins) {
     EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, FALT), 0u);
     EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, FCONTROL | FSHIFT), 0u);
     EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, FCONTROL | FALT | FSHIFT), 0u);
+    EXPECT_EQ(TranslateAccelerator(table, VK_RIGHT, kHeldMeta), 0u);
     EXPECT_EQ(TranslateAccelerator(table, VK_LEFT, 0), 0u);
     EXPECT_EQ(TranslateAccelerator(table, VK_UP, 0), 4u);
 }
@@ -52,46 +52,6 @@ constexpr AcceleratorEntry kSmallTable[] = {
     {kKey, VK_RIGHT, ID_MOVE_RIGHT},
     {kKey, VK_ADD, ID_ZOOM_IN},
 };
-
-void ExpectKey(int qtKey, Qt::KeyboardModifiers mods, unsigned vk, unsigned held) {
-    const std::optional<VirtualKeyPress> press = VirtualKeyFromQt(qtKey, mods);
-    ASSERT_TRUE(press.has_value()) << "Qt key " << qtKey;
-    EXPECT_EQ(press->virtualKey, vk) << "Qt key " << qtKey;
-    EXPECT_EQ(press->modifiers, held) << "Qt key " << qtKey;
-}
-
-TEST(VirtualKeyFromQt, MapsArrowsPageKeysAndBothPlusMinusKeys) {
-    ExpectKey(Qt::Key_Left, Qt::NoModifier, VK_LEFT, 0);
-    ExpectKey(Qt::Key_Right, Qt::NoModifier, VK_RIGHT, 0);
-    ExpectKey(Qt::Key_Up, Qt::NoModifier, VK_UP, 0);
-    ExpectKey(Qt::Key_Down, Qt::NoModifier, VK_DOWN, 0);
-    ExpectKey(Qt::Key_PageUp, Qt::NoModifier, VK_PRIOR, 0);
-    ExpectKey(Qt::Key_PageDown, Qt::NoModifier, VK_NEXT, 0);
-    // The keypad's arrows and page keys (Num Lock off) are the same keys.
-    ExpectKey(Qt::Key_Left, Qt::KeypadModifier, VK_LEFT, 0);
-    ExpectKey(Qt::Key_Down, Qt::KeypadModifier, VK_DOWN, 0);
-    ExpectKey(Qt::Key_PageUp, Qt::KeypadModifier, VK_PRIOR, 0);
-    ExpectKey(Qt::Key_PageDown, Qt::KeypadModifier, VK_NEXT, 0);
-    // Plus and minus: the keypad flag decides which key it was.
-    ExpectKey(Qt::Key_Plus, Qt::KeypadModifier, VK_ADD, 0);
-    ExpectKey(Qt::Key_Minus, Qt::KeypadModifier, VK_SUBTRACT, 0);
-    ExpectKey(Qt::Key_Plus, Qt::ShiftModifier, VK_OEM_PLUS, FSHIFT);
-    ExpectKey(Qt::Key_Equal, Qt::NoModifier, VK_OEM_PLUS, 0);
-    ExpectKey(Qt::Key_Minus, Qt::NoModifier, VK_OEM_MINUS, 0);
-    ExpectKey(Qt::Key_Underscore, Qt::ShiftModifier, VK_OEM_MINUS, FSHIFT);
-    // Modifier bits, each on its own and together; Meta and the keypad flag are not modifiers.
-    ExpectKey(Qt::Key_Right, Qt::ControlModifier, VK_RIGHT, FCONTROL);
-    ExpectKey(Qt::Key_Right, Qt::AltModifier, VK_RIGHT, FALT);
-    ExpectKey(Qt::Key_Right, Qt::ShiftModifier, VK_RIGHT, FSHIFT);
-    ExpectKey(Qt::Key_Left, Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier, VK_LEFT,
-              FCONTROL | FALT);
-    ExpectKey(Qt::Key_Up, Qt::MetaModifier, VK_UP, 0);
-    // Keys outside the table's vocabulary.
-    EXPECT_FALSE(VirtualKeyFromQt(Qt::Key_A, Qt::NoModifier).has_value());
-    EXPECT_FALSE(VirtualKeyFromQt(Qt::Key_Home, Qt::NoModifier).has_value());
-    EXPECT_FALSE(VirtualKeyFromQt(Qt::Key_Asterisk, Qt::KeypadModifier).has_value());
-    EXPECT_FALSE(VirtualKeyFromQt(Qt::Key_Control, Qt::ControlModifier).has_value());
-}
 
 // A frame with one field, shown and focused, and a filter that records what it issues.
 struct Frame {

@@ -95,8 +95,11 @@ TEST(Banner, TextInTheBannerColourCentredInTheBandWithoutBackgroundAndCutWhenNar
     EXPECT_FALSE(painter.hasClipping());
     painter.end();
     EXPECT_TRUE(InkOf(Painted(300, 0)).pixels == 0) << "an empty band shows nothing";
-    // At twice the pixels per unit, band and text keep their size in the device's pixels.
-    EXPECT_EQ(Painted(400, 400, 2.0), wide);
+    // At twice the pixels per unit, band and text are twice as large in the device's pixels.
+    const Ink one = InkOf(wide);
+    const Ink two = InkOf(Painted(800, 800, 2.0));
+    EXPECT_NEAR(two.x1 - two.x0, 2 * (one.x1 - one.x0), 4);
+    EXPECT_NEAR((two.y0 + two.y1) / 2.0, kBannerBandHeight, 5) << "centred down the band";
 }
 
 }  // namespace

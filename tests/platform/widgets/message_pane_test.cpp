@@ -81,6 +81,22 @@ TEST(MessagePane, OneLineHighAndAsWideAsTheBar) {
     EXPECT_EQ(pane->minimumSizeHint().width(), before);
 }
 
+TEST(MessagePane, TooLongATextEndsInAnEllipsisAndShowsWholeAsTheTooltip) {
+    MessagePane pane;
+    pane.resize(200, pane.sizeHint().height());
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    const QString whole = QStringLiteral("input.txt:3:1: warning: found U+00A0 between numbers");
+    pane.ShowMessage(whole);
+    const auto* label = pane.findChild<QLabel*>();
+    EXPECT_TRUE(label->text().endsWith(QChar(0x2026))) << label->text().toStdString();
+    EXPECT_EQ(label->toolTip(), whole);
+    // Room enough: shown whole, with no tooltip.
+    pane.resize(label->fontMetrics().horizontalAdvance(whole) + 40, pane.height());
+    EXPECT_EQ(label->text(), whole);
+    EXPECT_EQ(label->toolTip(), QString());
+}
+
 TEST(MessagePane, FlyByEmptiesWhileThePointerRestsOnWatchedControls) {
     QWidget frame;
     auto* layout = new QVBoxLayout(&frame);
