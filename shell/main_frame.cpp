@@ -21,6 +21,7 @@
 
 using kavelo::platform::framework::AcceleratorFilter;
 using kavelo::platform::framework::CCmdTarget;
+using kavelo::platform::framework::CommandInput;
 using kavelo::platform::framework::CommandPrompt;
 using kavelo::platform::framework::DocumentStringField;
 using kavelo::platform::framework::MessageMapEntry;
@@ -74,7 +75,8 @@ bool CMainFrame::LoadFrame(CSceneDoc* document, CCmdTarget* application) {
         return false;
     }
     m_pAccelerators = std::make_unique<AcceleratorFilter>(
-        this, MainAccelerators(), [this](unsigned id) { RouteCommand(id); });
+        this, MainAccelerators(),
+        [this](unsigned id, const CommandInput& input) { RouteCommand(id, input); });
     return true;
 }
 
@@ -158,9 +160,9 @@ void CMainFrame::InitialUpdateFrame() {
     setWindowTitle(m_pDocument->GetTitle() + QStringLiteral(" - ") + frameTitle);
 }
 
-bool CMainFrame::RouteCommand(unsigned id) {
+bool CMainFrame::RouteCommand(unsigned id, const CommandInput& input) {
     CCmdTarget* route[] = {m_pActiveView, m_pDocument, this, m_pApplication};
-    return kavelo::platform::framework::RouteCommand(route, id);
+    return kavelo::platform::framework::RouteCommand(route, id, input);
 }
 
 bool CMainFrame::IsCommandEnabled(unsigned id) const {

@@ -40,8 +40,10 @@ class CMainFrame : public QWidget,
     // The view becomes the active view and gets its initial update; the caption is set.
     void InitialUpdateFrame();
 
-    // Sends a command along the route: active view, document, frame, application.
-    bool RouteCommand(unsigned id) override;
+    // Sends a command along the route: active view, document, frame, application. Menu items
+    // and buttons issue theirs without an input.
+    bool RouteCommand(unsigned id,
+                      const kavelo::platform::framework::CommandInput& input = {}) override;
     bool IsCommandEnabled(unsigned id) const;
 
     void OnViewStatusBar();

@@ -2,6 +2,8 @@
 // the route that the key table's commands take, which the mouse's commands take too.
 #pragma once
 
+#include "platform/framework/command_routing.h"
+
 namespace kavelo::platform::widgets {
 class DialogBar;
 }  // namespace kavelo::platform::widgets
@@ -11,7 +13,8 @@ namespace kavelo::view {
 class PanelHost {
   public:
     virtual kavelo::platform::widgets::DialogBar* GetControlPanel() = 0;
-    virtual bool RouteCommand(unsigned id) = 0;
+    virtual bool RouteCommand(unsigned id,
+                              const kavelo::platform::framework::CommandInput& input) = 0;
 
   protected:
     ~PanelHost() = default;

@@ -14,7 +14,6 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
-#include "platform/framework/accelerator_filter.h"
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/surface_format.h"
 #include "platform/gl/widget_gl_surface.h"
@@ -49,8 +48,8 @@ using kavelo::navigation::StepCommands;
 using kavelo::navigation::WritePanelFields;
 using kavelo::navigation::ZoomIn;
 using kavelo::navigation::ZoomOut;
-using kavelo::platform::framework::AcceleratorFilter;
-using kavelo::platform::framework::KeyPressInfo;
+using kavelo::platform::framework::CommandInput;
+using kavelo::platform::framework::InputMadeAt;
 using kavelo::platform::framework::MessageMapEntry;
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::PlatformShowsGLWidgets;
@@ -349,14 +348,13 @@ int CSceneView::DevicePixels(int logical) const {
     return qRound(logical * devicePixelRatioF());
 }
 
-void CSceneView::FinishCommand() {
+void CSceneView::FinishCommand(const CommandInput& input) {
     if (m_nGestureDepth > 0) {
         m_bEndPending = true;
         return;
     }
-    const KeyPressInfo* press = AcceleratorFilter::CurrentPress();
-    if (press != nullptr && m_repeats.Defer(press->autoRepeat, press->timestampMs, NowMs())) {
-        // Posted behind the repeats already queued, which add their steps to this finish.
+    if (input.madeMs && m_repeats.Defer(*input.madeMs, NowMs())) {
+        // Posted behind the steps already queued, which add their arithmetic to this finish.
         if (!m_bFinishPending) {
             m_bFinishPending = true;
             QMetaObject::invokeMethod(
@@ -394,19 +392,19 @@ void CSceneView::RepaintNow() {
     }
 }
 
-void CSceneView::EndGesture() {
+void CSceneView::EndGesture(const CommandInput& input) {
     if (--m_nGestureDepth == 0 && m_bEndPending) {
         m_bEndPending = false;
-        FinishCommand();
+        FinishCommand(input);
     }
 }
 
-void CSceneView::IssueCommand(unsigned id, int count) {
+void CSceneView::IssueCommand(unsigned id, int count, const CommandInput& input) {
     for (int i = 0; i < count; ++i) {
         if (m_pHost != nullptr) {
-            m_pHost->RouteCommand(id);
+            m_pHost->RouteCommand(id, input);
         } else {
-            OnCmdMsg(id);  // a view without a frame is first and last on its route
+            OnCmdMsg(id, input);  // a view without a frame is first and last on its route
         }
     }
 }
@@ -439,9 +437,9 @@ void CSceneView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     BeginGesture();
     for (const StepCommands& step : m_drag->MoveTo(*this, Pixel{at.x(), at.y()})) {
-        IssueCommand(step.id, step.count);
+        IssueCommand(step.id, step.count, {});
     }
-    EndGesture();
+    EndGesture({});
 }
 
 void CSceneView::mouseReleaseEvent(QMouseEvent* event) {
@@ -456,9 +454,10 @@ void CSceneView::wheelEvent(QWheelEvent* event) {
     m_nWheelRest += event->angleDelta().y();
     const int notches = m_nWheelRest / 120;
     m_nWheelRest -= notches * 120;
+    const CommandInput input = InputMadeAt(event->timestamp());
     BeginGesture();
-    IssueCommand(notches > 0 ? ID_ZOOM_IN : ID_ZOOM_OUT, std::abs(notches));
-    EndGesture();
+    IssueCommand(notches > 0 ? ID_ZOOM_IN : ID_ZOOM_OUT, std::abs(notches), input);
+    EndGesture(input);
     event->accept();
 }
 
@@ -471,61 +470,61 @@ void CSceneView::RefreshPanel() {
     m_pPanel->repaint();
 }
 
-void CSceneView::OnMoveRight() {
+void CSceneView::OnMoveRight(const CommandInput& input) {
     MoveRight(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnMoveLeft() {
+void CSceneView::OnMoveLeft(const CommandInput& input) {
     MoveLeft(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnMoveUp() {
+void CSceneView::OnMoveUp(const CommandInput& input) {
     MoveUp(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnMoveDown() {
+void CSceneView::OnMoveDown(const CommandInput& input) {
     MoveDown(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnZoomIn() {
+void CSceneView::OnZoomIn(const CommandInput& input) {
     ZoomIn(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnZoomOut() {
+void CSceneView::OnZoomOut(const CommandInput& input) {
     ZoomOut(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnRotateXPlus() {
+void CSceneView::OnRotateXPlus(const CommandInput& input) {
     RotateXPlus(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnRotateXMinus() {
+void CSceneView::OnRotateXMinus(const CommandInput& input) {
     RotateXMinus(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnRotateYPlus() {
+void CSceneView::OnRotateYPlus(const CommandInput& input) {
     RotateYPlus(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnRotateYMinus() {
+void CSceneView::OnRotateYMinus(const CommandInput& input) {
     RotateYMinus(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnRotateZPlus() {
+void CSceneView::OnRotateZPlus(const CommandInput& input) {
     RotateZPlus(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnRotateZMinus() {
+void CSceneView::OnRotateZMinus(const CommandInput& input) {
     RotateZMinus(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnPerspectivePlus() {
+void CSceneView::OnPerspectivePlus(const CommandInput& input) {
     PerspectivePlus(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
-void CSceneView::OnPerspectiveMinus() {
+void CSceneView::OnPerspectiveMinus(const CommandInput& input) {
     PerspectiveMinus(*this);
-    FinishCommand();
+    FinishCommand(input);
 }
 
 void CSceneView::OnFileRestart() {

@@ -55,20 +55,20 @@ class CSceneView : public QOpenGLWidget,
     void RefreshPanel();
     bool BuildPalette(const kavelo::render::PixelFormatDescription& granted);
 
-    void OnMoveRight();
-    void OnMoveLeft();
-    void OnMoveUp();
-    void OnMoveDown();
-    void OnZoomIn();
-    void OnZoomOut();
-    void OnRotateXPlus();
-    void OnRotateXMinus();
-    void OnRotateYPlus();
-    void OnRotateYMinus();
-    void OnRotateZPlus();
-    void OnRotateZMinus();
-    void OnPerspectivePlus();
-    void OnPerspectiveMinus();
+    void OnMoveRight(const kavelo::platform::framework::CommandInput& input);
+    void OnMoveLeft(const kavelo::platform::framework::CommandInput& input);
+    void OnMoveUp(const kavelo::platform::framework::CommandInput& input);
+    void OnMoveDown(const kavelo::platform::framework::CommandInput& input);
+    void OnZoomIn(const kavelo::platform::framework::CommandInput& input);
+    void OnZoomOut(const kavelo::platform::framework::CommandInput& input);
+    void OnRotateXPlus(const kavelo::platform::framework::CommandInput& input);
+    void OnRotateXMinus(const kavelo::platform::framework::CommandInput& input);
+    void OnRotateYPlus(const kavelo::platform::framework::CommandInput& input);
+    void OnRotateYMinus(const kavelo::platform::framework::CommandInput& input);
+    void OnRotateZPlus(const kavelo::platform::framework::CommandInput& input);
+    void OnRotateZMinus(const kavelo::platform::framework::CommandInput& input);
+    void OnPerspectivePlus(const kavelo::platform::framework::CommandInput& input);
+    void OnPerspectiveMinus(const kavelo::platform::framework::CommandInput& input);
     void OnFileRestart();
     void OnPanelUpdate();
     void OnPanelBestFit();
@@ -117,8 +117,9 @@ class CSceneView : public QOpenGLWidget,
 
   private:
     // The end of every command that changes the view: repaint at once, then the panel. Inside a
-    // gesture it is held back and runs once when the gesture's commands are done.
-    void FinishCommand();
+    // gesture it is held back and runs once when the gesture's commands are done; a step whose
+    // input waited while the view was busy shares one finish with the steps queued with it.
+    void FinishCommand(const kavelo::platform::framework::CommandInput& input = {});
     void FinishNow();
     void RepaintNow();
     // Compiles the lists into the current context, sampled as `sampling` says, showing progress
@@ -131,9 +132,10 @@ class CSceneView : public QOpenGLWidget,
     // A length in the widget's logical pixels, in the device pixels that GL draws in.
     int DevicePixels(int logical) const;
     // Sends `id` `count` times along the frame's route, as the key table does.
-    void IssueCommand(unsigned id, int count);
+    void IssueCommand(unsigned id, int count,
+                      const kavelo::platform::framework::CommandInput& input);
     void BeginGesture() { ++m_nGestureDepth; }
-    void EndGesture();
+    void EndGesture(const kavelo::platform::framework::CommandInput& input);
 
     std::optional<std::string> m_sceneDiagnostic;
     kavelo::scene::WarningList m_sceneWarnings;
@@ -143,7 +145,7 @@ class CSceneView : public QOpenGLWidget,
     int m_nGestureDepth = 0;
     bool m_bEndPending = false;  // a command of the gesture has held back its ending
     kavelo::navigation::RepeatMerger m_repeats;
-    bool m_bFinishPending = false;           // queued key repeats wait for one shared finish
+    bool m_bFinishPending = false;           // queued steps wait for one shared finish
     bool m_bCompileAfterFirstFrame = false;  // a large scene: the window shows before it compiles
     bool m_bReadAfterFirstFrame = false;     // a large file: ... and before it is read
     bool m_bWorkShown = false;               // long work has shown a word and the busy pointer

@@ -12,14 +12,6 @@ namespace kavelo::platform::framework {
 
 using kavelo::resources::AcceleratorEntry;
 
-namespace {
-const KeyPressInfo* g_pCurrentPress = nullptr;
-}  // namespace
-
-const KeyPressInfo* AcceleratorFilter::CurrentPress() {
-    return g_pCurrentPress;
-}
-
 unsigned TranslateAccelerator(std::span<const AcceleratorEntry> table, unsigned virtualKey,
                               unsigned heldModifiers) {
     // The held modifiers must equal the entry's exactly: Shift+Right or Alt+Right is not Right.
@@ -104,7 +96,8 @@ std::optional<VirtualKeyPress> VirtualKeyFromEvent(const QKeyEvent& event) {
 }
 
 AcceleratorFilter::AcceleratorFilter(QWidget* frame, std::span<const AcceleratorEntry> table,
-                                     std::function<void(unsigned)> onCommand, QObject* parent)
+                                     std::function<void(unsigned, const CommandInput&)> onCommand,
+                                     QObject* parent)
     : QObject(parent),
       m_pFrame(frame),
       m_table(table.begin(), table.end()),
@@ -160,12 +153,8 @@ bool AcceleratorFilter::eventFilter(QObject* watched, QEvent* event) {
     event->accept();
     if (type == QEvent::KeyPress && m_onCommand) {
         // A copy, since the command may end the frame and this filter with it.
-        const std::function<void(unsigned)> onCommand = m_onCommand;
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        const KeyPressInfo press{key->isAutoRepeat(), static_cast<std::int64_t>(key->timestamp())};
-        const KeyPressInfo* outer = std::exchange(g_pCurrentPress, &press);
-        onCommand(command);
-        g_pCurrentPress = outer;
+        const std::function<void(unsigned, const CommandInput&)> onCommand = m_onCommand;
+        onCommand(command, InputMadeAt(static_cast<const QKeyEvent*>(event)->timestamp()));
     }
     return true;
 }

@@ -5,12 +5,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "platform/framework/command_routing.h"
 #include "shell/resources/resource_types.h"
 
 class QEvent;
@@ -38,25 +38,17 @@ struct VirtualKeyPress {
 // (VK_OEM_PLUS, VK_OEM_MINUS). Other keys give nullopt.
 std::optional<VirtualKeyPress> VirtualKeyFromEvent(const QKeyEvent& event);
 
-// The key press whose command runs now: whether the keyboard repeats it, and when it was made on
-// the window system's clock, in milliseconds.
-struct KeyPressInfo {
-    bool autoRepeat;
-    std::int64_t timestampMs;
-};
-
 // Installed on the application: translates key presses, auto-repeat included, whose receiver lies
-// inside `frame`, while no modal widget is active. A translated key is consumed, its shortcut
-// override too, so that neither the focused widget nor a shortcut sees it.
+// inside `frame`, while no modal widget is active, into commands issued with the time the press
+// was made. A translated key is consumed, its shortcut override too, so that neither the focused
+// widget nor a shortcut sees it.
 class AcceleratorFilter : public QObject {
     Q_OBJECT
   public:
     AcceleratorFilter(QWidget* frame, std::span<const kavelo::resources::AcceleratorEntry> table,
-                      std::function<void(unsigned)> onCommand, QObject* parent = nullptr);
+                      std::function<void(unsigned, const CommandInput&)> onCommand,
+                      QObject* parent = nullptr);
     ~AcceleratorFilter() override;
-
-    // The press being translated while its command runs; null for commands from elsewhere.
-    static const KeyPressInfo* CurrentPress();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,7 +58,7 @@ class AcceleratorFilter : public QObject {
 
     QPointer<QWidget> m_pFrame;
     std::vector<kavelo::resources::AcceleratorEntry> m_table;
-    std::function<void(unsigned)> m_onCommand;
+    std::function<void(unsigned, const CommandInput&)> m_onCommand;
 };
 
 }  // namespace kavelo::platform::framework

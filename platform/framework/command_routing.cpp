@@ -2,9 +2,9 @@
 
 namespace kavelo::platform::framework {
 
-bool RouteCommand(std::span<CCmdTarget* const> route, unsigned id) {
+bool RouteCommand(std::span<CCmdTarget* const> route, unsigned id, const CommandInput& input) {
     for (CCmdTarget* target : route) {
-        if (target != nullptr && target->OnCmdMsg(id)) {
+        if (target != nullptr && target->OnCmdMsg(id, input)) {
             return true;
         }
     }

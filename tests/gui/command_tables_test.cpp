@@ -29,7 +29,7 @@ void AddHandled(std::set<unsigned>& handled, std::span<const MessageMapEntry<T>>
     for (const MessageMapEntry<T>& entry : map) {
         // Two entries of one map with the same identifier would leave one handler unreachable.
         EXPECT_TRUE(handled.insert(entry.id).second) << "bound twice: " << entry.id;
-        EXPECT_NE(entry.handler, nullptr) << entry.id;
+        EXPECT_TRUE(entry.Bound()) << entry.id;
     }
 }
 

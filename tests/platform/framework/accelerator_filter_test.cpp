@@ -60,8 +60,8 @@ struct Frame {
         auto* layout = new QVBoxLayout(&window);
         field = new QLineEdit(&window);
         layout->addWidget(field);
-        filter = std::make_unique<AcceleratorFilter>(&window, table,
-                                                     [this](unsigned id) { issued.push_back(id); });
+        filter = std::make_unique<AcceleratorFilter>(
+            &window, table, [this](unsigned id, const auto&) { issued.push_back(id); });
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         field->setFocus();

@@ -8,6 +8,7 @@
 #include "platform/framework/command_routing.h"
 
 using kavelo::platform::framework::CCmdTarget;
+using kavelo::platform::framework::CommandInput;
 using kavelo::platform::framework::IsCommandEnabled;
 using kavelo::platform::framework::MessageMapEntry;
 using kavelo::platform::framework::MessageMapTarget;
@@ -21,7 +22,7 @@ class TestView : public MessageMapTarget<TestView> {
   public:
     static std::span<const MessageMapEntry<TestView>> GetMessageMap() {
         static const MessageMapEntry<TestView> kMap[] = {
-            {1, &TestView::OnOne}, {2, &TestView::OnTwo}, {6, nullptr}};
+            {1, &TestView::OnOne}, {2, &TestView::OnTwo}, {6, {}}};
         return kMap;
     }
     void OnOne() { g_log += "view1 "; }
@@ -36,7 +37,7 @@ class TestDoc : public MessageMapTarget<TestDoc> {
         return kMap;
     }
     void OnTwo() { g_log += "doc2 "; }
-    void OnThree() { g_log += "doc3 "; }
+    void OnThree(const CommandInput& in) { g_log += "doc3@" + std::to_string(*in.madeMs) + " "; }
 };
 
 class TestFrame : public MessageMapTarget<TestFrame> {
@@ -56,9 +57,9 @@ class TestApp : public MessageMapTarget<TestApp> {
     int m_nCalls = 0;
 };
 
-std::string Route(std::span<CCmdTarget* const> route, unsigned id) {
+std::string Route(std::span<CCmdTarget* const> route, unsigned id, CommandInput input = {0}) {
     g_log.clear();
-    const bool handled = RouteCommand(route, id);
+    const bool handled = RouteCommand(route, id, input);
     return (handled ? "handled " : "unhandled ") + g_log;
 }
 
@@ -71,7 +72,7 @@ TEST(CommandRouting, FirstTableOnTheRouteHandlesAndEnabledMeansSomeTableHoldsIt)
 
     EXPECT_EQ(Route(route, 1), "handled view1 ");
     EXPECT_EQ(Route(route, 2), "handled view2 ");  // the view's table comes before the document's
-    EXPECT_EQ(Route(route, 3), "handled doc3 ");
+    EXPECT_EQ(Route(route, 3, {250}), "handled doc3@250 ");  // with the input it came with
     EXPECT_EQ(Route(route, 4), "handled app4:0 ");
     EXPECT_EQ(Route(route, 4), "handled app4:1 ");  // the handler runs on the object itself
     EXPECT_EQ(Route(route, 5), "unhandled ");
@@ -87,9 +88,9 @@ TEST(CommandRouting, FirstTableOnTheRouteHandlesAndEnabledMeansSomeTableHoldsIt)
     EXPECT_TRUE(doc.HasCommandHandler(2));
     EXPECT_FALSE(doc.HasCommandHandler(1));
     g_log.clear();
-    EXPECT_FALSE(doc.OnCmdMsg(1));
-    EXPECT_TRUE(doc.OnCmdMsg(3));
-    EXPECT_EQ(g_log, "doc3 ");
+    EXPECT_FALSE(doc.OnCmdMsg(1, {}));
+    EXPECT_TRUE(doc.OnCmdMsg(3, {7}));
+    EXPECT_EQ(g_log, "doc3@7 ");
 }
 
 TEST(CommandRouting, NullEntriesAreSkipped) {
