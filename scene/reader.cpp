@@ -317,6 +317,7 @@ SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
     // Such a file reads as nothing, or as a fault at its first number: say why, once, and none
     // of the warnings, which would be about NULs, not the text.
     const std::string_view encoding = WideEncodingOf(bytes);
+    const std::size_t earlierWarnings = warnings != nullptr ? warnings->Total() : 0;
     SceneReadResult result;
     if (warnings == nullptr || !encoding.empty()) {
         NoReaderObserver quiet;
@@ -335,9 +336,9 @@ SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
     const auto none = [](const auto& list) {
         return list.get() == nullptr || list->next == nullptr;
     };
-    if (warnings != nullptr && warnings->size() == earlierWarnings && !result.diagnostic &&
+    if (warnings != nullptr && warnings->Total() == earlierWarnings && !result.diagnostic &&
         none(result.scene.polygons) && none(result.scene.curves) && none(result.scene.surfaces)) {
-        warnings->push_back(std::string(fileName) + " holds no items");
+        warnings->Add(std::string(fileName) + " holds no items");
     }
     return result;
 }

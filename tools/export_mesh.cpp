@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include <QByteArray>
-
 #include <chrono>
 #include <iostream>
 #include <new>
@@ -14,7 +12,7 @@
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "render/scene_tessellation.h"
-#include "tools/render_picture.h"
+#include "tools/output_file.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
 
@@ -91,7 +89,7 @@ SceneMesh Tessellate(const PictureRequest& request, const SceneReadResult& read,
 
 int ExportMesh(const PictureRequest& request) {
     const auto readStart = std::chrono::steady_clock::now();
-    std::vector<std::string> warnings;
+    kavelo::scene::WarningList warnings;
     PacedProgress reading(ShowOnTerminal);
     kavelo::scene::ReadProgress tell;
     if (isatty(STDERR_FILENO) != 0) {
@@ -101,7 +99,7 @@ int ExportMesh(const PictureRequest& request) {
     }
     const SceneReadResult read = ReadSceneInput(request.input, &warnings, tell);
     EndOnTerminal(reading);
-    ReportReading(read, warnings);
+    ReportReading(read, warnings, request.input);
     if (read.fault == ReadFault::kNotOpened) {
         return kExitReadFault;  // nothing to write: OUT stays as it was
     }
@@ -109,8 +107,7 @@ int ExportMesh(const PictureRequest& request) {
     try {
         const SceneMesh mesh = Tessellate(request, read, MillisecondsSince(readStart));
         const std::string bytes = kavelo::mesh::WriteMesh(mesh, *request.mesh, kDrawColour);
-        problem = WriteOutput(
-            request.output, QByteArray::fromRawData(bytes.data(), static_cast<int>(bytes.size())));
+        problem = WriteOutput(request.output, bytes);
     } catch (const std::bad_alloc&) {
         std::cerr << "kavelo-render: the mesh file does not fit in memory\n";
         return kExitNotWritten;

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "scene/retry.h"
+#include "tools/command_line.h"
 
 using kavelo::scene::RetryInterrupted;
 
@@ -139,6 +140,10 @@ std::string ReplaceFile(const std::string& path, std::string_view bytes) {
         g_temporaryExists = 0;
     }
     return failure;
+}
+
+std::string WriteOutput(const std::string& output, std::string_view bytes) {
+    return output == kStandardStream ? WriteAll(STDOUT_FILENO, bytes) : ReplaceFile(output, bytes);
 }
 
 }  // namespace kavelo::tools

@@ -16,4 +16,7 @@ std::string WriteAll(int fd, std::string_view bytes);
 // A device or a pipe is written in place. A temporary file is removed by SIGINT and SIGTERM too.
 std::string ReplaceFile(const std::string& path, std::string_view bytes);
 
+// ReplaceFile, or all of `bytes` on standard output for "-".
+std::string WriteOutput(const std::string& output, std::string_view bytes);
+
 }  // namespace kavelo::tools

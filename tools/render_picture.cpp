@@ -73,10 +73,7 @@ std::string WriteImage(const QImage& image, const PictureRequest& request) {
         return "the image cannot be encoded";
     }
     const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (request.output == kStandardStream) {
-        return WriteAll(STDOUT_FILENO, view);
-    }
-    return ReplaceFile(request.output, view);
+    return WriteOutput(request.output, view);
 }
 
 double MillisecondsSince(std::chrono::steady_clock::time_point from) {
@@ -235,10 +232,6 @@ int RenderPicture(const PictureRequest& asked) {
         return kExitNotWritten;
     }
     return read.diagnostic ? kExitReadFault : 0;
-}
-
-std::string WriteOutput(const std::string& output, const QByteArray& bytes) {
-    return output == kStandardStream ? WriteAll(STDOUT_FILENO, bytes) : ReplaceFile(output, bytes);
 }
 
 }  // namespace kavelo::tools
