@@ -66,12 +66,12 @@ ln -s "$(realpath "$scene")" "$dir/scene/input.txt"
     "$kavelo") >"$dir/viewer.log" 2>&1 &
 viewer=$!
 
-# Takes a screenshot of the output and keeps the window's part of it, all but the green around
+# Takes a screenshot of the output and keeps the window's part of it, all but the desktop around
 # it, in $dir/window.ppm; fails while no window is shown.
 screenshot() {
     rm -f "$dir"/shots/*.png
     (cd "$dir/shots" && WAYLAND_DISPLAY="$socket" weston-screenshooter) >/dev/null 2>&1 || return 1
-    pngtopnm "$dir"/shots/*.png | pnmcrop -bg-color=rgb:00/ff/00 >"$dir/window.ppm" 2>/dev/null &&
+    pngtopnm "$dir"/shots/*.png | pnmcrop -bg-corner=topleft >"$dir/window.ppm" 2>/dev/null &&
         read -r _ _ _ window_width _ window_height _ < <(pamfile "$dir/window.ppm") &&
         [ "$window_width" -ge 400 ] && [ "$window_height" -ge 300 ]
 }
