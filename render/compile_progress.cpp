@@ -2,15 +2,11 @@
 
 #include <utility>
 
-namespace kavelo::render {
+#include "scene/warning_list.h"
 
-std::string GroupedCount(std::size_t n) {
-    std::string digits = std::to_string(n);
-    for (std::size_t at = digits.size(); at > 3; at -= 3) {
-        digits.insert(at - 3, 1, ',');
-    }
-    return digits;
-}
+using kavelo::scene::GroupedNumber;
+
+namespace kavelo::render {
 
 PacedProgress::PacedProgress(std::function<void(const std::string&)> show,
                              std::chrono::milliseconds firstAfter)
@@ -38,8 +34,8 @@ void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t
     if (!Due()) {
         return;
     }
-    m_show(std::string("Tessellating ") + kind + ": " + GroupedCount(done) + " of " +
-           GroupedCount(total));
+    m_show(std::string("Tessellating ") + kind + ": " + GroupedNumber(done) + " of " +
+           GroupedNumber(total));
     m_bShown = true;
 }
 

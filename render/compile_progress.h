@@ -39,7 +39,4 @@ class PacedProgress final : public CompileProgress {
     bool m_bShown = false;
 };
 
-// "12,345": digits grouped by threes with commas, in every locale.
-std::string GroupedCount(std::size_t n);
-
 }  // namespace kavelo::render

@@ -6,10 +6,12 @@
 #endif
 
 #include "render/nurbs_tessellation.h"
+#include "scene/warning_list.h"
 
 namespace kavelo::render {
 
 using kavelo::scene::CountItems;
+using kavelo::scene::GroupedNumber;
 using kavelo::scene::SceneHeads;
 
 namespace {
@@ -25,14 +27,14 @@ bool CompileMayTakeLong(SceneHeads heads) {
 
 std::string CompileDiagnostic(const SceneListStats& stats) {
     const std::string drawn =
-        GroupedCount(stats.itemsDrawn) + " of " + GroupedCount(stats.items) + " items drawn";
+        GroupedNumber(stats.itemsDrawn) + " of " + GroupedNumber(stats.items) + " items drawn";
     if (stats.outOfMemory) {
         return "Out of memory while tessellating: " + drawn;
     }
     // Even the coarsest grid, two segments a curve and two triangles a patch, can exceed the
     // budget, and polygons have no coarser form: say what was left out.
     if (stats.budgetApplied && stats.itemsDrawn < stats.items) {
-        return "More items than the budget of " + GroupedCount(kPrimitiveBudget) +
+        return "More items than the budget of " + GroupedNumber(kPrimitiveBudget) +
                " triangles and segments: " + drawn;
     }
     return {};

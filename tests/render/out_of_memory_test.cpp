@@ -37,7 +37,7 @@ int CompileUnderLimit() {
         scene, kavelo::render::CurrentSampling(), nullptr, std::numeric_limits<std::size_t>::max());
     const bool told =
         kavelo::render::CompileDiagnostic(stats) ==
-        "Out of memory while tessellating: " + kavelo::render::GroupedCount(stats.itemsDrawn) +
+        "Out of memory while tessellating: " + kavelo::scene::GroupedNumber(stats.itemsDrawn) +
             " of 20,000 items drawn";
     return stats.outOfMemory && stats.itemsDrawn > 0 && stats.itemsDrawn < 20000 && told ? 0 : 1;
 }

@@ -98,16 +98,4 @@ TEST(TriangleBudget, PolygonsTakeTheBudgetFirstAndPastItAreLeftOutAndCounted) {
 
 }  // namespace
 
-namespace {
-
-// The counts of the progress and the diagnostic, grouped by threes in every locale.
-TEST(GroupedCount, CommasEveryThreeDigitsFromTheRight) {
-    const std::pair<std::size_t, const char*> cases[] = {
-        {0, "0"},        {999, "999"},        {1000, "1,000"},
-        {9384, "9,384"}, {300000, "300,000"}, {1234567, "1,234,567"}};
-    for (const auto& [n, text] : cases) {
-        EXPECT_EQ(kavelo::render::GroupedCount(n), text);
-    }
-}
-
-}  // namespace
+namespace {}  // namespace

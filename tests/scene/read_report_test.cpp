@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "scene/read_report.h"
+#include "scene/warning_list.h"
 
 using kavelo::scene::ReadFault;
 using kavelo::scene::ReadingReport;
@@ -54,6 +56,16 @@ TEST(ReadReport, TwentyWarningsThenHowManyMoreUnlessEachWasListedAsFound) {
     EXPECT_EQ(ReadingReport(clean, Warnings(7730, WarningList(0, [](const std::string&) {})),
                             "prog", "in.txt"),
               "");
+}
+
+// Counts in messages, grouped by threes in every locale.
+TEST(GroupedNumber, CommasEveryThreeDigitsFromTheRight) {
+    const std::pair<std::size_t, const char*> cases[] = {
+        {0, "0"},        {999, "999"},        {1000, "1,000"},
+        {9384, "9,384"}, {300000, "300,000"}, {1234567, "1,234,567"}};
+    for (const auto& [n, text] : cases) {
+        EXPECT_EQ(kavelo::scene::GroupedNumber(n), text);
+    }
 }
 
 }  // namespace
