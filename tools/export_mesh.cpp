@@ -15,6 +15,7 @@
 #include "tools/output_file.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
+#include "tools/terminal_progress.h"
 
 using kavelo::mesh::MeshFormat;
 using kavelo::mesh::SceneMesh;
@@ -31,21 +32,6 @@ using kavelo::scene::SceneReadResult;
 namespace kavelo::tools {
 
 namespace {
-
-double MillisecondsSince(std::chrono::steady_clock::time_point from) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from)
-        .count();
-}
-
-void ShowOnTerminal(const std::string& text) {
-    std::cerr << "\r" << text << std::flush;
-}
-
-void EndOnTerminal(const PacedProgress& progress) {
-    if (progress.Shown()) {
-        std::cerr << "\r\033[K" << std::flush;
-    }
-}
 
 // The scene as the picture of the request's size samples it, or in scene units; what the budget
 // and the file format left out is told on stderr.
@@ -88,24 +74,13 @@ SceneMesh Tessellate(const PictureRequest& request, const SceneReadResult& read,
 }  // namespace
 
 int ExportMesh(const PictureRequest& request) {
-    const auto readStart = std::chrono::steady_clock::now();
-    kavelo::scene::WarningList warnings;
-    PacedProgress reading(ShowOnTerminal);
-    kavelo::scene::ReadProgress tell;
-    if (isatty(STDERR_FILENO) != 0) {
-        tell = [&reading, &request](std::size_t done, std::size_t total) {
-            reading.Reading(request.input, done, total);
-        };
-    }
-    const SceneReadResult read = ReadSceneInput(request.input, &warnings, tell);
-    EndOnTerminal(reading);
-    ReportReading(read, warnings, request.input);
+    const auto [read, readMs] = ReadAndReport(request.input);
     if (read.fault == ReadFault::kNotOpened) {
         return kExitReadFault;  // nothing to write: OUT stays as it was
     }
     std::string problem;
     try {
-        const SceneMesh mesh = Tessellate(request, read, MillisecondsSince(readStart));
+        const SceneMesh mesh = Tessellate(request, read, readMs);
         const std::string bytes = kavelo::mesh::WriteMesh(mesh, *request.mesh, kDrawColour);
         problem = WriteOutput(request.output, bytes);
     } catch (const std::bad_alloc&) {

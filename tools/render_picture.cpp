@@ -26,10 +26,10 @@
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/quiet_toolkit.h"
 #include "render/scene_renderer.h"
-#include "scene/driver_reserve.h"
 #include "tools/output_file.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
+#include "tools/terminal_progress.h"
 
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::HeadlessGLContext;
@@ -41,7 +41,6 @@ using kavelo::render::PacedProgress;
 using kavelo::render::ResizeSampling;
 using kavelo::render::SceneListStats;
 using kavelo::render::SceneRenderer;
-using kavelo::scene::DriverReserve;
 using kavelo::scene::ReadFault;
 using kavelo::scene::SceneReadResult;
 
@@ -74,22 +73,6 @@ std::string WriteImage(const QImage& image, const PictureRequest& request) {
     }
     const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     return WriteOutput(request.output, view);
-}
-
-double MillisecondsSince(std::chrono::steady_clock::time_point from) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from)
-        .count();
-}
-
-// Long work tells how far it has come, on a terminal only, over one line it then clears.
-void ShowOnTerminal(const std::string& text) {
-    std::cerr << "\r" << text << std::flush;
-}
-
-void EndOnTerminal(const PacedProgress& progress) {
-    if (progress.Shown()) {
-        std::cerr << "\r\033[K" << std::flush;
-    }
 }
 
 // Compiles the scene in the current context for the request's size and draws its frames.
@@ -187,21 +170,7 @@ int RenderPicture(const PictureRequest& asked) {
     request.width = static_cast<int>(std::lround(asked.width * asked.ratio));
     request.height = static_cast<int>(std::lround(asked.height * asked.ratio));
     QuietenToolkit();
-    const auto readStart = std::chrono::steady_clock::now();
-    kavelo::scene::WarningList warnings;
-    PacedProgress reading(ShowOnTerminal);
-    kavelo::scene::ReadProgress tell;
-    if (isatty(STDERR_FILENO) != 0) {
-        tell = [&reading, &request](std::size_t done, std::size_t total) {
-            reading.Reading(request.input, done, total);
-        };
-    }
-    std::optional<DriverReserve> reserve(std::in_place);
-    const SceneReadResult read = ReadSceneInput(request.input, &warnings, tell);
-    reserve.reset();
-    EndOnTerminal(reading);
-    const double readMs = MillisecondsSince(readStart);
-    ReportReading(read, warnings, request.input);
+    const auto [read, readMs] = ReadAndReport(request.input);
     if (read.fault == ReadFault::kNotOpened) {
         return kExitReadFault;  // nothing to draw: OUT stays as it was
     }
