@@ -87,13 +87,7 @@ int ExportMesh(const PictureRequest& request) {
         std::cerr << "kavelo-render: the mesh file does not fit in memory\n";
         return kExitNotWritten;
     }
-    if (!problem.empty()) {
-        const std::string target =
-            request.output == kStandardStream ? "to standard output" : request.output;
-        std::cerr << "kavelo-render: cannot write " << target << ": " << problem << "\n";
-        return kExitNotWritten;
-    }
-    return read.diagnostic ? kExitReadFault : 0;
+    return WrittenStatus(request.output, problem, read);
 }
 
 }  // namespace kavelo::tools

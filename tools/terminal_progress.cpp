@@ -6,6 +6,8 @@
 
 #include "scene/driver_reserve.h"
 #include "scene/warning_list.h"
+#include "tools/command_line.h"
+#include "tools/exit_status.h"
 #include "tools/scene_input.h"
 
 using kavelo::render::PacedProgress;
@@ -47,6 +49,16 @@ TimedReading ReadAndReport(const std::string& input) {
     result.ms = MillisecondsSince(start);
     ReportReading(result.read, warnings, input);
     return result;
+}
+
+int WrittenStatus(const std::string& output, const std::string& problem,
+                  const kavelo::scene::SceneReadResult& read) {
+    if (!problem.empty()) {
+        const std::string target = output == kStandardStream ? "to standard output" : output;
+        std::cerr << "kavelo-render: cannot write " << target << ": " << problem << "\n";
+        return kExitNotWritten;
+    }
+    return read.diagnostic ? kExitReadFault : 0;
 }
 
 }  // namespace kavelo::tools

@@ -25,4 +25,8 @@ struct TimedReading {
 // comes after, then writes its warnings and fault on stderr.
 TimedReading ReadAndReport(const std::string& input);
 
+// The exit status once OUT is written, or not (`problem` says why), saying the reason on stderr.
+int WrittenStatus(const std::string& output, const std::string& problem,
+                  const kavelo::scene::SceneReadResult& read);
+
 }  // namespace kavelo::tools
