@@ -82,6 +82,20 @@ bool PictureShown(const CSceneView& view) {
     return view.FramesDrawn() > 0 && !view.ScenePending();
 }
 
+// The scene's folder is the current one for the life of the scope, also on an early return.
+class InFolder {
+  public:
+    explicit InFolder(const fs::path& dir) : m_previous(fs::current_path()) {
+        fs::current_path(dir);
+    }
+    ~InFolder() { fs::current_path(m_previous); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+  private:
+    fs::path m_previous;
+};
+
 // The rasteriser works behind the calls that queue its work: wait until the picture is filled.
 void FinishDrawing(CSceneView& view) {
     view.makeCurrent();
@@ -90,9 +104,7 @@ void FinishDrawing(CSceneView& view) {
 }
 
 void StartToFirstFrame(benchmark::State& state, bool large) {
-    const fs::path dir = SceneDir(large ? kLarge : kExample);
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir);
+    const InFolder folder(SceneDir(large ? kLarge : kExample));
     double total = 0.0;
     double picture = 0.0;
     for (auto _ : state) {
@@ -123,7 +135,6 @@ void StartToFirstFrame(benchmark::State& state, bool large) {
         state.counters["vs_example_scene"] = perRun / g_exampleSeconds;
     }
     state.counters["seconds"] = perRun;
-    fs::current_path(previous);
 }
 
 void BM_StartToFirstFrame_Example(benchmark::State& state) {
@@ -165,9 +176,7 @@ double ResidentMegabytes() {
 // does not translate (Shift+Right) is the baseline: Qt's own delivery of the key. Faults and CPU
 // are those of the key and its repaint, of every thread.
 void KeyPressToRepaint(benchmark::State& state, Scene scene) {
-    const fs::path dir = SceneDir(scene);
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir);
+    const InFolder folder(SceneDir(scene));
     CSceneApp app;
     CMainFrame* frame = OpenViewer(app, state);
     if (frame == nullptr) {
@@ -208,7 +217,6 @@ void KeyPressToRepaint(benchmark::State& state, Scene scene) {
     state.counters["heap_held_growth_MB"] =
         (static_cast<double>(mallinfo2().arena + mallinfo2().hblkhd) - heapHeld) / (1 << 20);
     app.ExitInstance();
-    fs::current_path(previous);
 }
 
 void BM_KeyPressToRepaint(benchmark::State& state) {
@@ -216,9 +224,7 @@ void BM_KeyPressToRepaint(benchmark::State& state) {
 }
 
 void BM_ResidentAfterRestart(benchmark::State& state) {
-    const fs::path dir = SceneDir(static_cast<Scene>(state.range(0)));
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir);
+    const InFolder folder(SceneDir(static_cast<Scene>(state.range(0))));
     CSceneApp app;
     CMainFrame* frame = OpenViewer(app, state);
     if (frame == nullptr) {
@@ -231,7 +237,6 @@ void BM_ResidentAfterRestart(benchmark::State& state) {
     }
     state.counters["restarted_MB"] = ResidentMegabytes();
     app.ExitInstance();
-    fs::current_path(previous);
 }
 
 }  // namespace
