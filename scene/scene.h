@@ -36,6 +36,21 @@ struct SurfaceNode {
 
 namespace kavelo::scene {
 
+// An item's points, whatever its record calls them.
+inline Point4* PointsOf(PolygonNode& node) noexcept {
+    return node.vertices;
+}
+inline Point4* PointsOf(CurveNode& node) noexcept {
+    return node.points;
+}
+inline Point4* PointsOf(SurfaceNode& node) noexcept {
+    return node.points;
+}
+template <class Node>
+const Point4* PointsOf(const Node& node) noexcept {
+    return PointsOf(const_cast<Node&>(node));
+}
+
 // Where scene nodes come from: the C heap, unless another allocator has been put in its place.
 // One that is put in place must take its memory from this one, since nodes made before it came
 // are given back through it. Not for use by several threads at once.
