@@ -36,8 +36,9 @@ template <class Observer>
 class Reader {
   public:
     Reader(std::string_view bytes, std::string_view fileName, Observer& observer,
-           const ReadProgress& progress)
-        : m_text(bytes),
+           const ReadProgress& progress, SceneNodeAllocator& nodes)
+        : m_nodes(nodes),
+          m_text(bytes),
           m_p(bytes.data()),
           m_end(bytes.data() + bytes.size()),
           m_fileName(fileName),
@@ -47,9 +48,9 @@ class Reader {
           m_runStart(bytes.data()) {}
 
     SceneReadResult Run() {
-        SceneListBuilder<PolygonNode> polygons;
-        SceneListBuilder<CurveNode> curves;
-        SceneListBuilder<SurfaceNode> surfaces;
+        SceneListBuilder<PolygonNode> polygons(m_nodes);
+        SceneListBuilder<CurveNode> curves(m_nodes);
+        SceneListBuilder<SurfaceNode> surfaces(m_nodes);
         bool outOfMemory = !polygons.Started() || !curves.Started() || !surfaces.Started();
         try {
             ReadItems(polygons, curves, surfaces, outOfMemory);
@@ -277,6 +278,7 @@ class Reader {
         return true;
     }
 
+    SceneNodeAllocator& m_nodes;
     std::string_view m_text;
     const char* m_p;
     const char* m_end;
@@ -301,7 +303,8 @@ std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items) 
 }
 
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
-                              WarningList* warnings, const ReadProgress& progress) {
+                              WarningList* warnings, const ReadProgress& progress,
+                              SceneNodeAllocator& nodes) {
     // Such a file reads as nothing, or as a fault at its first number: say why, once, and none
     // of the warnings, which would be about NULs, not the text.
     const std::string_view encoding = WideEncodingOf(bytes);
@@ -309,10 +312,10 @@ SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
     SceneReadResult result;
     if (warnings == nullptr || !encoding.empty()) {
         NoReaderObserver quiet;
-        result = Reader<NoReaderObserver>(bytes, fileName, quiet, progress).Run();
+        result = Reader<NoReaderObserver>(bytes, fileName, quiet, progress, nodes).Run();
     } else {
         ReaderWarnings collector(bytes, fileName, *warnings);
-        result = Reader<ReaderWarnings>(bytes, fileName, collector, progress).Run();
+        result = Reader<ReaderWarnings>(bytes, fileName, collector, progress, nodes).Run();
     }
     if (!encoding.empty()) {
         result.diagnostic =

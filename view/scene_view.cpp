@@ -72,7 +72,6 @@ using kavelo::scene::ReadingReport;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::SceneFileReading;
 using kavelo::scene::SceneHeads;
-using kavelo::scene::SceneNodeAllocatorScope;
 using kavelo::scene::SceneReadResult;
 using kavelo::view::DescribeFormat;
 using kavelo::view::PanelHost;
@@ -131,11 +130,6 @@ CSceneView::~CSceneView() {
         doneCurrent();
     }
     m_pPalette.reset();
-    // The lists go back to the arena they came from before it goes.
-    const SceneNodeAllocatorScope use(m_arena);
-    m_pPolygons.reset();
-    m_pCurves.reset();
-    m_pSurfaces.reset();
 }
 
 std::span<const MessageMapEntry<CSceneView>> CSceneView::GetMessageMap() {
@@ -192,8 +186,6 @@ int CSceneView::OnCreate() {
 }
 
 void CSceneView::ReadScene() {
-    // The records of every reading come from the view's arena, whose pages a Restart reuses.
-    const SceneNodeAllocatorScope use(m_arena);
     // The earlier lists go first, so that a Restart never holds two scenes at once; display list
     // 1 keeps its own copy of them until the new ones are compiled.
     m_pPolygons.reset();
@@ -205,6 +197,7 @@ void CSceneView::ReadScene() {
     PacedProgress progress([this](const std::string& text) { ShowWork(text); },
                            large ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
     SceneFileReading how;
+    how.nodes = &m_arena;  // whose pages a Restart reuses
     how.progress = [&progress](std::size_t done, std::size_t total) {
         progress.Reading(kSceneFileName, done, total);
     };

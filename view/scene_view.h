@@ -88,7 +88,7 @@ class CSceneView : public QOpenGLWidget,
     QOpenGLContext* m_hRC = nullptr;  // the widget's context, once it exists
     std::unique_ptr<kavelo::render::LogicalPalette> m_pPalette;
     // Where the lists' records come from; declared before them, so that it outlives them.
-    kavelo::scene::SceneNodeArena m_arena{kavelo::scene::CurrentSceneNodeAllocator()};
+    kavelo::scene::SceneNodeArena m_arena{kavelo::scene::HeapSceneNodes()};
     kavelo::scene::SceneList<PolygonNode> m_pPolygons;
     kavelo::scene::SceneList<CurveNode> m_pCurves;
     kavelo::scene::SceneList<SurfaceNode> m_pSurfaces;

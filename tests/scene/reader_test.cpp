@@ -508,7 +508,7 @@ TEST(SceneReaderMemory, ANodeThatCannotBeHadEndsTheReadingWithTheItemsSoFar) {
         NodeCounter counter;
         counter.budget = c.nodes;
         {
-            const SceneReadResult r = ReadSceneText(text);
+            const SceneReadResult r = ReadSceneText(text, "input.txt", nullptr, {}, counter);
             EXPECT_EQ(DumpScene(r.scene), c.dump) << c.nodes;
             EXPECT_EQ(r.diagnostic.value_or(""), c.diagnostic) << c.nodes;
         }
