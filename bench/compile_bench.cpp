@@ -19,7 +19,6 @@
 #include "platform/gl/headless_gl_context.h"
 #include "render/nurbs_tessellation.h"
 #include "render/scene_compiler.h"
-#include "render/scene_renderer.h"
 #include "scene/list_builder.h"
 #include "scene/reader.h"
 #include "scene/scene.h"
@@ -35,7 +34,6 @@ using kavelo::bench::Seconds;
 using kavelo::bench::ToFloats;
 using kavelo::render::CurrentSampling;
 using kavelo::render::ResizeSampling;
-using kavelo::render::SceneRenderer;
 using kavelo::scene::ForEachItem;
 using kavelo::scene::SceneList;
 using kavelo::scene::SceneListBuilder;

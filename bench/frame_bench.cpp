@@ -21,7 +21,6 @@
 #include "navigation/view_params.h"
 #include "platform/gl/headless_gl_context.h"
 #include "render/scene_compiler.h"
-#include "render/scene_renderer.h"
 #include "scene/list_builder.h"
 #include "scene/reader.h"
 #include "scene/scene.h"
@@ -37,7 +36,6 @@ using kavelo::bench::Recorder;
 using kavelo::bench::RecordSurface;
 using kavelo::bench::Seconds;
 using kavelo::bench::Usage;
-using kavelo::render::SceneRenderer;
 using kavelo::scene::ForEachItem;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::ReadSceneText;
@@ -202,7 +200,8 @@ SceneReadResult FrameScene(int scene) {
 }
 
 // One frame, drawn to the end, and what it cost.
-Usage MeasuredFrame(const SceneRenderer& renderer, const ViewParams& view, double* seconds) {
+Usage MeasuredFrame(const kavelo::bench::Renderer& renderer, const ViewParams& view,
+                    double* seconds) {
     const Usage before = Usage::Now();
     const auto start = std::chrono::steady_clock::now();
     renderer.DrawFrame(view);

@@ -9,13 +9,33 @@
 #include <string>
 
 #include "platform/gl/headless_gl_context.h"
-#include "render/scene_renderer.h"
+#include "render/frame_renderer.h"
+#include "render/scene_compiler.h"
 
 namespace kavelo::bench {
 
+// The viewer's steps at one size: resize, compile, frame.
+struct Renderer {
+    int width = 0;
+    int height = 0;
+
+    void Resize(int w, int h) {
+        width = w;
+        height = h;
+        kavelo::render::ApplyResize(w, h);
+    }
+    kavelo::render::SceneListStats Compile(kavelo::scene::SceneHeads heads,
+                                           const kavelo::render::SamplingView& view) const {
+        return kavelo::render::CompileSceneList(heads, view);
+    }
+    void DrawFrame(const ViewParams& params) const {
+        kavelo::render::RenderSceneFrame(params, width, height);
+    }
+};
+
 struct Headless {
     std::unique_ptr<kavelo::platform::gl::HeadlessGLContext> gl;
-    kavelo::render::SceneRenderer renderer;
+    Renderer renderer;
 };
 
 // A context of `width` x `height`, made current, and its renderer sized to it, as the viewer

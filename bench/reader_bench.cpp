@@ -28,10 +28,10 @@
 using kavelo::scene::CountItems;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::ReadSceneText;
+using kavelo::scene::SceneFileReading;
 using kavelo::scene::SceneListBuilder;
 using kavelo::scene::SceneLists;
 using kavelo::scene::SceneNodeAllocator;
-using kavelo::scene::SceneNodeAllocatorScope;
 using kavelo::scene::SceneNodeArena;
 using kavelo::scene::SceneReadResult;
 
@@ -218,11 +218,12 @@ void ReadIntoArena(benchmark::State& state, bool reuse) {
     double total = 0.0;
     for (auto _ : state) {
         if (!reuse || !arena) {
-            arena.emplace(kavelo::scene::CurrentSceneNodeAllocator());
+            arena.emplace(kavelo::scene::HeapSceneNodes());
         }
-        const SceneNodeAllocatorScope use(*arena);
+        SceneFileReading how;
+        how.nodes = &*arena;
         const auto start = std::chrono::steady_clock::now();
-        SceneReadResult result = ReadSceneFile(ScenePath());
+        SceneReadResult result = ReadSceneFile(ScenePath(), std::nullopt, how);
         total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         benchmark::DoNotOptimize(result);
         result = {};
@@ -363,13 +364,13 @@ void BM_CurveReading(benchmark::State& state) {
                            : blocks == kWillNeed ? MADV_WILLNEED
                                                  : 0);
         }
-        SceneNodeAllocator& heap = kavelo::scene::CurrentSceneNodeAllocator();
+        SceneNodeAllocator& heap = kavelo::scene::HeapSceneNodes();
         SceneNodeArena arena(source ? static_cast<SceneNodeAllocator&>(*source) : heap);
-        const SceneNodeAllocatorScope scope(blocks == kHeapRecords ? heap : arena);
+        SceneNodeAllocator& nodes = blocks == kHeapRecords ? heap : arena;
         const double residentBefore = ResidentBytes();
         const kavelo::bench::Usage before = kavelo::bench::Usage::Now();
         const auto start = std::chrono::steady_clock::now();
-        SceneReadResult result = ReadSceneText(CurveText());
+        SceneReadResult result = ReadSceneText(CurveText(), "input.txt", nullptr, {}, nodes);
         total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         usage += kavelo::bench::Usage::Now() - before;
         resident += ResidentBytes() - residentBefore;

@@ -26,7 +26,6 @@
 #include "navigation/view_params.h"
 #include "platform/gl/headless_gl_context.h"
 #include "render/scene_compiler.h"
-#include "render/scene_renderer.h"
 #include "scene/list_builder.h"
 #include "scene/reader.h"
 #include "scene/scene.h"
@@ -37,7 +36,6 @@ using kavelo::bench::Headless;
 using kavelo::bench::MakeHeadless;
 using kavelo::bench::Seconds;
 using kavelo::render::CompileSceneList;
-using kavelo::render::SceneRenderer;
 using kavelo::scene::ReadSceneText;
 using kavelo::scene::SceneList;
 using kavelo::scene::SceneListBuilder;

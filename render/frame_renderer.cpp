@@ -1,6 +1,9 @@
 #include "render/frame_renderer.h"
 
+// Mesa's libGL exports the entry points beyond OpenGL 1.1 that the reset needs.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include "render/scene_compiler.h"
 
@@ -23,7 +26,8 @@ void GlErrorCheckpoint(const char* /*label*/) {
     static_cast<void>(glGetError());
 }
 
-void RenderSceneFrame(const ViewParams& p, int width, int height) {
+void RenderSceneFrame(const ViewParams& p, int width, int height, double pixelRatio) {
+    glLineWidth(static_cast<GLfloat>(pixelRatio));
     glEnable(GL_LIGHTING);
     GlErrorCheckpoint("glEnable (GL_LIGHTING) ;");
     glEnable(GL_LIGHT0);
@@ -73,6 +77,19 @@ void ApplyResize(int width, int height) {
     GlErrorCheckpoint("MatrixMode");
     glLoadIdentity();
     glViewport(0, 0, width, height);
+}
+
+void ResetAfterPainter() {
+    glUseProgram(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_BLEND);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDepthMask(GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 std::array<double, 16> ProjectionMatrix(double perspective) {

@@ -15,8 +15,14 @@ inline constexpr std::array<double, 3> kDrawColour = {1.0, 0.14, 0.6667};
 void GlErrorCheckpoint(const char* label);
 
 // Draws a frame of SCENE_LIST into the current context, the viewport (0, 0, width, height) in
-// device pixels. Builds every matrix from nothing, so nothing of an earlier frame survives.
-void RenderSceneFrame(const ViewParams& p, int width, int height);
+// device pixels. Builds every matrix from nothing, so nothing of an earlier frame survives. Lines
+// are `pixelRatio` device pixels wide, so that a high-density screen shows them as thick as a
+// plain one.
+void RenderSceneFrame(const ViewParams& p, int width, int height, double pixelRatio = 1.0);
+
+// Puts back the state a painter drawing over the frame changes and the frame does not set
+// itself: program, buffers, texture, blending, scissor, stencil and the write masks.
+void ResetAfterPainter();
 
 // The GL part of a resize to a positive size: projection mode and identity, and the viewport.
 // A width or height of 0 or less makes no GL call.

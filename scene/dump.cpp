@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "scene/item_kinds.h"
+
 namespace kavelo::scene {
 
 std::string FormatShortest(double value) {
@@ -21,34 +23,31 @@ void AppendPoint(std::string& out, const char* label, const Point4& p) {
     out += '\n';
 }
 
+// One list: its plural and count, then each item's name, point count and `heading` (which ends
+// its line), then a line for each point.
+template <class Node, class Heading>
+void AppendList(std::string& out, SceneItemKind kind, const Node* head, Heading heading) {
+    const ItemKindWords& words = WordsOf(kind);
+    out += std::string(words.plural) + " " + std::to_string(CountItems(head)) + "\n";
+    ForEachItem(head, [&](const Node& node) {
+        out += std::string(words.name) + " " + std::to_string(node.count) + heading(node) + "\n";
+        for (int i = 0; i < node.count; ++i) {
+            AppendPoint(out, words.point, PointsOf(node)[i]);
+        }
+    });
+}
+
 }  // namespace
 
-std::string DumpScene(const PolygonNode* polygons, const CurveNode* curves,
-                      const SurfaceNode* surfaces) {
+std::string DumpScene(const SceneHeads& scene) {
     std::string out;
-    out += "polygons " + std::to_string(CountItems(polygons)) + "\n";
-    ForEachItem(polygons, [&out](const PolygonNode& node) {
-        out += "polygon " + std::to_string(node.count) + " normal " +
-               FormatShortest(node.normal.x) + " " + FormatShortest(node.normal.y) + " " +
-               FormatShortest(node.normal.z) + "\n";
-        for (int i = 0; i < node.count; ++i) {
-            AppendPoint(out, "vertex", node.vertices[i]);
-        }
+    AppendList(out, SceneItemKind::kPolygon, scene.polygons, [](const PolygonNode& node) {
+        return " normal " + FormatShortest(node.normal.x) + " " + FormatShortest(node.normal.y) +
+               " " + FormatShortest(node.normal.z);
     });
-    out += "curves " + std::to_string(CountItems(curves)) + "\n";
-    ForEachItem(curves, [&out](const CurveNode& node) {
-        out += "curve " + std::to_string(node.count) + "\n";
-        for (int i = 0; i < node.count; ++i) {
-            AppendPoint(out, "point", node.points[i]);
-        }
-    });
-    out += "surfaces " + std::to_string(CountItems(surfaces)) + "\n";
-    ForEachItem(surfaces, [&out](const SurfaceNode& node) {
-        out += "surface " + std::to_string(node.count) + "\n";
-        for (int i = 0; i < node.count; ++i) {
-            AppendPoint(out, "point", node.points[i]);
-        }
-    });
+    const auto none = [](const auto&) { return std::string(); };
+    AppendList(out, SceneItemKind::kCurve, scene.curves, none);
+    AppendList(out, SceneItemKind::kSurface, scene.surfaces, none);
     return out;
 }
 

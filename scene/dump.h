@@ -10,12 +10,7 @@ namespace kavelo::scene {
 // Formats a double in its shortest form that reads back to the same value.
 std::string FormatShortest(double value);
 
-// Lists the three scene lists in the order polygons, curves, surfaces.
-std::string DumpScene(const PolygonNode* polygons, const CurveNode* curves,
-                      const SurfaceNode* surfaces);
-
-inline std::string DumpScene(const SceneLists& scene) {
-    return DumpScene(scene.polygons.get(), scene.curves.get(), scene.surfaces.get());
-}
+// Lists the scene's lists in the order of its kinds (item_kinds.h): polygons, curves, surfaces.
+std::string DumpScene(const SceneHeads& scene);
 
 }  // namespace kavelo::scene

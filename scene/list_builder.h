@@ -13,8 +13,10 @@ namespace kavelo::scene {
 template <class Node>
 class SceneListBuilder {
   public:
-    // Starts the list with its first node; Started() is false when that node cannot be had.
-    SceneListBuilder() noexcept : m_list(NewSceneNode<Node>()), m_pTail(m_list.get()) {}
+    // Starts the list with its first node from `nodes`, which give every node of the list;
+    // Started() is false when that node cannot be had.
+    explicit SceneListBuilder(SceneNodeAllocator& nodes = HeapSceneNodes()) noexcept
+        : m_nodes(nodes), m_list(NewSceneNode<Node>(nodes), nodes), m_pTail(m_list.get()) {}
 
     bool Started() const noexcept { return m_pTail != nullptr; }
 
@@ -24,7 +26,7 @@ class SceneListBuilder {
     // Makes the tail an item by putting a fresh sentinel behind it. False when no node can be
     // had: the tail then stays the sentinel and the item written into it is not in the list.
     bool Append() noexcept {
-        Node* fresh = NewSceneNode<Node>();
+        Node* fresh = NewSceneNode<Node>(m_nodes);
         if (fresh == nullptr) {
             return false;
         }
@@ -44,6 +46,7 @@ class SceneListBuilder {
     }
 
   private:
+    SceneNodeAllocator& m_nodes;
     SceneList<Node> m_list;
     Node* m_pTail;
     std::size_t m_nItems = 0;

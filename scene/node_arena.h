@@ -53,17 +53,4 @@ class SceneNodeArena final : public SceneNodeAllocator {
     int m_self = -2;  // a descriptor of this process for MapAhead; -1: there is none
 };
 
-// Puts an allocator in place for the life of the scope.
-class SceneNodeAllocatorScope {
-  public:
-    explicit SceneNodeAllocatorScope(SceneNodeAllocator& allocator) noexcept
-        : m_pPrevious(SetSceneNodeAllocator(&allocator)) {}
-    ~SceneNodeAllocatorScope() { SetSceneNodeAllocator(m_pPrevious); }
-    SceneNodeAllocatorScope(const SceneNodeAllocatorScope&) = delete;
-    SceneNodeAllocatorScope& operator=(const SceneNodeAllocatorScope&) = delete;
-
-  private:
-    SceneNodeAllocator* m_pPrevious;
-};
-
 }  // namespace kavelo::scene

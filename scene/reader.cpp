@@ -31,18 +31,14 @@ bool StartsNumberWord(const char* p, const char* end) {
     return is("nan") || is("inf");
 }
 
-const char* ItemName(SceneItemKind kind) {
-    static const char* const kNames[] = {"polygon", "curve", "surface"};
-    return kNames[static_cast<int>(kind)];
-}
-
 // Reads the text once; `Observer` is told what is read at the points of reader_observer.h.
 template <class Observer>
 class Reader {
   public:
     Reader(std::string_view bytes, std::string_view fileName, Observer& observer,
-           const ReadProgress& progress)
-        : m_text(bytes),
+           const ReadProgress& progress, SceneNodeAllocator& nodes)
+        : m_nodes(nodes),
+          m_text(bytes),
           m_p(bytes.data()),
           m_end(bytes.data() + bytes.size()),
           m_fileName(fileName),
@@ -52,9 +48,9 @@ class Reader {
           m_runStart(bytes.data()) {}
 
     SceneReadResult Run() {
-        SceneListBuilder<PolygonNode> polygons;
-        SceneListBuilder<CurveNode> curves;
-        SceneListBuilder<SurfaceNode> surfaces;
+        SceneListBuilder<PolygonNode> polygons(m_nodes);
+        SceneListBuilder<CurveNode> curves(m_nodes);
+        SceneListBuilder<SurfaceNode> surfaces(m_nodes);
         bool outOfMemory = !polygons.Started() || !curves.Started() || !surfaces.Started();
         try {
             ReadItems(polygons, curves, surfaces, outOfMemory);
@@ -96,17 +92,16 @@ class Reader {
                 Report();
             }
             m_itemStart = m_p++;
-            switch (*m_itemStart) {
-                case 'C':
-                    read(curves, SceneItemKind::kCurve);
-                    break;
-                case 'P':
+            const int kind = kKindOfByte[static_cast<unsigned char>(*m_itemStart)];
+            switch (static_cast<SceneItemKind>(kind)) {
+                case SceneItemKind::kPolygon:
                     read(polygons, SceneItemKind::kPolygon);
                     break;
-                case 'S':
-                    read(surfaces, SceneItemKind::kSurface);
+                case SceneItemKind::kCurve:
+                    read(curves, SceneItemKind::kCurve);
                     break;
-                default:
+                case SceneItemKind::kSurface:
+                    read(surfaces, SceneItemKind::kSurface);
                     break;
             }
         }
@@ -139,9 +134,10 @@ class Reader {
 
     std::string Found() const { return DescribeFound(m_text.data(), m_p, m_end); }
 
-    // Skips through the first `delimiter`, which must come within kMaxSkippedStretch characters.
-    // A fault is told at the item's letter, where the heading went wrong.
-    bool SkipThrough(char delimiter, const char* after) {
+    // Skips through the first `delimiter`, which must come within kMaxSkippedStretch characters,
+    // after the item's letter or, `afterNormal`, a polygon's normal. A fault is told at the
+    // item's letter, where the heading went wrong.
+    bool SkipThrough(char delimiter, bool afterNormal) {
         int counted = 0;
         bool braceFirst = false;  // a polygon's "{" before its normal: the normal is missing
         bool tooFar = false;
@@ -160,7 +156,9 @@ class Reader {
                 break;
             }
         }
-        const std::string where = !tooFar ? " after " + std::string(after) + ", found end of file"
+        const std::string after =
+            afterNormal ? "the normal" : std::string("\"") + *m_itemStart + "\"";
+        const std::string where = !tooFar ? " after " + after + ", found end of file"
                                           : " within " + std::to_string(kMaxSkippedStretch) +
                                                 " characters after " + after;
         Fail(m_itemStart,
@@ -223,7 +221,7 @@ class Reader {
                 const bool unclosed = !more || (IsLetter(*m_p) && !StartsNumberWord(m_p, m_end)) ||
                                       *m_p == '#' || *m_p == '/';
                 Fail(m_p, "expected \"}\" or a number, " + Found() + "; " +
-                              (unclosed ? "the " : "in the ") + ItemName(kind) + " at " +
+                              (unclosed ? "the " : "in the ") + WordsOf(kind).name + " at " +
                               TextCursor(m_text).Name(m_itemStart) +
                               (unclosed ? " is not closed" : ""));
                 return 0;
@@ -234,7 +232,7 @@ class Reader {
     // The heading up to "{" and the points after it; returns the number stored, 0 on a fault.
     int ReadBody(Point4* points, int limit, SceneItemKind kind) {
         const char* const from = m_p;
-        if (!SkipThrough('{', kind == SceneItemKind::kPolygon ? "the normal" : LetterNamed())) {
+        if (!SkipThrough('{', kind == SceneItemKind::kPolygon)) {
             return 0;
         }
         m_observer.HeadingStretch(m_itemStart, kind, from, m_p - 1);
@@ -242,30 +240,22 @@ class Reader {
         return ReadPoints(points, limit, kind);
     }
 
-    const char* LetterNamed() const {
-        switch (*m_itemStart) {
-            case 'C':
-                return "\"C\"";
-            case 'P':
-                return "\"P\"";
-            default:
-                return "\"S\"";
-        }
-    }
-
     // The polygon's normal: "(" and three numbers.
     bool ReadNormal(PolygonNode& node) {
         const char* const from = m_p;
-        if (!SkipThrough('(', LetterNamed())) {
+        if (!SkipThrough('(', false)) {
             return false;
         }
         m_observer.HeadingStretch(m_itemStart, SceneItemKind::kPolygon, from, m_p - 1);
         return ReadNumber(node.normal.x) && ReadNumber(node.normal.y) && ReadNumber(node.normal.z);
     }
 
-    static Point4* PointsOf(CurveNode& node) { return node.points; }
-    static Point4* PointsOf(SurfaceNode& node) { return node.points; }
-    static Point4* PointsOf(PolygonNode& node) { return node.vertices; }
+    static_assert(std::extent_v<decltype(PolygonNode::vertices)> >=
+                  WordsOf(SceneItemKind::kPolygon).limit);
+    static_assert(std::extent_v<decltype(CurveNode::points)> >=
+                  WordsOf(SceneItemKind::kCurve).limit);
+    static_assert(std::extent_v<decltype(SurfaceNode::points)> >=
+                  WordsOf(SceneItemKind::kSurface).limit);
 
     // One item after its letter, into `node`; false on a fault.
     template <class Node>
@@ -279,8 +269,7 @@ class Reader {
             }
             normal = &node.normal;
         }
-        const int limit = std::is_same_v<Node, SurfaceNode> ? 16 : 4;
-        node.count = ReadBody(PointsOf(node), limit, kind);
+        node.count = ReadBody(PointsOf(node), WordsOf(kind).limit, kind);
         if (node.count == 0) {
             return false;
         }
@@ -289,6 +278,7 @@ class Reader {
         return true;
     }
 
+    SceneNodeAllocator& m_nodes;
     std::string_view m_text;
     const char* m_p;
     const char* m_end;
@@ -313,7 +303,8 @@ std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items) 
 }
 
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
-                              WarningList* warnings, const ReadProgress& progress) {
+                              WarningList* warnings, const ReadProgress& progress,
+                              SceneNodeAllocator& nodes) {
     // Such a file reads as nothing, or as a fault at its first number: say why, once, and none
     // of the warnings, which would be about NULs, not the text.
     const std::string_view encoding = WideEncodingOf(bytes);
@@ -321,10 +312,10 @@ SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName,
     SceneReadResult result;
     if (warnings == nullptr || !encoding.empty()) {
         NoReaderObserver quiet;
-        result = Reader<NoReaderObserver>(bytes, fileName, quiet, progress).Run();
+        result = Reader<NoReaderObserver>(bytes, fileName, quiet, progress, nodes).Run();
     } else {
         ReaderWarnings collector(bytes, fileName, *warnings);
-        result = Reader<ReaderWarnings>(bytes, fileName, collector, progress).Run();
+        result = Reader<ReaderWarnings>(bytes, fileName, collector, progress, nodes).Run();
     }
     if (!encoding.empty()) {
         result.diagnostic =

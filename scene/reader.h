@@ -50,7 +50,9 @@ std::string OutOfMemoryDiagnostic(std::string_view fileName, std::size_t items);
 // once at the end, where `done` is `total` unless a fault stopped the reading.
 using ReadProgress = std::function<void(std::size_t done, std::size_t total)>;
 
+// The lists' nodes come from `nodes`, to which the lists give them back.
 SceneReadResult ReadSceneText(std::string_view bytes, std::string_view fileName = kSceneFileName,
-                              WarningList* warnings = nullptr, const ReadProgress& progress = {});
+                              WarningList* warnings = nullptr, const ReadProgress& progress = {},
+                              SceneNodeAllocator& nodes = HeapSceneNodes());
 
 }  // namespace kavelo::scene

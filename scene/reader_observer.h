@@ -3,11 +3,10 @@
 // reading nobody watches costs what it did before observers existed.
 #pragma once
 
+#include "scene/item_kinds.h"
 #include "scene/scene.h"
 
 namespace kavelo::scene {
-
-enum class SceneItemKind { kPolygon, kCurve, kSurface };
 
 // An observer has these members; positions point into the text being read, in its order apart
 // from short steps back. None of them changes what is read.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "scene/dump.h"
+#include "scene/item_kinds.h"
 #include "scene/scene_text.h"
 
 namespace kavelo::scene {
@@ -12,28 +13,6 @@ namespace {
 
 bool IsWordChar(char c) noexcept {
     return IsLetter(c) || IsDecimalDigit(c) || c == '_';
-}
-
-bool IsItemLetter(char c) noexcept {
-    return c == 'C' || c == 'P' || c == 'S';
-}
-
-struct KindWords {
-    char letter;
-    const char* name;
-    const char* plural;  // its headings are the beginnings of this word, in any case
-    const char* point;
-    const char* points;
-    int limit;
-};
-
-const KindWords& WordsOf(SceneItemKind kind) {
-    static const KindWords kWords[] = {
-        {'P', "polygon", "polygons", "vertex", "vertices", 4},
-        {'C', "curve", "curves", "point", "points", 4},
-        {'S', "surface", "surfaces", "point", "points", 16},
-    };
-    return kWords[static_cast<int>(kind)];
 }
 
 // A word that heads an item of `kind` as its author meant: "C", "Curve", "curves", "POLY"...
@@ -90,16 +69,15 @@ std::string_view WordBefore(const char* p, const char* bound) {
 std::string SkippedWordText(std::string_view word) {
     std::string text = Quoted(word) + " is skipped with the numbers after it: ";
     bool lowerHeading = false;
-    for (const SceneItemKind kind :
-         {SceneItemKind::kPolygon, SceneItemKind::kCurve, SceneItemKind::kSurface}) {
-        if (word[0] == WordsOf(kind).name[0] && IsHeading(word, kind)) {
+    for (const ItemKindWords& row : kItemKinds) {
+        if (word[0] == row.name[0] && IsHeading(word, row.kind)) {
             text += "an item letter is a capital, \"";
-            text += WordsOf(kind).letter;
+            text += row.letter;
             text += "\"";
             lowerHeading = true;
         }
     }
-    return lowerHeading ? text : text + "items start with \"C\", \"P\" or \"S\"";
+    return lowerHeading ? text : text + "items start with " + ItemLettersText();
 }
 
 }  // namespace
@@ -122,8 +100,7 @@ void ReaderWarnings::BodyWithoutItem(const char* brace, const char* bound) {
         ++start;
     }
     Add(start, Quoted(std::string_view(start, static_cast<std::size_t>(brace + 1 - start))) +
-                   " is skipped with the numbers after it: items start with \"C\", \"P\" or "
-                   "\"S\"");
+                   " is skipped with the numbers after it: items start with " + ItemLettersText());
 }
 
 void ReaderWarnings::TextBetween(const char* from, const char* to) {
@@ -151,7 +128,7 @@ void ReaderWarnings::TextBetween(const char* from, const char* to) {
 }
 
 void ReaderWarnings::ItemLetter(const char* letter, SceneItemKind kind, const char* textStart) {
-    const KindWords& words = WordsOf(kind);
+    const ItemKindWords& words = WordsOf(kind);
     // Texts are made only for a warning: this runs for every item.
     const auto starts = [&words] { return std::string(" starts a ") + words.name; };
     // A comment mark earlier on the line, in the text between items.
@@ -212,7 +189,7 @@ void ReaderWarnings::HeadingStretch(const char* letter, SceneItemKind kind, cons
 }
 
 void ReaderWarnings::CountWarning(const char* letter, SceneItemKind kind, int count) {
-    const KindWords& words = WordsOf(kind);
+    const ItemKindWords& words = WordsOf(kind);
     const auto item = [&words, count] {
         return std::string("a ") + words.name + " of " + std::to_string(count) + " " +
                (count == 1 ? words.point : words.points);
@@ -324,7 +301,7 @@ bool AllCoincide(const Point4* points, int count) {
 
 void ReaderWarnings::ItemRead(const char* letter, SceneItemKind kind, const Point4* points,
                               int count, bool closed, const Point4* normal) {
-    const KindWords& words = WordsOf(kind);
+    const ItemKindWords& words = WordsOf(kind);
     if (LooksLikeTriples(points, count, words.limit, closed)) {
         Add(letter, std::string("the points of this ") + words.name +
                         " look written as x y z: each point takes four numbers, x y z w");
@@ -356,7 +333,7 @@ void ReaderWarnings::ItemRead(const char* letter, SceneItemKind kind, const Poin
 }
 
 const char* ReaderWarnings::PastLimit(SceneItemKind kind, const char* at) {
-    const KindWords& words = WordsOf(kind);
+    const ItemKindWords& words = WordsOf(kind);
     if (!IsNumberStart(at, m_end)) {
         // Glued to the last number, as in "1,5" or "1.5cm", it is a mistake inside that number;
         // other text between items, the next item's letter among it, tells for itself.

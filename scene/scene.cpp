@@ -4,13 +4,6 @@
 
 namespace kavelo::scene {
 
-namespace {
-
-SceneNodeAllocator g_heap;
-SceneNodeAllocator* g_current = &g_heap;
-
-}  // namespace
-
 void* SceneNodeAllocator::Allocate(std::size_t bytes) noexcept {
     return std::malloc(bytes);
 }
@@ -19,14 +12,10 @@ void SceneNodeAllocator::Free(void* node) noexcept {
     std::free(node);
 }
 
-SceneNodeAllocator& CurrentSceneNodeAllocator() noexcept {
-    return *g_current;
-}
-
-SceneNodeAllocator* SetSceneNodeAllocator(SceneNodeAllocator* allocator) noexcept {
-    SceneNodeAllocator* previous = g_current;
-    g_current = allocator != nullptr ? allocator : &g_heap;
-    return previous;
+SceneNodeAllocator& HeapSceneNodes() noexcept {
+    // Never destroyed: a list in a static may give its nodes back after any other static is gone.
+    static SceneNodeAllocator* const heap = new SceneNodeAllocator;
+    return *heap;
 }
 
 }  // namespace kavelo::scene

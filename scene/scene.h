@@ -36,9 +36,24 @@ struct SurfaceNode {
 
 namespace kavelo::scene {
 
-// Where scene nodes come from: the C heap, unless another allocator has been put in its place.
-// One that is put in place must take its memory from this one, since nodes made before it came
-// are given back through it. Not for use by several threads at once.
+// An item's points, whatever its record calls them.
+inline Point4* PointsOf(PolygonNode& node) noexcept {
+    return node.vertices;
+}
+inline Point4* PointsOf(CurveNode& node) noexcept {
+    return node.points;
+}
+inline Point4* PointsOf(SurfaceNode& node) noexcept {
+    return node.points;
+}
+template <class Node>
+const Point4* PointsOf(const Node& node) noexcept {
+    return PointsOf(const_cast<Node&>(node));
+}
+
+// Where scene nodes come from; this one takes them from the C heap. Whoever reads or builds a
+// list names its allocator, and the list gives its nodes back to the same one. Not for use by
+// several threads at once.
 class SceneNodeAllocator {
   public:
     virtual ~SceneNodeAllocator() = default;
@@ -47,15 +62,14 @@ class SceneNodeAllocator {
     virtual void Free(void* node) noexcept;
 };
 
-SceneNodeAllocator& CurrentSceneNodeAllocator() noexcept;
-// Puts `allocator` in place (null: the heap) and returns the one it replaces.
-SceneNodeAllocator* SetSceneNodeAllocator(SceneNodeAllocator* allocator) noexcept;
+// The C heap's allocator, which holds no state: one serves every list.
+SceneNodeAllocator& HeapSceneNodes() noexcept;
 
 // Creates a node whose fields are left as the allocator gives them, except `next` and `count`;
 // null when no memory is left.
 template <class Node>
-Node* NewSceneNode() noexcept {
-    void* memory = CurrentSceneNodeAllocator().Allocate(sizeof(Node));
+Node* NewSceneNode(SceneNodeAllocator& nodes) noexcept {
+    void* memory = nodes.Allocate(sizeof(Node));
     if (memory == nullptr) {
         return nullptr;
     }
@@ -68,44 +82,45 @@ Node* NewSceneNode() noexcept {
 // Deletes a whole list front to back, without recursion, so that long lists cannot exhaust the
 // stack.
 template <class Node>
-void DeleteSceneList(Node* head) noexcept {
+void DeleteSceneList(Node* head, SceneNodeAllocator& nodes) noexcept {
     static_assert(std::is_trivially_destructible_v<Node>);
-    SceneNodeAllocator& allocator = CurrentSceneNodeAllocator();
     while (head != nullptr) {
         Node* following = head->next;
-        allocator.Free(head);
+        nodes.Free(head);
         head = following;
     }
 }
 
-// Owns one list from its head node to its sentinel.
+// Owns one list from its head node to its sentinel, all of whose nodes came from `nodes`.
 template <class Node>
 class SceneList {
   public:
     SceneList() = default;
-    explicit SceneList(Node* head) noexcept : m_pHead(head) {}
+    SceneList(Node* head, SceneNodeAllocator& nodes) noexcept : m_pHead(head), m_pNodes(&nodes) {}
     SceneList(const SceneList&) = delete;
     SceneList& operator=(const SceneList&) = delete;
-    SceneList(SceneList&& other) noexcept : m_pHead(std::exchange(other.m_pHead, nullptr)) {}
+    SceneList(SceneList&& other) noexcept
+        : m_pHead(std::exchange(other.m_pHead, nullptr)), m_pNodes(other.m_pNodes) {}
     SceneList& operator=(SceneList&& other) noexcept {
         if (this != &other) {
-            reset(std::exchange(other.m_pHead, nullptr));
+            reset();
+            m_pHead = std::exchange(other.m_pHead, nullptr);
+            m_pNodes = other.m_pNodes;
         }
         return *this;
     }
-    ~SceneList() { DeleteSceneList(m_pHead); }
+    ~SceneList() { DeleteSceneList(m_pHead, *m_pNodes); }
 
     Node* get() const noexcept { return m_pHead; }
     operator Node*() const noexcept { return m_pHead; }
     Node* operator->() const noexcept { return m_pHead; }
 
-    void reset(Node* head = nullptr) noexcept {
-        Node* old = std::exchange(m_pHead, head);
-        DeleteSceneList(old);
-    }
+    // Gives every node back; the list is empty afterwards.
+    void reset() noexcept { DeleteSceneList(std::exchange(m_pHead, nullptr), *m_pNodes); }
 
   private:
     Node* m_pHead = nullptr;
+    SceneNodeAllocator* m_pNodes = &HeapSceneNodes();
 };
 
 // The walk over the items of a list: a node is handled only while its `next` is not null, so the

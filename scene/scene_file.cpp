@@ -135,7 +135,7 @@ SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string
     // What was read is kept. A change of size is the reason given, since it may have cut the
     // last item short.
     SceneReadResult result =
-        ReadSceneText(std::string_view(bytes.get(), got), name, warnings, how.progress);
+        ReadSceneText(std::string_view(bytes.get(), got), name, warnings, how.progress, *how.nodes);
     if (!problem.empty()) {
         result.diagnostic = name + ": " + problem;
         result.fault = ReadFault::kOther;

@@ -13,11 +13,13 @@
 namespace kavelo::scene {
 
 // How a file is read: in chunks of `chunkBytes`, with `afterChunk` (for tests) called after each
-// chunk with the number of bytes read so far; `progress` is told how far the reader has come.
+// chunk with the number of bytes read so far; `progress` is told how far the reader has come;
+// the items' nodes come from `nodes`.
 struct SceneFileReading {
     std::size_t chunkBytes = std::size_t{1} << 20;
     std::function<void(std::size_t)> afterChunk;
     ReadProgress progress;
+    SceneNodeAllocator* nodes = &HeapSceneNodes();
 };
 
 // Reads the regular file at `path`; `fileName` names it in the diagnostic (by default, the path).

@@ -52,7 +52,7 @@ std::span<const MessageMapEntry<CMainFrame>> CMainFrame::GetMessageMap() {
 
 bool CMainFrame::LoadFrame(CSceneDoc* document, CCmdTarget* application) {
     m_pDocument = document;
-    m_pApplication = application;
+    m_route = {nullptr, document, this, application};
     m_pMenuBar = new QMenuBar(this);
     MenuCallbacks callbacks;
     callbacks.command = [this](unsigned id) { RouteCommand(id); };
@@ -74,9 +74,7 @@ bool CMainFrame::LoadFrame(CSceneDoc* document, CCmdTarget* application) {
     if (OnCreate() == -1) {
         return false;
     }
-    m_pAccelerators = std::make_unique<AcceleratorFilter>(
-        this, MainAccelerators(),
-        [this](unsigned id, const CommandInput& input) { RouteCommand(id, input); });
+    m_pAccelerators = std::make_unique<AcceleratorFilter>(this, MainAccelerators(), m_route);
     return true;
 }
 
@@ -155,20 +153,19 @@ void CMainFrame::SetMinimumSize() {
 }
 
 void CMainFrame::InitialUpdateFrame() {
-    m_pActiveView = m_pView;
+    m_route[0] = m_pView;
     const QString frameTitle = FromUtf8(DocumentStringField(0));
     setWindowTitle(m_pDocument->GetTitle() + QStringLiteral(" - ") + frameTitle);
 }
 
 bool CMainFrame::RouteCommand(unsigned id, const CommandInput& input) {
-    CCmdTarget* route[] = {m_pActiveView, m_pDocument, this, m_pApplication};
-    return kavelo::platform::framework::RouteCommand(route, id, input);
+    return kavelo::platform::framework::RouteCommand(m_route, id, input);
 }
 
 bool CMainFrame::IsCommandEnabled(unsigned id) const {
     // Before the initial update the view is not yet the active view, but it will be.
-    CSceneView* view = m_pActiveView != nullptr ? m_pActiveView : m_pView;
-    CCmdTarget* route[] = {view, m_pDocument, const_cast<CMainFrame*>(this), m_pApplication};
+    std::array<CCmdTarget*, 4> route = m_route;
+    route[0] = m_pView;
     return kavelo::platform::framework::IsCommandEnabled(route, id);
 }
 
@@ -184,12 +181,12 @@ bool CMainFrame::event(QEvent* event) {
     }
     // Activating the window gives the keyboard to the view, wherever it was before, unless the
     // activation came from a click into a panel control: the click takes the keyboard there.
-    if (event->type() == QEvent::WindowActivate && m_pActiveView != nullptr) {
+    if (event->type() == QEvent::WindowActivate && GetActiveView() != nullptr) {
         QWidget* clicked = std::exchange(m_pClickedControl, nullptr);
         if (clicked != nullptr && clicked->isVisible() && clicked->isEnabled()) {
             clicked->setFocus(Qt::MouseFocusReason);
         } else {
-            m_pActiveView->setFocus(Qt::ActiveWindowFocusReason);
+            m_pView->setFocus(Qt::ActiveWindowFocusReason);
         }
     }
     return QWidget::event(event);

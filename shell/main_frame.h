@@ -5,7 +5,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <array>
 #include <memory>
+#include <span>
 
 #include "platform/framework/command_routing.h"
 #include "platform/widgets/message_pane.h"
@@ -41,9 +43,12 @@ class CMainFrame : public QWidget,
     void InitialUpdateFrame();
 
     // Sends a command along the route: active view, document, frame, application. Menu items
-    // and buttons issue theirs without an input.
-    bool RouteCommand(unsigned id,
-                      const kavelo::platform::framework::CommandInput& input = {}) override;
+    // and buttons issue theirs without an input; the key table and the view's mouse send theirs
+    // along the route itself.
+    bool RouteCommand(unsigned id, const kavelo::platform::framework::CommandInput& input = {});
+    std::span<kavelo::platform::framework::CCmdTarget* const> CommandRoute() const override {
+        return m_route;
+    }
     bool IsCommandEnabled(unsigned id) const;
 
     void OnViewStatusBar();
@@ -53,7 +58,7 @@ class CMainFrame : public QWidget,
     void FitFrameOnceFramed() { m_bFitPending = true; }
 
     CControlPanel* GetControlPanel() override { return &m_wndControlPanel; }
-    CSceneView* GetActiveView() const { return m_pActiveView; }
+    CSceneView* GetActiveView() const { return m_route[0] != nullptr ? m_pView : nullptr; }
     kavelo::platform::widgets::MessagePane& StatusBar() { return m_wndStatusBar; }
     QMenuBar* MenuBar() const { return m_pMenuBar; }
 
@@ -75,9 +80,10 @@ class CMainFrame : public QWidget,
     QFrame* m_pViewEdge = nullptr;  // the view's sunken edge
     CSceneView* m_pView = nullptr;
     QPointer<QWidget> m_pClickedControl;  // a panel control clicked while the frame was inactive
-    CSceneView* m_pActiveView = nullptr;
     CSceneDoc* m_pDocument = nullptr;
-    kavelo::platform::framework::CCmdTarget* m_pApplication = nullptr;
+    // Active view (once the initial update has made the view active), document, frame,
+    // application.
+    std::array<kavelo::platform::framework::CCmdTarget*, 4> m_route{};
     std::unique_ptr<kavelo::platform::framework::AcceleratorFilter> m_pAccelerators;
     bool m_bFitPending = false;
 };

@@ -25,7 +25,8 @@
 #include "platform/gl/headless_gl_context.h"
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/quiet_toolkit.h"
-#include "render/scene_renderer.h"
+#include "render/frame_renderer.h"
+#include "render/scene_compiler.h"
 #include "tools/output_file.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
@@ -35,12 +36,14 @@ using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::platform::widgets::DrawBanner;
 using kavelo::platform::widgets::QuietenToolkit;
+using kavelo::render::ApplyResize;
 using kavelo::render::CompileDiagnostic;
+using kavelo::render::CompileSceneList;
 using kavelo::render::kPrimitiveBudget;
 using kavelo::render::PacedProgress;
+using kavelo::render::RenderSceneFrame;
 using kavelo::render::ResizeSampling;
 using kavelo::render::SceneListStats;
-using kavelo::render::SceneRenderer;
 using kavelo::scene::ReadFault;
 using kavelo::scene::SceneReadResult;
 
@@ -78,13 +81,11 @@ std::string WriteImage(const QImage& image, const PictureRequest& request) {
 // Compiles the scene in the current context for the request's size and draws its frames.
 void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, double readMs) {
     // The viewer's order: sized first, so that GLU tessellates for this viewport.
-    SceneRenderer renderer;
-    renderer.Resize(request.width, request.height);
-    renderer.SetPixelRatio(request.ratio);
+    ApplyResize(request.width, request.height);
     const auto compileStart = std::chrono::steady_clock::now();
     PacedProgress progress(ShowOnTerminal);
     const SceneListStats drawn =
-        renderer.Compile(read.scene, ResizeSampling(request.width, request.height),
+        CompileSceneList(read.scene, ResizeSampling(request.width, request.height),
                          isatty(STDERR_FILENO) != 0 ? &progress : nullptr);
     EndOnTerminal(progress);
     glFinish();
@@ -92,7 +93,7 @@ void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, 
     std::vector<double> frameMs;
     for (int i = 0; i < request.frames; ++i) {
         const auto frameStart = std::chrono::steady_clock::now();
-        renderer.DrawFrame(request.params);
+        RenderSceneFrame(request.params, request.width, request.height, request.ratio);
         glFinish();
         frameMs.push_back(MillisecondsSince(frameStart));
     }

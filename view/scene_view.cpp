@@ -19,6 +19,7 @@
 #include "platform/gl/widget_gl_surface.h"
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/dialog_builder.h"
+#include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
 #include "scene/driver_reserve.h"
 #include "scene/read_report.h"
@@ -51,17 +52,22 @@ using kavelo::navigation::ZoomOut;
 using kavelo::platform::framework::CommandInput;
 using kavelo::platform::framework::InputMadeAt;
 using kavelo::platform::framework::MessageMapEntry;
+using kavelo::platform::framework::RouteCommand;
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::PlatformShowsGLWidgets;
 using kavelo::platform::gl::SceneSurfaceFormat;
 using kavelo::platform::gl::WidgetGLSurface;
 using kavelo::platform::widgets::DialogBar;
 using kavelo::platform::widgets::DrawBanner;
+using kavelo::render::ApplyResize;
 using kavelo::render::CompileDiagnostic;
 using kavelo::render::CompileMayTakeLong;
+using kavelo::render::CompileSceneList;
 using kavelo::render::CurrentSampling;
 using kavelo::render::PacedProgress;
 using kavelo::render::PixelFormatDescription;
+using kavelo::render::RenderSceneFrame;
+using kavelo::render::ResetAfterPainter;
 using kavelo::render::ResizeSampling;
 using kavelo::render::SamplingView;
 using kavelo::render::SceneListStats;
@@ -72,7 +78,6 @@ using kavelo::scene::ReadingReport;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::SceneFileReading;
 using kavelo::scene::SceneHeads;
-using kavelo::scene::SceneNodeAllocatorScope;
 using kavelo::scene::SceneReadResult;
 using kavelo::view::DescribeFormat;
 using kavelo::view::PanelHost;
@@ -125,17 +130,12 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
 
 CSceneView::~CSceneView() {
     // Display list 1 lives in the widget's context, which Qt releases after this.
-    if (m_hRC != nullptr && context() != nullptr) {
+    if (m_hRC != nullptr) {
         makeCurrent();
         glDeleteLists(SCENE_LIST, 1);
         doneCurrent();
     }
     m_pPalette.reset();
-    // The lists go back to the arena they came from before it goes.
-    const SceneNodeAllocatorScope use(m_arena);
-    m_pPolygons.reset();
-    m_pCurves.reset();
-    m_pSurfaces.reset();
 }
 
 std::span<const MessageMapEntry<CSceneView>> CSceneView::GetMessageMap() {
@@ -165,7 +165,7 @@ std::span<const MessageMapEntry<CSceneView>> CSceneView::GetMessageMap() {
 int CSceneView::OnCreate() {
     QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
     if (auto* host = dynamic_cast<PanelHost*>(owner)) {
-        m_pHost = host;
+        m_route = host->CommandRoute();
         m_pPanel = host->GetControlPanel();
     }
     // The box that follows a failure says only the framework's words; stderr says what failed.
@@ -192,8 +192,6 @@ int CSceneView::OnCreate() {
 }
 
 void CSceneView::ReadScene() {
-    // The records of every reading come from the view's arena, whose pages a Restart reuses.
-    const SceneNodeAllocatorScope use(m_arena);
     // The earlier lists go first, so that a Restart never holds two scenes at once; display list
     // 1 keeps its own copy of them until the new ones are compiled.
     m_pPolygons.reset();
@@ -205,6 +203,7 @@ void CSceneView::ReadScene() {
     PacedProgress progress([this](const std::string& text) { ShowWork(text); },
                            large ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
     SceneFileReading how;
+    how.nodes = &m_arena;  // whose pages a Restart reuses
     how.progress = [&progress](std::size_t done, std::size_t total) {
         progress.Reading(kSceneFileName, done, total);
     };
@@ -248,7 +247,7 @@ void CSceneView::CompileCurrent(const SamplingView& sampling) {
             makeCurrent();
         },
         m_bCompileAfterFirstFrame ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
-    const SceneListStats stats = m_renderer.Compile(
+    const SceneListStats stats = CompileSceneList(
         SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()), sampling, &progress);
     // The compile's own message first, so that the pane goes straight from progress to it.
     if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
@@ -282,22 +281,21 @@ bool CSceneView::EndWork() {
 }
 
 void CSceneView::RenderScene() {
-    m_renderer.SetPixelRatio(devicePixelRatioF());
-    m_renderer.DrawFrame(*this);
+    RenderSceneFrame(*this, m_nWidth, m_nHeight, devicePixelRatioF());
 }
 
 void CSceneView::initializeGL() {
     m_hRC = context();
     // GLU tessellates under the matrices and viewport of the moment: give it those of the
     // current size, as a resize would have set them, before the first compile.
-    m_renderer.Resize(DevicePixels(width()), DevicePixels(height()));
+    OnSize(DevicePixels(width()), DevicePixels(height()));
     // A large scene lets the frame, its panel and status bar show first, then is read and compiled
     // with its progress in the status pane: the first frame put on the screen posts the work.
     m_bCompileAfterFirstFrame =
         m_bReadAfterFirstFrame ||
         CompileMayTakeLong(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()));
     if (!m_bCompileAfterFirstFrame) {
-        CompileCurrent(ResizeSampling(m_renderer.Width(), m_renderer.Height()));
+        CompileCurrent(ResizeSampling(m_nWidth, m_nHeight));
         return;
     }
     // Only once the window with its first frame is on the screen: a compile started earlier would
@@ -328,20 +326,25 @@ void CSceneView::paintGL() {
     DrawBanner(painter, DevicePixels(width()));
     painter.end();
     // The painter's own GL state must not reach the next frame.
-    m_renderer.ResetAfterPainter();
+    ResetAfterPainter();
 }
 
 void CSceneView::resizeEvent(QResizeEvent* event) {
     // Qt calls resizeGL only for a size with area; an empty one is stored here, with no GL call.
     if (event->size().isEmpty()) {
-        m_renderer.Resize(DevicePixels(event->size().width()),
-                          DevicePixels(event->size().height()));
+        OnSize(DevicePixels(event->size().width()), DevicePixels(event->size().height()));
     }
     QOpenGLWidget::resizeEvent(event);
 }
 
 void CSceneView::resizeGL(int width, int height) {
-    m_renderer.Resize(DevicePixels(width), DevicePixels(height));
+    OnSize(DevicePixels(width), DevicePixels(height));
+}
+
+void CSceneView::OnSize(int width, int height) {
+    m_nWidth = width;
+    m_nHeight = height;
+    ApplyResize(width, height);
 }
 
 int CSceneView::DevicePixels(int logical) const {
@@ -384,7 +387,7 @@ void CSceneView::FinishNow() {
 void CSceneView::RepaintNow() {
     const int before = m_nFramesDrawn;
     repaint();
-    if (m_nFramesDrawn == before && isVisible() && context() != nullptr) {
+    if (m_nFramesDrawn == before && isVisible() && m_hRC != nullptr) {
         makeCurrent();
         paintGL();
         doneCurrent();
@@ -401,8 +404,8 @@ void CSceneView::EndGesture(const CommandInput& input) {
 
 void CSceneView::IssueCommand(unsigned id, int count, const CommandInput& input) {
     for (int i = 0; i < count; ++i) {
-        if (m_pHost != nullptr) {
-            m_pHost->RouteCommand(id, input);
+        if (!m_route.empty()) {
+            RouteCommand(m_route, id, input);
         } else {
             OnCmdMsg(id, input);  // a view without a frame is first and last on its route
         }

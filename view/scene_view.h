@@ -16,7 +16,7 @@
 #include "navigation/view_params.h"
 #include "platform/framework/command_routing.h"
 #include "render/palette.h"
-#include "render/scene_renderer.h"
+#include "render/sampling_view.h"
 #include "scene/node_arena.h"
 #include "scene/scene.h"
 #include "scene/warning_list.h"
@@ -26,9 +26,6 @@ class QOpenGLContext;
 namespace kavelo::platform::widgets {
 class DialogBar;
 }  // namespace kavelo::platform::widgets
-namespace kavelo::view {
-class PanelHost;
-}  // namespace kavelo::view
 
 class CSceneView : public QOpenGLWidget,
                    public kavelo::platform::framework::MessageMapTarget<CSceneView>,
@@ -88,12 +85,12 @@ class CSceneView : public QOpenGLWidget,
     QOpenGLContext* m_hRC = nullptr;  // the widget's context, once it exists
     std::unique_ptr<kavelo::render::LogicalPalette> m_pPalette;
     // Where the lists' records come from; declared before them, so that it outlives them.
-    kavelo::scene::SceneNodeArena m_arena{kavelo::scene::CurrentSceneNodeAllocator()};
+    kavelo::scene::SceneNodeArena m_arena{kavelo::scene::HeapSceneNodes()};
     kavelo::scene::SceneList<PolygonNode> m_pPolygons;
     kavelo::scene::SceneList<CurveNode> m_pCurves;
     kavelo::scene::SceneList<SurfaceNode> m_pSurfaces;
-    // Sizes, compiles and draws; holds the client size (m_nWidth, m_nHeight) of the latest resize.
-    kavelo::render::SceneRenderer m_renderer;
+    int m_nWidth = 0;  // client size in device pixels, from the latest resize
+    int m_nHeight = 0;
     kavelo::platform::widgets::DialogBar* m_pPanel = nullptr;  // the frame's panel; not owned
     kavelo::navigation::BoundsRect m_rcBounds;
 
@@ -131,6 +128,9 @@ class CSceneView : public QOpenGLWidget,
     bool EndWork();
     // A length in the widget's logical pixels, in the device pixels that GL draws in.
     int DevicePixels(int logical) const;
+    // Stores the client size in device pixels; for a positive one also sets the projection and
+    // the viewport, in the current context.
+    void OnSize(int width, int height);
     // Sends `id` `count` times along the frame's route, as the key table does.
     void IssueCommand(unsigned id, int count,
                       const kavelo::platform::framework::CommandInput& input);
@@ -140,8 +140,8 @@ class CSceneView : public QOpenGLWidget,
     std::optional<std::string> m_sceneDiagnostic;
     kavelo::scene::WarningList m_sceneWarnings;
     int m_nFramesDrawn = 0;
-    // The frame, whose route the mouse's commands take; not owned.
-    kavelo::view::PanelHost* m_pHost = nullptr;
+    // The frame's route, which the mouse's commands take; empty without a frame.
+    std::span<kavelo::platform::framework::CCmdTarget* const> m_route;
     int m_nGestureDepth = 0;
     bool m_bEndPending = false;  // a command of the gesture has held back its ending
     kavelo::navigation::RepeatMerger m_repeats;

@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <utility>
 
 #include "shell/resources/resources.h"
 
@@ -96,12 +95,8 @@ std::optional<VirtualKeyPress> VirtualKeyFromEvent(const QKeyEvent& event) {
 }
 
 AcceleratorFilter::AcceleratorFilter(QWidget* frame, std::span<const AcceleratorEntry> table,
-                                     std::function<void(unsigned, const CommandInput&)> onCommand,
-                                     QObject* parent)
-    : QObject(parent),
-      m_pFrame(frame),
-      m_table(table.begin(), table.end()),
-      m_onCommand(std::move(onCommand)) {
+                                     std::span<CCmdTarget* const> route, QObject* parent)
+    : QObject(parent), m_pFrame(frame), m_table(table.begin(), table.end()), m_route(route) {
     if (QCoreApplication* app = QCoreApplication::instance()) {
         app->installEventFilter(this);
     }
@@ -151,10 +146,10 @@ bool AcceleratorFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     // Accepting the override keeps the key from any shortcut; the press that follows is ours.
     event->accept();
-    if (type == QEvent::KeyPress && m_onCommand) {
-        // A copy, since the command may end the frame and this filter with it.
-        const std::function<void(unsigned, const CommandInput&)> onCommand = m_onCommand;
-        onCommand(command, InputMadeAt(static_cast<const QKeyEvent*>(event)->timestamp()));
+    if (type == QEvent::KeyPress) {
+        // The command may end the frame and this filter with it, which RouteCommand allows.
+        RouteCommand(m_route, command,
+                     InputMadeAt(static_cast<const QKeyEvent*>(event)->timestamp()));
     }
     return true;
 }

@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -39,15 +38,14 @@ struct VirtualKeyPress {
 std::optional<VirtualKeyPress> VirtualKeyFromEvent(const QKeyEvent& event);
 
 // Installed on the application: translates key presses, auto-repeat included, whose receiver lies
-// inside `frame`, while no modal widget is active, into commands issued with the time the press
-// was made. A translated key is consumed, its shortcut override too, so that neither the focused
-// widget nor a shortcut sees it.
+// inside `frame`, while no modal widget is active, into commands sent along `route` (held by the
+// frame, which outlives the filter) with the time the press was made. A translated key is
+// consumed, its shortcut override too, so that neither the focused widget nor a shortcut sees it.
 class AcceleratorFilter : public QObject {
     Q_OBJECT
   public:
     AcceleratorFilter(QWidget* frame, std::span<const kavelo::resources::AcceleratorEntry> table,
-                      std::function<void(unsigned, const CommandInput&)> onCommand,
-                      QObject* parent = nullptr);
+                      std::span<CCmdTarget* const> route, QObject* parent = nullptr);
     ~AcceleratorFilter() override;
 
   protected:
@@ -58,7 +56,7 @@ class AcceleratorFilter : public QObject {
 
     QPointer<QWidget> m_pFrame;
     std::vector<kavelo::resources::AcceleratorEntry> m_table;
-    std::function<void(unsigned, const CommandInput&)> m_onCommand;
+    std::span<CCmdTarget* const> m_route;
 };
 
 }  // namespace kavelo::platform::framework

@@ -79,10 +79,26 @@ class MessageMapTarget : public CCmdTarget {
 // `route` lists the objects in routing order: active view, document, frame, application. Null
 // entries are skipped (no active view, say).
 
-// The first object on the route whose map holds `id` handles it; false when none does.
-bool RouteCommand(std::span<CCmdTarget* const> route, unsigned id, const CommandInput& input = {});
+// The first object on the route whose map holds `id` handles it; false when none does. The route
+// is not looked at after the handler, which may end the objects that hold it.
+inline bool RouteCommand(std::span<CCmdTarget* const> route, unsigned id,
+                         const CommandInput& input = {}) {
+    for (CCmdTarget* target : route) {
+        if (target != nullptr && target->OnCmdMsg(id, input)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 // A menu item or button is enabled exactly when some object on its route holds its command.
-bool IsCommandEnabled(std::span<CCmdTarget* const> route, unsigned id);
+inline bool IsCommandEnabled(std::span<CCmdTarget* const> route, unsigned id) {
+    for (const CCmdTarget* target : route) {
+        if (target != nullptr && target->HasCommandHandler(id)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace kavelo::platform::framework

@@ -21,6 +21,7 @@
 #include <fstream>
 #include <map>
 
+#include "render/scene_compiler.h"
 #include "shell/main_frame.h"
 #include "shell/resources/resource_ids.h"
 #include "shell/scene_app.h"
@@ -529,7 +530,7 @@ TEST(ViewerStart, ALargeFileIsReadAndCompiledOnceTheWindowShowsInTheViewsOwnCont
         // was still recorded in the view's, as a compile that shows nothing records it.
         const QImage shown = view->grabFramebuffer();
         view->makeCurrent();
-        view->m_renderer.Compile(
+        kavelo::render::CompileSceneList(
             {view->m_pPolygons.get(), view->m_pCurves.get(), view->m_pSurfaces.get()},
             kavelo::render::CurrentSampling());
         view->doneCurrent();

@@ -18,7 +18,6 @@
 #include "platform/gl/headless_gl_context.h"
 #include "render/frame_renderer.h"
 #include "render/scene_compiler.h"
-#include "render/scene_renderer.h"
 #include "scene/scene_file.h"
 
 namespace kavelo::test {
@@ -168,22 +167,28 @@ inline Box LitBox(const Picture& picture) {
 // A current context and the renderer that sizes, compiles and draws in it as the viewer does.
 struct HeadlessRenderer {
     std::unique_ptr<kavelo::platform::gl::HeadlessGLContext> gl;
-    kavelo::render::SceneRenderer renderer;
+    int width = 0;  // of the latest Resize
+    int height = 0;
 
+    void Resize(int w, int h) {
+        width = w;
+        height = h;
+        kavelo::render::ApplyResize(w, h);
+    }
     void Compile(const kavelo::scene::SceneLists& scene) const {
-        renderer.Compile(scene, kavelo::render::CurrentSampling());
+        kavelo::render::CompileSceneList(scene, kavelo::render::CurrentSampling());
     }
     Picture Draw(const ViewParams& p) const {
-        renderer.DrawFrame(p);
+        kavelo::render::RenderSceneFrame(p, width, height);
         return {gl->Width(), gl->Height(), gl->ReadPixels()};
     }
 };
 
 // Resized to the context's size, as the viewer's first resize; `gl` is null without a context.
 inline HeadlessRenderer OpenRenderer(int width, int height) {
-    HeadlessRenderer r{MakeCurrentContext(width, height), {}};
+    HeadlessRenderer r{MakeCurrentContext(width, height)};
     if (r.gl != nullptr) {
-        r.renderer.Resize(width, height);
+        r.Resize(width, height);
     }
     return r;
 }

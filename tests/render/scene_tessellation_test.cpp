@@ -13,7 +13,6 @@ using kavelo::render::CurrentSampling;
 using kavelo::render::ResizeSampling;
 using kavelo::render::SceneGeometry;
 using kavelo::render::SceneListStats;
-using kavelo::render::SceneRenderer;
 using kavelo::render::TessellateScene;
 
 namespace {
@@ -28,8 +27,7 @@ TEST(TessellateScene, WithoutAContextSamplesAsTheResizeLeavesTheContext) {
 
     const auto gl = kavelo::test::MakeCurrentContext(320, 240);
     ASSERT_NE(gl, nullptr);
-    SceneRenderer renderer;
-    renderer.Resize(320, 240);
+    kavelo::render::ApplyResize(320, 240);
     const SceneListStats recorded = CompileSceneList(read.scene, CurrentSampling());
     EXPECT_EQ(geometry.stats.vertices, recorded.vertices);
     EXPECT_EQ(geometry.stats.triangles, recorded.triangles);

@@ -18,7 +18,6 @@ using kavelo::scene::NewSceneNode;
 using kavelo::scene::ReadSceneText;
 using kavelo::scene::SceneList;
 using kavelo::scene::SceneNodeAllocator;
-using kavelo::scene::SceneNodeAllocatorScope;
 using kavelo::scene::SceneNodeArena;
 using kavelo::scene::SceneReadResult;
 using kavelo::test::NodeCounter;
@@ -30,7 +29,8 @@ std::uintptr_t Address(const void* p) {
 }
 
 // Readings after the first take the same places again, read the same, and hold no more memory;
-// a record made before the arena goes back to the heap, and the blocks go with the arena.
+// a list made from another allocator gives its record back to that one, and the blocks go with
+// the arena.
 TEST(SceneNodeArena, ReadingsReuseItsBlocksAndItGivesThemBack) {
     std::string text;
     for (int i = 0; i < 300; ++i) {  // over a megabyte of curves: more than one block
@@ -38,17 +38,16 @@ TEST(SceneNodeArena, ReadingsReuseItsBlocksAndItGivesThemBack) {
     }
     NodeCounter source;
     {
-        SceneList<CurveNode> before(NewSceneNode<CurveNode>());
+        SceneList<CurveNode> before(NewSceneNode<CurveNode>(source), source);
         SceneNodeArena arena(source);
-        const SceneNodeAllocatorScope use(arena);
-        SceneReadResult read = ReadSceneText(text);
+        SceneReadResult read = ReadSceneText(text, "input.txt", nullptr, {}, arena);
         const std::string dump = DumpScene(read.scene);
         const std::uintptr_t first = Address(read.scene.polygons.get());
         const std::size_t reserved = arena.ReservedBytes();
         EXPECT_EQ(first % 4096, 64u);  // not on a page boundary
         for (int again = 0; again < 3; ++again) {
             read = {};
-            read = ReadSceneText(text);
+            read = ReadSceneText(text, "input.txt", nullptr, {}, arena);
             EXPECT_EQ(DumpScene(read.scene), dump);
             EXPECT_EQ(Address(read.scene.polygons.get()), first);
             EXPECT_EQ(Address(read.scene.curves.get()) % alignof(CurveNode), 0u);
@@ -95,10 +94,9 @@ TEST(SceneNodeArena, ARunOfCurvesFindsTheirPagesMappedAhead) {
         GTEST_SKIP() << "this kernel maps no pages ahead";
     }
     SceneNodeArena arena(source);
-    const SceneNodeAllocatorScope use(arena);
     std::vector<CurveNode*> run;
     for (int i = 0; i < 8; ++i) {  // the eighth maps the pages of eight more
-        run.push_back(NewSceneNode<CurveNode>());
+        run.push_back(NewSceneNode<CurveNode>(arena));
     }
     const std::uintptr_t eighth = Address(run.back());
     EXPECT_EQ(eighth - Address(run.front()), 7u * 8192);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "scene/dump.h"
+#include "scene/item_kinds.h"
 #include "scene/list_builder.h"
 #include "scene/scene_file.h"
 #include "support/node_counter.h"
@@ -20,8 +21,11 @@
 using kavelo::scene::CountItems;
 using kavelo::scene::DumpScene;
 using kavelo::scene::ForEachItem;
+using kavelo::scene::ItemKindWords;
+using kavelo::scene::kItemKinds;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::ReadSceneText;
+using kavelo::scene::SceneItemKind;
 using kavelo::scene::SceneList;
 using kavelo::scene::SceneListBuilder;
 using kavelo::scene::SceneLists;
@@ -190,6 +194,18 @@ TEST(SceneReaderLimits, CountsOfShortItems) {
     EXPECT_EQ(CountItems(two.scene.surfaces.get()), 0u);
     EXPECT_NE(two.scene.polygons->next->next, nullptr);  // two items and a sentinel
     EXPECT_EQ(two.scene.polygons->next->next->next, nullptr);
+}
+
+// Every row of the table reaches the reader's dispatch, and its limit is the one read.
+TEST(SceneReaderLimits, EveryKindsLetterReadsItsItemUpToItsLimit) {
+    for (const ItemKindWords& row : kItemKinds) {
+        const std::string text = std::string(1, row.letter) +
+                                 (row.kind == SceneItemKind::kPolygon ? " (0 0 1) {" : " {") +
+                                 Repeat(" 1 2 3 1", row.limit + 1) + " }";
+        const std::string item =
+            std::string(row.plural) + " 1\n" + row.name + " " + std::to_string(row.limit);
+        EXPECT_NE(Dump(text).find(item), std::string::npos) << text;
+    }
 }
 
 TEST(SceneReaderLimits, PointsPastTheLimitAreDroppedAndReadingGoesOn) {
@@ -492,7 +508,7 @@ TEST(SceneReaderMemory, ANodeThatCannotBeHadEndsTheReadingWithTheItemsSoFar) {
         NodeCounter counter;
         counter.budget = c.nodes;
         {
-            const SceneReadResult r = ReadSceneText(text);
+            const SceneReadResult r = ReadSceneText(text, "input.txt", nullptr, {}, counter);
             EXPECT_EQ(DumpScene(r.scene), c.dump) << c.nodes;
             EXPECT_EQ(r.diagnostic.value_or(""), c.diagnostic) << c.nodes;
         }

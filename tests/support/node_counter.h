@@ -1,5 +1,5 @@
 // A scene-node allocator for tests: counts the nodes alive and their peak, and refuses nodes past
-// a budget. Put in place for its lifetime.
+// a budget.
 #pragma once
 
 #include <algorithm>
@@ -14,7 +14,6 @@ class NodeCounter final : public kavelo::scene::SceneNodeAllocator {
   public:
     // `alive`: the nodes that already exist, which are counted when they are freed.
     explicit NodeCounter(long alive = 0) : live(alive), peak(alive) {}
-    ~NodeCounter() override { kavelo::scene::SetSceneNodeAllocator(m_pPrevious); }
     NodeCounter(const NodeCounter&) = delete;
     NodeCounter& operator=(const NodeCounter&) = delete;
 
@@ -35,9 +34,6 @@ class NodeCounter final : public kavelo::scene::SceneNodeAllocator {
     std::size_t made = 0;
     long live;
     long peak;
-
-  private:
-    kavelo::scene::SceneNodeAllocator* m_pPrevious = kavelo::scene::SetSceneNodeAllocator(this);
 };
 
 }  // namespace kavelo::test

@@ -53,6 +53,16 @@ constexpr AcceleratorEntry kSmallTable[] = {
     {kKey, VK_ADD, ID_ZOOM_IN},
 };
 
+// The route's one target: records every command.
+struct Recorder final : kavelo::platform::framework::CCmdTarget {
+    bool HasCommandHandler(unsigned) const override { return true; }
+    bool OnCmdMsg(unsigned id, const kavelo::platform::framework::CommandInput&) override {
+        issued.push_back(id);
+        return true;
+    }
+    std::vector<unsigned> issued;
+};
+
 // A frame with one field, shown and focused, and a filter that records what it issues.
 struct Frame {
     explicit Frame(std::span<const AcceleratorEntry> table) {
@@ -60,8 +70,7 @@ struct Frame {
         auto* layout = new QVBoxLayout(&window);
         field = new QLineEdit(&window);
         layout->addWidget(field);
-        filter = std::make_unique<AcceleratorFilter>(
-            &window, table, [this](unsigned id, const auto&) { issued.push_back(id); });
+        filter = std::make_unique<AcceleratorFilter>(&window, table, route);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         field->setFocus();
@@ -70,8 +79,10 @@ struct Frame {
     }
     QWidget window;
     QLineEdit* field;
+    Recorder recorder;
+    kavelo::platform::framework::CCmdTarget* const route[1] = {&recorder};
     std::unique_ptr<AcceleratorFilter> filter;
-    std::vector<unsigned> issued;
+    std::vector<unsigned>& issued = recorder.issued;
 };
 
 TEST(AcceleratorFilter, KeyInFieldIssuesCommandAndNeverReachesField) {
