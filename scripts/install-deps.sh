@@ -14,7 +14,7 @@ user_packages=(
 test_packages=(
     clang libclang-rt-14-dev clang-format
     libgtest-dev libbenchmark-dev
-    xvfb xauth x11-utils xdotool locales
+    xvfb xauth x11-utils xdotool locales dbus-daemon
     desktop-file-utils dpkg-dev file lintian appstream man-db help2man scdoc librsvg2-bin
     bash-completion shellcheck universal-ctags assimp-utils
     weston netpbm openbox
