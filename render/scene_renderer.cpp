@@ -17,7 +17,8 @@ void SceneRenderer::Resize(int width, int height) {
 
 SceneListStats SceneRenderer::Compile(kavelo::scene::SceneHeads heads, const SamplingView& view,
                                       CompileProgress* progress) const {
-    return CompileSceneList(heads, view, progress);
+    const PrimitiveBudget budget = CurrentBudget(m_budget);
+    return CompileSceneList(heads, view, progress, budget.budget, budget.room);
 }
 
 void SceneRenderer::DrawFrame(const ViewParams& params) const {

@@ -36,7 +36,7 @@ using kavelo::platform::gl::HeadlessGLContext;
 using kavelo::platform::widgets::DrawBanner;
 using kavelo::platform::widgets::QuietenToolkit;
 using kavelo::render::CompileDiagnostic;
-using kavelo::render::kPrimitiveBudget;
+using kavelo::render::kNoBudget;
 using kavelo::render::PacedProgress;
 using kavelo::render::ResizeSampling;
 using kavelo::render::SceneListStats;
@@ -75,18 +75,26 @@ std::string WriteImage(const QImage& image, const PictureRequest& request) {
     return WriteOutput(request.output, view);
 }
 
-// Compiles the scene in the current context for the request's size and draws its frames.
-void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, double readMs) {
+// Compiles the scene in the current context for the request's size and draws its frames; false
+// when not even its coarsest list fits in memory, and nothing is drawn.
+bool CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, double readMs) {
     // The viewer's order: sized first, so that GLU tessellates for this viewport.
     SceneRenderer renderer;
     renderer.Resize(request.width, request.height);
     renderer.SetPixelRatio(request.ratio);
+    if (request.budget) {
+        renderer.SetBudget(*request.budget == 0 ? kNoBudget : *request.budget);
+    }
     const auto compileStart = std::chrono::steady_clock::now();
     PacedProgress progress(ShowOnTerminal);
     const SceneListStats drawn =
         renderer.Compile(read.scene, ResizeSampling(request.width, request.height),
                          isatty(STDERR_FILENO) != 0 ? &progress : nullptr);
     EndOnTerminal(progress);
+    if (drawn.notEnoughMemory) {
+        std::cerr << "kavelo-render: " << CompileDiagnostic(drawn) << "\n";
+        return false;
+    }
     glFinish();
     const double compileMs = MillisecondsSince(compileStart);
     std::vector<double> frameMs;
@@ -100,12 +108,11 @@ void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, 
         std::cerr << "kavelo-render: " << diagnostic << "\n";
     }
     if (request.stats) {
-        // The budget's word comes last, and only when it made the list coarser.
         std::cerr << StatsLine(readMs, compileMs, std::move(frameMs), drawn.vertices,
                                drawn.triangles)
-                  << (drawn.budgetApplied ? " budget=" + std::to_string(kPrimitiveBudget) : "")
-                  << "\n";
+                  << BudgetWords(drawn.budget, drawn.budgetApplied) << "\n";
     }
+    return true;
 }
 
 // Compiles the scene for the request's size and draws its frames; returns the pixels, bottom row
@@ -126,7 +133,10 @@ std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneRe
         status = kExitNoContext;
         return {};
     }
-    CompileAndDraw(request, read, readMs);
+    if (!CompileAndDraw(request, read, readMs)) {
+        status = kExitNotWritten;
+        return {};
+    }
     return gl->ReadPixels();
 }
 

@@ -110,8 +110,15 @@ TEST_F(KaveloRenderTool, StatsLineCountsWhatTheListDraws) {
     ASSERT_EQ(Run(scene + " -o " + Out("s.png") + " --size 64x48 --stats --frames 5"), 0) << m_err;
     const std::regex line(
         "read_ms=[0-9]+\\.[0-9]{2} compile_ms=[0-9]+\\.[0-9]{2} frame_ms=[0-9]+\\.[0-9]{2} "
-        "frames=5 vertices=9 triangles=3\n");
+        "frames=5 vertices=9 triangles=3 budget=[0-9]+ coarsened=no\n");
     EXPECT_TRUE(std::regex_match(m_err, line)) << m_err;
+    // Past a budget the polygons alone exceed, the curve is drawn as its chord, and said so.
+    std::ofstream(scene, std::ios::app) << "C { 0 0 0 1  0 1 0 1  1 1 0 1  1 0 0 1 }\n";
+    ASSERT_EQ(Run(scene + " -o " + Out("b.png") + " --size 64x48 --stats --budget=1"), 0);
+    EXPECT_EQ(m_err.substr(0, m_err.find('\n') + 1),
+              "kavelo-render: Coarsened to fit a budget of 1: 1 of 3 items at their coarsest\n");
+    EXPECT_NE(m_err.find(" vertices=11 triangles=3 budget=1 coarsened=yes\n"), std::string::npos)
+        << m_err;
 
     ASSERT_EQ(Run(scene + " -o " + Out("t.png") + " --size 64x48"), 0) << m_err;
     EXPECT_EQ(m_err, "") << "no statistics unless asked for";
