@@ -118,10 +118,10 @@ DriverReserve::DriverReserve(std::size_t bytes) noexcept {
     if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
         return;
     }
-    // Under a tight limit the reading keeps half of what is left.
+    // Under a tight limit the driver needs nearly all that is left.
     const std::size_t held = AddressSpaceHeld();
     const std::size_t left = limit.rlim_cur > held ? limit.rlim_cur - held : 0;
-    bytes = std::min(bytes, left / 2);
+    bytes = std::min(bytes, left - std::min(left / 2, kLeastForReading));
     if (held == 0 || bytes == 0) {
         return;
     }

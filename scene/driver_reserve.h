@@ -29,10 +29,14 @@ std::size_t MemoryLeft(const MemoryFigures& figures) noexcept;
 MemoryFigures ReadMemoryFigures() noexcept;
 
 inline constexpr std::size_t kDriverReserveBytes = std::size_t{512} << 20;
+// The viewer's window, context and first frame take about 250 MiB of address space beyond what
+// it holds when it reads (measured at 512 MiB): a reading under a tight limit gets only this.
+inline constexpr std::size_t kLeastForReading = std::size_t{128} << 20;
 
 class DriverReserve {
   public:
-    // Keeps `bytes` of address space, at most half of what the limit leaves, until destroyed.
+    // Keeps `bytes` of address space until destroyed: under a tight limit all that the limit
+    // leaves but kLeastForReading, or half of it when less is left.
     explicit DriverReserve(std::size_t bytes = kDriverReserveBytes) noexcept;
     ~DriverReserve();
     DriverReserve(const DriverReserve&) = delete;

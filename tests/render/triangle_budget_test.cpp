@@ -101,6 +101,28 @@ TEST(TriangleBudget, PolygonsTakeTheBudgetFirstAndTheItemsPastItAreDrawnAtTheirC
               "Coarsened to fit a budget of 11: 1 of 9 items at their coarsest");
 }
 
+// Where memory holds not even the coarsest list, the driver is asked for nothing: the list is
+// left empty, and the diagnostic says why.
+TEST(TriangleBudget, NoListIsAskedForWhenNotEvenTheCoarsestFits) {
+    auto gl = kavelo::test::MakeCurrentContext(kSide, kSide);
+    ASSERT_NE(gl, nullptr);
+    const kavelo::scene::SceneLists scene = kavelo::test::SceneFromText(ManyItems());
+    kavelo::test::Compile(scene);
+    const SceneListStats stats =
+        CompileSceneList(scene, kavelo::render::CurrentSampling(), nullptr, 1000, 89);
+    EXPECT_EQ(stats.vertices, 0u);
+    EXPECT_EQ(kavelo::render::CompileDiagnostic(stats),
+              "Not enough memory for 60 items even at their coarsest: none drawn");
+    std::vector<GLfloat> feedback(64);
+    glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_3D, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    glCallList(SCENE_LIST);
+    EXPECT_EQ(glRenderMode(GL_RENDER), 0) << "the earlier list is gone";
+    // One primitive more of room, and all 60 are drawn at their coarsest.
+    EXPECT_FALSE(CompileSceneList(scene, kavelo::render::CurrentSampling(), nullptr, 1000, 90)
+                     .notEnoughMemory);
+}
+
 // The coarsest forms: a curve's chord between its end points divided through by their weights;
 // a patch's corners with their weights, lit from the side GLU's own normals face.
 TEST(TriangleBudget, CoarsestFormsKeepTheEndsCornersAndTheLitSide) {

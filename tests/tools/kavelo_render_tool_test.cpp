@@ -258,6 +258,45 @@ TEST_F(KaveloRenderTool, ALimitStopsTheReadingWithRoomToDraw) {
     EXPECT_NE(m_err.find(": out of memory after "), std::string::npos) << m_err;
 }
 
+// Scenes that ended by a signal under a limit on address space: now each ends with a picture or
+// a message and its documented status.
+TEST_F(KaveloRenderTool, EveryAddressSpaceLimitEndsWithAPictureOrAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not start under a memory limit";
+#endif
+    const auto write = [this](const char* name, const std::string& item, int times) {
+        std::ofstream out(Out(name));
+        for (int i = 0; i < times; ++i) {
+            out << item;
+        }
+        return Out(name);
+    };
+    const std::string curves =
+        write("curves.txt", "C { -1 0 0 1  -1 2 0 1  1 2 0 1  1 0 0 1 }\n", 100000);
+    std::string patch = "S {";
+    for (int k = 0; k < 16; ++k) {
+        patch += " " + std::to_string(k / 4 * 0.6 - 0.9) + " " + std::to_string(k % 4 * 0.6 - 0.9) +
+                 (k == 5 ? " 0.5 1" : " 0 1");
+    }
+    const std::string patches = write("patches.txt", patch + " }\n", 50000);
+    struct Case {
+        std::string file;
+        int kib;
+        int status;
+        const char* says;  // on stderr
+    } const cases[] = {
+        {curves, 1048576, 1, ": out of memory after "},
+        {patches, 524288, 0, "Coarsened to fit a budget of "},
+        {curves, 524288, 1, ": out of memory after "},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.file + " -o " + Out("m.png"), "ulimit -v " + std::to_string(c.kib) + ";"),
+                  c.status)
+            << c.file << " " << c.kib << ": " << m_err;
+        EXPECT_NE(m_err.find(c.says), std::string::npos) << c.file << " " << c.kib << ": " << m_err;
+    }
+}
+
 // Where XDG_RUNTIME_DIR is unset, only the program's own lines reach standard error.
 TEST_F(KaveloRenderTool, SaysNothingOfItsToolkit) {
     EXPECT_EQ(Run(kExample + " -o " + Out("quiet.png") + " --size 64x64", "env -u XDG_RUNTIME_DIR"),
