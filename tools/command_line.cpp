@@ -535,7 +535,7 @@ std::string HelpText() {
         "     the items before it are still drawn or listed); OUT is left as it was\n"
         "     when FILE cannot be opened at all\n"
         "  2  the command line is wrong, or -o - is a terminal without --force\n"
-        "  3  no OpenGL context can be had\n"
+        "  3  no OpenGL context can be had (or not enough memory for one)\n"
         "  4  the picture or the listing cannot be written, does not fit in memory,\n"
         "     memory runs out on the way, not even the scene's coarsest list fits\n"
         "     in memory, or standard output is closed\n"

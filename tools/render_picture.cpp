@@ -26,6 +26,7 @@
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/quiet_toolkit.h"
 #include "render/scene_renderer.h"
+#include "scene/driver_reserve.h"
 #include "tools/output_file.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
@@ -115,6 +116,17 @@ bool CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, 
     return true;
 }
 
+// The driver fails without a word on memory when too little is left for its context (it takes
+// about 250 MiB of address space on llvmpipe): say so then.
+std::string MemoryShortage() {
+    constexpr std::size_t kContextBytes = std::size_t{256} << 20;
+    const std::size_t left = kavelo::scene::MemoryLeft(kavelo::scene::ReadMemoryFigures());
+    if (left >= kContextBytes) {
+        return {};
+    }
+    return "; not enough memory for one: " + std::to_string(left >> 20) + " MiB left";
+}
+
 // Compiles the scene for the request's size and draws its frames; returns the pixels, bottom row
 // first, or an exit status through `status`.
 std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneReadResult& read,
@@ -123,7 +135,7 @@ std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneRe
     const std::unique_ptr<HeadlessGLContext> gl =
         HeadlessGLContext::Create(request.width, request.height, &error);
     if (!gl) {
-        std::cerr << "kavelo-render: no GL context: " << error << "\n";
+        std::cerr << "kavelo-render: no GL context: " << error << MemoryShortage() << "\n";
         status = kExitNoContext;
         return {};
     }

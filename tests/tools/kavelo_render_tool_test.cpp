@@ -288,6 +288,7 @@ TEST_F(KaveloRenderTool, EveryAddressSpaceLimitEndsWithAPictureOrAMessage) {
         {curves, 1048576, 1, ": out of memory after "},
         {patches, 524288, 0, "Coarsened to fit a budget of "},
         {curves, 524288, 1, ": out of memory after "},
+        {kExample, 196608, 3, "; not enough memory for one: "},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.file + " -o " + Out("m.png"), "ulimit -v " + std::to_string(c.kib) + ";"),
