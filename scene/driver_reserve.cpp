@@ -118,10 +118,11 @@ DriverReserve::DriverReserve(std::size_t bytes) noexcept {
     if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
         return;
     }
-    // Under a tight limit the driver needs nearly all that is left.
+    // Half of what is left, unless the driver needs more and the reading can do with less.
     const std::size_t held = AddressSpaceHeld();
     const std::size_t left = limit.rlim_cur > held ? limit.rlim_cur - held : 0;
-    bytes = std::min(bytes, left - std::min(left / 2, kLeastForReading));
+    const std::size_t forReading = std::min(left / 2, kLeastForReading);
+    bytes = std::min(bytes, std::max(left / 2, std::min(kDriverNeeds, left - forReading)));
     if (held == 0 || bytes == 0) {
         return;
     }

@@ -30,13 +30,15 @@ MemoryFigures ReadMemoryFigures() noexcept;
 
 inline constexpr std::size_t kDriverReserveBytes = std::size_t{512} << 20;
 // The viewer's window, context and first frame take about 250 MiB of address space beyond what
-// it holds when it reads (measured at 512 MiB): a reading under a tight limit gets only this.
+// it holds when it reads (measured at 512 MiB): under a tight limit the reading keeps room for
+// them, and itself gets at least kLeastForReading.
+inline constexpr std::size_t kDriverNeeds = std::size_t{320} << 20;
 inline constexpr std::size_t kLeastForReading = std::size_t{128} << 20;
 
 class DriverReserve {
   public:
-    // Keeps `bytes` of address space until destroyed: under a tight limit all that the limit
-    // leaves but kLeastForReading, or half of it when less is left.
+    // Keeps `bytes` of address space until destroyed, under a limit half of what it leaves, or
+    // up to kDriverNeeds where half is less, leaving the reading kLeastForReading at least.
     explicit DriverReserve(std::size_t bytes = kDriverReserveBytes) noexcept;
     ~DriverReserve();
     DriverReserve(const DriverReserve&) = delete;
