@@ -31,16 +31,19 @@ struct PolygonTriangles {
 };
 
 // What the geometry draws: the vertices it sends at each replay (three to each triangle, two to
-// each line segment) and its triangles; whether the budget made the curves and surfaces coarser
-// than GLU would sample them; the items drawn, of all read, fewer when memory ran out or the
-// budget was spent.
+// each line segment) and its triangles; the budget in force and whether it made the curves and
+// surfaces coarser than GLU would sample them; the items drawn, of all read, fewer only when
+// memory ran out, or none when not even the coarsest list fits; those drawn at their coarsest.
 struct SceneListStats {
     std::size_t vertices = 0;
     std::size_t triangles = 0;
+    std::size_t budget = 0;
     bool budgetApplied = false;
     bool outOfMemory = false;
+    bool notEnoughMemory = false;
     std::size_t items = 0;
     std::size_t itemsDrawn = 0;
+    std::size_t itemsCoarsest = 0;
 };
 
 struct SceneGeometry {

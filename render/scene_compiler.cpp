@@ -26,18 +26,24 @@ bool CompileMayTakeLong(SceneHeads heads) {
 }
 
 std::string CompileDiagnostic(const SceneListStats& stats) {
-    const std::string drawn =
-        GroupedNumber(stats.itemsDrawn) + " of " + GroupedNumber(stats.items) + " items drawn";
+    if (stats.notEnoughMemory) {
+        return "Not enough memory for " + GroupedNumber(stats.items) +
+               " items even at their coarsest: none drawn";
+    }
     if (stats.outOfMemory) {
-        return "Out of memory while tessellating: " + drawn;
+        return "Out of memory while tessellating: " + GroupedNumber(stats.itemsDrawn) + " of " +
+               GroupedNumber(stats.items) + " items drawn";
     }
-    // Even the coarsest grid, two segments a curve and two triangles a patch, can exceed the
-    // budget, and polygons have no coarser form: say what was left out.
-    if (stats.budgetApplied && stats.itemsDrawn < stats.items) {
-        return "More items than the budget of " + GroupedNumber(kPrimitiveBudget) +
-               " triangles and segments: " + drawn;
+    if (!stats.budgetApplied) {
+        return {};
     }
-    return {};
+    const std::string coarsened =
+        "Coarsened to fit a budget of " + GroupedNumber(stats.budget) + ": ";
+    if (stats.itemsCoarsest == 0) {
+        return coarsened + "every curve and surface sampled coarser";
+    }
+    return coarsened + GroupedNumber(stats.itemsCoarsest) + " of " + GroupedNumber(stats.items) +
+           " items at their coarsest";
 }
 
 void RecordSceneList(const SceneGeometry& geometry) {
@@ -58,8 +64,19 @@ void RecordSceneList(const SceneGeometry& geometry) {
 }
 
 SceneListStats CompileSceneList(SceneHeads heads, const SamplingView& view,
-                                CompileProgress* progress, std::size_t budget) {
+                                CompileProgress* progress, std::size_t budget, std::size_t room) {
     SceneListStats stats;
+    if (CoarsestPrimitives(heads) > room) {
+        // The driver would crash running out where a list cannot fail: ask it for nothing, and
+        // let the earlier list go, which may be what holds the memory.
+        stats.items =
+            CountItems(heads.polygons) + CountItems(heads.curves) + CountItems(heads.surfaces);
+        stats.budget = budget;
+        stats.notEnoughMemory = true;
+        glNewList(SCENE_LIST, GL_COMPILE);
+        glEndList();
+        return stats;
+    }
     {
         // GLU tessellates before the list opens; the list then holds plain geometry only.
         const SceneGeometry geometry = TessellateScene(heads, view, progress, budget);

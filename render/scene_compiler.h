@@ -14,8 +14,9 @@ inline constexpr unsigned SCENE_LIST = 1;
 
 namespace kavelo::render {
 
-// "Out of memory while tessellating: 1,200 of 300,000 items drawn" when memory ran out, "More
-// items than the budget of ...: N of M items drawn" when the budget left items out, else empty.
+// "Not enough memory for N items even at their coarsest: none drawn" when not even the coarsest
+// list fits; "Out of memory while tessellating: 1,200 of 300,000 items drawn" when memory ran out;
+// "Coarsened to fit a budget of 2,000,000: ..." when the budget made the list coarser; else empty.
 std::string CompileDiagnostic(const SceneListStats& stats);
 
 // Whether compiling these lists may keep the user waiting (thousands of curves and surfaces), so
@@ -28,9 +29,11 @@ bool CompileMayTakeLong(kavelo::scene::SceneHeads heads);
 // evaluated when the list is replayed. Expects a current context.
 void RecordSceneList(const SceneGeometry& geometry);
 
-// TessellateScene, then RecordSceneList; the geometry is freed before it returns.
+// TessellateScene, then RecordSceneList; the geometry is freed before it returns. When even the
+// coarsest list exceeds `room`, the triangles and segments the memory left holds, nothing is
+// tessellated or asked of the driver, and SCENE_LIST is left empty.
 SceneListStats CompileSceneList(kavelo::scene::SceneHeads heads, const SamplingView& view,
                                 CompileProgress* progress = nullptr,
-                                std::size_t budget = kPrimitiveBudget);
+                                std::size_t budget = kSoftwareBudget, std::size_t room = kNoBudget);
 
 }  // namespace kavelo::render

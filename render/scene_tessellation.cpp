@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -84,24 +85,19 @@ void ReserveIfPossible(std::vector<T>& v, double count) {
     }
 }
 
-// The polygons' triangles, as many as the budget holds: polygons cannot be sampled coarser, so
-// once the next one does not fit, it and those after it are left out and counted, as curves and
-// surfaces are. False when memory ran out, with the polygons done so far.
-bool GatherPolygons(const PolygonNode* polygons, std::size_t budget, SceneGeometry& geometry) {
+// The polygons' triangles, every one: a polygon has no coarser form, so they take the budget
+// first. False when memory ran out, with the polygons done so far.
+bool GatherPolygons(const PolygonNode* polygons, SceneGeometry& geometry) {
     std::size_t triangles = 0;
     ForEachItem(polygons, [&](const PolygonNode& p) { triangles += PolygonTriangleCount(p); });
     PolygonTriangles& batch = geometry.polygons;
-    const double room = static_cast<double>(std::min(triangles, budget));
-    ReserveIfPossible(batch.vertices, 9.0 * room);
-    ReserveIfPossible(batch.normals, 9.0 * room);
+    ReserveIfPossible(batch.vertices, 9.0 * static_cast<double>(triangles));
+    ReserveIfPossible(batch.normals, 9.0 * static_cast<double>(triangles));
     SceneListStats& stats = geometry.stats;
-    stats.budgetApplied = triangles > budget;
     bool gathered = true;
-    bool fits = true;
     ForEachItem(polygons, [&](const PolygonNode& p) {
         ++stats.items;
-        fits = fits && batch.Triangles() + PolygonTriangleCount(p) <= budget;
-        if (!gathered || !fits) {
+        if (!gathered) {
             return;
         }
         const std::size_t vertices = batch.vertices.size();
@@ -163,6 +159,25 @@ void Estimate(SceneHeads heads, const Tessellator& tessellator, Estimates& e) {
     });
 }
 
+// Triangles and segments of an item at its coarsest: a curve's chord, a patch's two triangles.
+constexpr std::size_t kCoarsestCurve = 1;
+constexpr std::size_t kCoarsestPatch = 2;
+
+// The budget as the items spend it, in list order: each may take what the items after it, at
+// their coarsest, leave over, so that every one of them is drawn.
+struct Spending {
+    std::size_t budget = 0;
+    std::size_t spent = 0;    // by the polygons and the items done
+    std::size_t reserve = 0;  // the items to come, at their coarsest
+    bool past = false;        // spent: every item from here on is drawn at its coarsest
+
+    std::size_t Allowed(std::size_t own) const { return budget - spent - (reserve - own); }
+    void Took(std::size_t primitives, std::size_t own) {
+        spent += primitives;
+        reserve -= own;
+    }
+};
+
 // Makes every curve and surface coarser in one proportion when the estimate for the whole scene
 // exceeds the budget; the polygons are drawn as they are. Reserves what the estimates say the
 // curves and surfaces will add, within the budget.
@@ -171,7 +186,6 @@ void ApplyBudget(const Estimates& e, std::size_t budget, Tessellator& tessellato
     const std::size_t polygonTriangles = geometry.polygons.Triangles();
     const double estimate = e.curveSegments + e.patchTriangles;
     const std::size_t left = budget > polygonTriangles ? budget - polygonTriangles : 0;
-    tessellator.LimitPrimitives(left);
     double share = 1.0;
     if (static_cast<double>(polygonTriangles) + estimate > static_cast<double>(budget)) {
         geometry.stats.budgetApplied = true;  // with the polygons' share taken first
@@ -187,9 +201,89 @@ void ApplyBudget(const Estimates& e, std::size_t budget, Tessellator& tessellato
     ReserveIfPossible(geometry.patches.normals, 3 * 3 * triangles);
 }
 
+// A curve's chord: the segment between its end points, divided through by their weights where
+// that gives a point.
+void AddChord(const CurveItem& item, Tessellation& out) {
+    for (const GLfloat* p : {item.control, item.control + 4 * (item.order - 1)}) {
+        const GLfloat w = p[3];
+        const GLfloat q[4] = {p[0] / w, p[1] / w, p[2] / w, 1.0f};
+        const bool divides =
+            w != 0.0f && std::isfinite(q[0]) && std::isfinite(q[1]) && std::isfinite(q[2]);
+        out.vertices.insert(out.vertices.end(), divides ? q : p, (divides ? q : p) + 4);
+    }
+}
+
+// The normal a patch's evaluator gives at corner (i, j) of its control net: the cross product of
+// the net's edges along s and along t there, each between points divided through by their
+// weights; zero where an edge collapses, as the evaluator's is.
+std::array<GLfloat, 3> CornerNormal(const PatchItem& item, int i, int j) {
+    auto at = [&](int r, int c, int k) {
+        const GLfloat* p = item.control + 4 * (kGridSide * r + c);
+        return static_cast<double>(p[k]) / static_cast<double>(p[3]);
+    };
+    const int r0 = i == 0 ? 0 : i - 1;
+    const int c0 = j == 0 ? 0 : j - 1;
+    double ds[3];
+    double dt[3];
+    for (int k = 0; k < 3; ++k) {
+        ds[k] = at(r0 + 1, j, k) - at(r0, j, k);
+        dt[k] = at(i, c0 + 1, k) - at(i, c0, k);
+    }
+    const double n[3] = {ds[1] * dt[2] - ds[2] * dt[1], ds[2] * dt[0] - ds[0] * dt[2],
+                         ds[0] * dt[1] - ds[1] * dt[0]};
+    if (!std::isfinite(n[0]) || !std::isfinite(n[1]) || !std::isfinite(n[2])) {
+        return {0.0f, 0.0f, 0.0f};
+    }
+    return {NearestFloat(n[0]), NearestFloat(n[1]), NearestFloat(n[2])};
+}
+
+// A patch's two triangles over its four corners, split along the diagonal from the corner of
+// lowest s and t to the highest, as the evaluator's mesh is; each corner keeps its weight.
+void AddCorners(const PatchItem& item, Tessellation& out) {
+    const int last = item.rows - 1;
+    const int corners[6][2] = {{0, 0}, {0, 3}, {last, 3}, {0, 0}, {last, 3}, {last, 0}};
+    for (const auto& [i, j] : corners) {
+        const GLfloat* p = item.control + 4 * (kGridSide * i + j);
+        out.vertices.insert(out.vertices.end(), p, p + 4);
+        const std::array<GLfloat, 3> n = CornerNormal(item, i, j);
+        out.normals.insert(out.normals.end(), n.begin(), n.end());
+    }
+    out.triangles += 2;
+}
+
+// One item as GLU samples it within what the budget allows, or at its coarsest (`coarsest`)
+// past the budget or where GLU gives nothing; 1 when drawn, -1 when memory ran out.
+template <class Item, class Sample, class Coarsest>
+int DrawWithin(const Item& item, std::size_t own, std::size_t perItem, Tessellator& tessellator,
+               Spending& budget, SceneListStats& stats, Sample&& sample, Coarsest&& coarsest) {
+    std::size_t primitives = 0;
+    if (!budget.past) {
+        const std::size_t allowed = budget.Allowed(own);
+        tessellator.LimitPrimitives(allowed);
+        primitives = sample(item);
+        if (tessellator.OutOfMemory()) {
+            return -1;
+        }
+        // Not even its coarsest grid fitted what was left: the budget is spent.
+        budget.past = primitives == 0 && allowed < perItem;
+    }
+    if (primitives == 0) {
+        try {
+            coarsest(item);
+        } catch (const std::bad_alloc&) {
+            return -1;
+        }
+        ++stats.itemsCoarsest;
+        stats.budgetApplied = stats.budgetApplied || budget.past;
+        primitives = own;
+    }
+    budget.Took(primitives, own);
+    return 1;
+}
+
 // Tessellates each item of `head` with `draw`, reporting progress as `kind`, while memory
-// lasts; false when it ran out. `draw` gives 1 for an item drawn, 0 for one the budget left out,
-// -1 when memory ran out. Every item counts in `stats.items`.
+// lasts; false when it ran out. `draw` gives 1 for an item drawn, -1 when memory ran out. Every
+// item counts in `stats.items`.
 template <class Item, class Node, class Draw>
 bool TessellateAll(const Node* head, const char* kind, CompileProgress* progress, bool go,
                    SceneListStats& stats, Draw&& draw) {
@@ -212,32 +306,39 @@ bool TessellateAll(const Node* head, const char* kind, CompileProgress* progress
     return go;
 }
 
-int Outcome(const Tessellator& tessellator, std::size_t added) {
-    return tessellator.OutOfMemory() ? -1 : added > 0 ? 1 : 0;
-}
-
-// The curves and surfaces, by their estimates; false when memory ran out.
+// The curves and surfaces, by their estimates within the budget; false when memory ran out.
 bool TessellateNurbs(SceneHeads heads, const Estimates& e, CompileProgress* progress, bool go,
-                     Tessellator& tessellator, SceneGeometry& geometry) {
-    go &= TessellateAll<CurveItem>(heads.curves, "curves", progress, go, geometry.stats,
-                                   [&](const CurveItem& item, std::size_t i) {
-                                       geometry.anyCurve = true;
-                                       const std::size_t start = geometry.curves.VertexCount();
-                                       const std::size_t added =
-                                           tessellator.Curve(item.control, item.order,
-                                                             e.curveSteps[i], geometry.curves);
-                                       if (added > 0) {
-                                           geometry.curveStarts.push_back(start);
-                                       }
-                                       return Outcome(tessellator, added);
-                                   });
-    go &= TessellateAll<PatchItem>(heads.surfaces, "surfaces", progress, go, geometry.stats,
-                                   [&](const PatchItem& item, std::size_t i) {
-                                       const std::size_t added = tessellator.Patch(
-                                           item.control, item.rows, e.patchSteps[2 * i],
-                                           e.patchSteps[2 * i + 1], geometry.patches);
-                                       return Outcome(tessellator, added);
-                                   });
+                     Tessellator& tessellator, Spending& budget, SceneGeometry& geometry) {
+    SceneListStats& stats = geometry.stats;
+    Tessellation& curves = geometry.curves;
+    Tessellation& patches = geometry.patches;
+    go &= TessellateAll<CurveItem>(
+        heads.curves, "curves", progress, go, stats, [&](const CurveItem& item, std::size_t i) {
+            geometry.anyCurve = true;
+            const std::size_t start = curves.VertexCount();
+            const int drawn = DrawWithin(
+                item, kCoarsestCurve, kMaxCurveVertices / 2, tessellator, budget, stats,
+                [&](const CurveItem& c) {
+                    return tessellator.Curve(c.control, c.order, e.curveSteps[i], curves) / 2;
+                },
+                [&](const CurveItem& c) { AddChord(c, curves); });
+            if (drawn > 0) {
+                geometry.curveStarts.push_back(start);  // reserved: never throws
+            }
+            return drawn;
+        });
+    go &= TessellateAll<PatchItem>(
+        heads.surfaces, "surfaces", progress, go, stats, [&](const PatchItem& item, std::size_t i) {
+            return DrawWithin(
+                item, kCoarsestPatch, kMaxPatchVertices / 3, tessellator, budget, stats,
+                [&](const PatchItem& p) {
+                    const std::size_t before = patches.triangles;
+                    tessellator.Patch(p.control, p.rows, e.patchSteps[2 * i],
+                                      e.patchSteps[2 * i + 1], patches);
+                    return patches.triangles - before;
+                },
+                [&](const PatchItem& p) { AddCorners(p, patches); });
+        });
     return go;
 }
 
@@ -262,23 +363,47 @@ int SurfaceControl(const SurfaceNode& surface, GLfloat* control) {
     return rows;
 }
 
+std::size_t CoarsestPrimitives(SceneHeads heads) {
+    std::size_t primitives = 0;
+    ForEachItem(heads.polygons,
+                [&](const PolygonNode& p) { primitives += PolygonTriangleCount(p); });
+    ForEachItem(heads.curves, [&](const CurveNode& c) {
+        primitives += CurveItem(c).Drawn() ? kCoarsestCurve : 0;
+    });
+    ForEachItem(heads.surfaces, [&](const SurfaceNode& s) {
+        primitives += PatchItem(s).Drawn() ? kCoarsestPatch : 0;
+    });
+    return primitives;
+}
+
 SceneGeometry TessellateScene(SceneHeads heads, const SamplingView& view, CompileProgress* progress,
                               std::size_t budget) {
     SceneGeometry geometry;
-    bool enoughMemory = GatherPolygons(heads.polygons, budget, geometry);
+    SceneListStats& stats = geometry.stats;
+    stats.budget = budget;
+    bool enoughMemory = GatherPolygons(heads.polygons, geometry);
+    Spending spending;
+    spending.budget = budget;
+    spending.spent = geometry.polygons.Triangles();
+    spending.reserve = CoarsestPrimitives({nullptr, heads.curves, heads.surfaces});
+    // Even at their coarsest the items exceed it: no sampling is asked of GLU at all.
+    spending.past = spending.reserve > budget || spending.spent > budget - spending.reserve;
+    stats.budgetApplied = spending.past;
     Tessellator tessellator(view);
     Estimates estimates;
     try {
-        Estimate(heads, tessellator, estimates);
-        geometry.curveStarts.reserve(estimates.curveSteps.size());  // never grows on the way
+        geometry.curveStarts.reserve(CountItems(heads.curves));  // never grows on the way
+        if (!spending.past) {
+            Estimate(heads, tessellator, estimates);
+        }
     } catch (const std::bad_alloc&) {
         enoughMemory = false;  // not even the estimates fit: no curve or surface is drawn
     }
-    if (enoughMemory) {
+    if (enoughMemory && !spending.past) {
         ApplyBudget(estimates, budget, tessellator, geometry);
     }
-    enoughMemory = TessellateNurbs(heads, estimates, progress, enoughMemory, tessellator, geometry);
-    SceneListStats& stats = geometry.stats;
+    enoughMemory =
+        TessellateNurbs(heads, estimates, progress, enoughMemory, tessellator, spending, geometry);
     stats.outOfMemory = !enoughMemory;
     stats.vertices = geometry.polygons.vertices.size() / 3 + geometry.curves.VertexCount() +
                      geometry.patches.VertexCount();

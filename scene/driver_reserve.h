@@ -5,14 +5,40 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 namespace kavelo::scene {
 
+// What the system lets the process still take, as each of its limits says; a limit not set, or
+// that cannot be read, is empty.
+struct MemoryFigures {
+    std::optional<std::size_t> addressSpaceLimit;  // RLIMIT_AS, against the address space held
+    std::size_t addressSpaceHeld = 0;
+    std::optional<std::size_t> dataLimit;  // RLIMIT_DATA, against the data and heap held
+    std::size_t dataHeld = 0;
+    std::optional<std::size_t> cgroupMax;  // the cgroup's memory.max, against memory.current
+    std::size_t cgroupCurrent = 0;
+    std::optional<std::size_t> available;  // the system's MemAvailable
+};
+
+// The least of what the limits leave: what may still be taken without running into any of them.
+// The largest size_t when none is known.
+std::size_t MemoryLeft(const MemoryFigures& figures) noexcept;
+
+// The figures of this process now, from getrlimit, /proc and the cgroup file system.
+MemoryFigures ReadMemoryFigures() noexcept;
+
 inline constexpr std::size_t kDriverReserveBytes = std::size_t{512} << 20;
+// The viewer's window, context and first frame take about 250 MiB of address space beyond what
+// it holds when it reads (measured at 512 MiB): under a tight limit the reading keeps room for
+// them, and itself gets at least kLeastForReading.
+inline constexpr std::size_t kDriverNeeds = std::size_t{320} << 20;
+inline constexpr std::size_t kLeastForReading = std::size_t{128} << 20;
 
 class DriverReserve {
   public:
-    // Keeps `bytes` of address space, at most half of what the limit leaves, until destroyed.
+    // Keeps `bytes` of address space until destroyed, under a limit half of what it leaves, or
+    // up to kDriverNeeds where half is less, leaving the reading kLeastForReading at least.
     explicit DriverReserve(std::size_t bytes = kDriverReserveBytes) noexcept;
     ~DriverReserve();
     DriverReserve(const DriverReserve&) = delete;

@@ -27,6 +27,7 @@ namespace {
 
 constexpr int kMaxSide = 16384;
 constexpr int kMaxFrames = 100000;
+constexpr std::size_t kMaxBudget = 1'000'000'000'000;
 
 // Numbers on the command line are read the same way in every locale.
 std::optional<double> ParseNumber(std::string_view text) {
@@ -208,8 +209,9 @@ constexpr OptionSpec kOptions[] = {
      },
      nullptr},
     {"stats", 0, nullptr, true,
-     "write read, compile and frame times and the list's\n"
-     "vertices and triangles on one line on standard error",
+     "write read, compile and frame times, the list's\n"
+     "vertices and triangles, the budget in force and\n"
+     "whether it acted on one line on standard error",
      [](std::string_view, ToolCommand& c) {
          c.picture.stats = true;
          return std::string();
@@ -225,6 +227,24 @@ constexpr OptionSpec kOptions[] = {
          return std::string();
      },
      [](const ToolCommand& c) { return std::to_string(c.picture.frames); }},
+    {"budget", 0, "N", true,
+     "at most N triangles and line segments in the list,\n"
+     "0 for no bound; curves and surfaces past it are\n"
+     "sampled coarser, down to a chord or two triangles.\n"
+     "By default 2,000,000 on a software renderer,\n"
+     "16,000,000 on hardware; either lowered to what the\n"
+     "memory left holds",
+     [](std::string_view value, ToolCommand& c) {
+         std::size_t n = 0;
+         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+         if (value.empty() || ec != std::errc() || end != value.data() + value.size() ||
+             n > kMaxBudget) {
+             return "--budget must be a whole number from 0 to " + std::to_string(kMaxBudget);
+         }
+         c.picture.budget = n;
+         return std::string();
+     },
+     nullptr},
     {"force", 0, nullptr, true, "with -o -, write the picture to a terminal too",
      [](std::string_view, ToolCommand& c) {
          c.picture.force = true;
@@ -454,6 +474,16 @@ std::string ParseCommandLine(int argc, char** argv, ToolCommand& command) {
     return CheckMode(given, command);
 }
 
+// What the budget is for, after the options.
+constexpr const char kBudgetHelp[] =
+    "The budget keeps a frame within about a second and the list within the\n"
+    "memory the program may still take (ulimit -v and -d, the cgroup's\n"
+    "memory.max, the available memory, at about 300 bytes a triangle or\n"
+    "segment). Past it no item is left out: the last ones are drawn at their\n"
+    "coarsest, and standard error says so: \"Coarsened to fit a budget of\n"
+    "2,000,000: 1,234 of 9,384 items at their coarsest\".\n"
+    "\n";
+
 std::string HelpText() {
     ToolCommand defaults;
     ResetParams(defaults.picture.params);
@@ -497,16 +527,18 @@ std::string HelpText() {
         "options draws, in scene units: polygons and surfaces as triangles, curves as\n"
         "line strips (STL holds no lines: the curves are left out), each kind a mesh\n"
         "of its own in the picture's colour. --stats then counts what the file holds.\n"
-        "\n"
+        "\n" +
+        std::string(kBudgetHelp) +
         "Exit status:\n"
         "  0  the picture or the listing was made, or --check found nothing to tell\n"
         "  1  the reading of FILE stopped on a fault (the message is on standard error;\n"
         "     the items before it are still drawn or listed); OUT is left as it was\n"
         "     when FILE cannot be opened at all\n"
         "  2  the command line is wrong, or -o - is a terminal without --force\n"
-        "  3  no OpenGL context can be had\n"
+        "  3  no OpenGL context can be had (or not enough memory for one)\n"
         "  4  the picture or the listing cannot be written, does not fit in memory,\n"
-        "     memory runs out on the way, or standard output is closed\n"
+        "     memory runs out on the way, not even the scene's coarsest list fits\n"
+        "     in memory, or standard output is closed\n"
         "  5  --check found something to tell, and no fault\n";
     return text;
 }

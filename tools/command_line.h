@@ -1,9 +1,9 @@
 // The command line of kavelo-render: one table of options, read with getopt_long.
 #pragma once
 
-#include <string>
-
+#include <cstddef>
 #include <optional>
+#include <string>
 
 #include "mesh/mesh_export.h"
 #include "navigation/view_params.h"
@@ -25,6 +25,8 @@ struct PictureRequest {
     bool banner = true;
     bool stats = false;  // times and sizes on standard error
     int frames = 1;      // drawn after the compile; --stats gives their median
+    // Triangles and segments the list may hold, 0 for no bound; unset: the renderer's.
+    std::optional<std::size_t> budget;
     bool force = false;  // write a picture to a terminal too
     // Set when OUT names a mesh file: the tessellated scene is written instead of a picture.
     std::optional<kavelo::mesh::MeshFormat> mesh;

@@ -21,7 +21,8 @@ using kavelo::mesh::MeshFormat;
 using kavelo::mesh::SceneMesh;
 using kavelo::render::CompileDiagnostic;
 using kavelo::render::kDrawColour;
-using kavelo::render::kPrimitiveBudget;
+using kavelo::render::kNoBudget;
+using kavelo::render::MeshBudget;
 using kavelo::render::PacedProgress;
 using kavelo::render::ResizeSampling;
 using kavelo::render::SceneGeometry;
@@ -38,11 +39,14 @@ namespace {
 SceneMesh Tessellate(const PictureRequest& request, const SceneReadResult& read, double readMs) {
     const auto start = std::chrono::steady_clock::now();
     PacedProgress progress(ShowOnTerminal);
+    const std::optional<std::size_t> asked =
+        request.budget ? std::optional(*request.budget == 0 ? kNoBudget : *request.budget)
+                       : std::nullopt;
     const SceneGeometry geometry = kavelo::render::TessellateScene(
         read.scene,
         request.tolerance > 0.0 ? SceneUnitSampling(request.tolerance)
                                 : ResizeSampling(request.width, request.height),
-        isatty(STDERR_FILENO) != 0 ? &progress : nullptr);
+        isatty(STDERR_FILENO) != 0 ? &progress : nullptr, MeshBudget(asked).budget);
     EndOnTerminal(progress);
     if (const std::string diagnostic = CompileDiagnostic(geometry.stats); !diagnostic.empty()) {
         std::cerr << "kavelo-render: " << diagnostic << "\n";
@@ -64,9 +68,7 @@ SceneMesh Tessellate(const PictureRequest& request, const SceneReadResult& read,
             mesh.polygons.VertexCount() + mesh.curves.VertexCount() + mesh.surfaces.VertexCount();
         std::cerr << MeshStatsLine(readMs, tessellateMs, vertices, mesh.Triangles(),
                                    mesh.Segments())
-                  << (geometry.stats.budgetApplied ? " budget=" + std::to_string(kPrimitiveBudget)
-                                                   : "")
-                  << "\n";
+                  << BudgetWords(geometry.stats.budget, geometry.stats.budgetApplied) << "\n";
     }
     return mesh;
 }

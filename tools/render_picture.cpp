@@ -26,7 +26,9 @@
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/quiet_toolkit.h"
 #include "render/frame_renderer.h"
+#include "render/primitive_budget.h"
 #include "render/scene_compiler.h"
+#include "scene/driver_reserve.h"
 #include "tools/output_file.h"
 #include "tools/scene_input.h"
 #include "tools/stats_line.h"
@@ -39,7 +41,9 @@ using kavelo::platform::widgets::QuietenToolkit;
 using kavelo::render::ApplyResize;
 using kavelo::render::CompileDiagnostic;
 using kavelo::render::CompileSceneList;
-using kavelo::render::kPrimitiveBudget;
+using kavelo::render::CurrentBudget;
+using kavelo::render::kNoBudget;
+using kavelo::render::PrimitiveBudget;
 using kavelo::render::PacedProgress;
 using kavelo::render::RenderSceneFrame;
 using kavelo::render::ResizeSampling;
@@ -78,16 +82,27 @@ std::string WriteImage(const QImage& image, const PictureRequest& request) {
     return WriteOutput(request.output, view);
 }
 
-// Compiles the scene in the current context for the request's size and draws its frames.
-void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, double readMs) {
+// Compiles the scene in the current context for the request's size and draws its frames; false
+// when not even its coarsest list fits in memory, and nothing is drawn.
+bool CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, double readMs) {
     // The viewer's order: sized first, so that GLU tessellates for this viewport.
     ApplyResize(request.width, request.height);
+    std::optional<std::size_t> asked;
+    if (request.budget) {
+        asked = *request.budget == 0 ? kNoBudget : *request.budget;
+    }
+    const PrimitiveBudget budget = CurrentBudget(asked);
     const auto compileStart = std::chrono::steady_clock::now();
     PacedProgress progress(ShowOnTerminal);
     const SceneListStats drawn =
         CompileSceneList(read.scene, ResizeSampling(request.width, request.height),
-                         isatty(STDERR_FILENO) != 0 ? &progress : nullptr);
+                         isatty(STDERR_FILENO) != 0 ? &progress : nullptr, budget.budget,
+                         budget.room);
     EndOnTerminal(progress);
+    if (drawn.notEnoughMemory) {
+        std::cerr << "kavelo-render: " << CompileDiagnostic(drawn) << "\n";
+        return false;
+    }
     glFinish();
     const double compileMs = MillisecondsSince(compileStart);
     std::vector<double> frameMs;
@@ -101,12 +116,22 @@ void CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, 
         std::cerr << "kavelo-render: " << diagnostic << "\n";
     }
     if (request.stats) {
-        // The budget's word comes last, and only when it made the list coarser.
         std::cerr << StatsLine(readMs, compileMs, std::move(frameMs), drawn.vertices,
                                drawn.triangles)
-                  << (drawn.budgetApplied ? " budget=" + std::to_string(kPrimitiveBudget) : "")
-                  << "\n";
+                  << BudgetWords(drawn.budget, drawn.budgetApplied) << "\n";
     }
+    return true;
+}
+
+// The driver fails without a word on memory when too little is left for its context (it takes
+// about 250 MiB of address space on llvmpipe): say so then.
+std::string MemoryShortage() {
+    constexpr std::size_t kContextBytes = std::size_t{256} << 20;
+    const std::size_t left = kavelo::scene::MemoryLeft(kavelo::scene::ReadMemoryFigures());
+    if (left >= kContextBytes) {
+        return {};
+    }
+    return "; not enough memory for one: " + std::to_string(left >> 20) + " MiB left";
 }
 
 // Compiles the scene for the request's size and draws its frames; returns the pixels, bottom row
@@ -117,7 +142,7 @@ std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneRe
     const std::unique_ptr<HeadlessGLContext> gl =
         HeadlessGLContext::Create(request.width, request.height, &error);
     if (!gl) {
-        std::cerr << "kavelo-render: no GL context: " << error << "\n";
+        std::cerr << "kavelo-render: no GL context: " << error << MemoryShortage() << "\n";
         status = kExitNoContext;
         return {};
     }
@@ -127,7 +152,10 @@ std::vector<std::uint8_t> DrawScene(const PictureRequest& request, const SceneRe
         status = kExitNoContext;
         return {};
     }
-    CompileAndDraw(request, read, readMs);
+    if (!CompileAndDraw(request, read, readMs)) {
+        status = kExitNotWritten;
+        return {};
+    }
     return gl->ReadPixels();
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace kavelo::tools {
 
@@ -38,6 +39,12 @@ std::string MeshStatsLine(double readMs, double tessellateMs, std::size_t vertic
     return "read_ms=" + Decimal(readMs) + " tessellate_ms=" + Decimal(tessellateMs) +
            " vertices=" + std::to_string(vertices) + " triangles=" + std::to_string(triangles) +
            " segments=" + std::to_string(segments);
+}
+
+std::string BudgetWords(std::size_t budget, bool coarsened) {
+    const bool none = budget == std::numeric_limits<std::size_t>::max();
+    return std::string(" budget=") + (none ? "none" : std::to_string(budget)) +
+           " coarsened=" + (coarsened ? "yes" : "no");
 }
 
 }  // namespace kavelo::tools

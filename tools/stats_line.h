@@ -16,4 +16,8 @@ std::string StatsLine(double readMs, double compileMs, std::vector<double> frame
 std::string MeshStatsLine(double readMs, double tessellateMs, std::size_t vertices,
                           std::size_t triangles, std::size_t segments);
 
+// ` budget=N coarsened=yes` (or `=no`; `budget=none` where no bound applies): the budget in force
+// and whether it made the list coarser, at the end of either line.
+std::string BudgetWords(std::size_t budget, bool coarsened);
+
 }  // namespace kavelo::tools

@@ -20,6 +20,7 @@
 #include "platform/widgets/banner_painter.h"
 #include "platform/widgets/dialog_builder.h"
 #include "render/frame_renderer.h"
+#include "render/primitive_budget.h"
 #include "render/scene_compiler.h"
 #include "scene/driver_reserve.h"
 #include "scene/read_report.h"
@@ -63,6 +64,8 @@ using kavelo::render::ApplyResize;
 using kavelo::render::CompileDiagnostic;
 using kavelo::render::CompileMayTakeLong;
 using kavelo::render::CompileSceneList;
+using kavelo::render::CurrentBudget;
+using kavelo::render::PrimitiveBudget;
 using kavelo::render::CurrentSampling;
 using kavelo::render::PacedProgress;
 using kavelo::render::PixelFormatDescription;
@@ -247,8 +250,10 @@ void CSceneView::CompileCurrent(const SamplingView& sampling) {
             makeCurrent();
         },
         m_bCompileAfterFirstFrame ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
-    const SceneListStats stats = CompileSceneList(
-        SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()), sampling, &progress);
+    const PrimitiveBudget budget = CurrentBudget(std::nullopt);
+    const SceneListStats stats =
+        CompileSceneList(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()),
+                         sampling, &progress, budget.budget, budget.room);
     // The compile's own message first, so that the pane goes straight from progress to it.
     if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
         std::fprintf(stderr, "%s\n", diagnostic.c_str());

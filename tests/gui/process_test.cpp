@@ -177,6 +177,36 @@ TEST_F(Program, ShowsTheSceneOfInputTxtWhateverTheArgumentsAndExitsFromTheMenu) 
     EXPECT_EQ(m_process.exitCode(), 0);
 }
 
+// Under a limit on address space of 512 MiB, where the driver used to crash the viewer after a
+// reading stopped short, large scenes are read, compiled and drawn, and File > Exit still ends it.
+TEST_F(Program, LargeScenesUnderAnAddressSpaceLimitEndWithoutASignal) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not start under a memory limit";
+#endif
+    const std::string curve = "C { -1 0 0 1  -1 2 0 1  1 2 0 1  1 0 0 1 }\n";
+    std::string patch = "S {";
+    for (int k = 0; k < 16; ++k) {
+        patch += " " + std::to_string(k / 4 * 0.6 - 0.9) + " " + std::to_string(k % 4 * 0.6 - 0.9) +
+                 (k == 5 ? " 0.5 1" : " 0 1");
+    }
+    for (const std::string& item : {curve, patch + " }\n"}) {
+        {
+            std::ofstream out(m_dir / "input.txt");
+            for (int i = 0; i < 100000; ++i) {
+                out << item;
+            }
+        }
+        m_process.start(QStringLiteral("bash"),
+                        {QStringLiteral("-c"), "ulimit -v 524288; exec '" + kKavelo + "'"});
+        const WId window = WaitForWindow(QStringLiteral("Scene from input.txt - Kavelo"));
+        ASSERT_NE(window, 0u) << m_process.readAllStandardError().toStdString();
+        FileMenu(window, "x");  // taken once the reading, the compile and the frame are done
+        ASSERT_TRUE(m_process.waitForFinished(60000)) << item;
+        EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit) << item;
+        EXPECT_EQ(m_process.exitCode(), 0) << m_process.readAllStandardError().toStdString();
+    }
+}
+
 TEST_F(Program, NoRenderingContextGivesAMessageAndAFailingStatus) {
     QProcessEnvironment environment = m_process.processEnvironment();
     environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));

@@ -110,8 +110,15 @@ TEST_F(KaveloRenderTool, StatsLineCountsWhatTheListDraws) {
     ASSERT_EQ(Run(scene + " -o " + Out("s.png") + " --size 64x48 --stats --frames 5"), 0) << m_err;
     const std::regex line(
         "read_ms=[0-9]+\\.[0-9]{2} compile_ms=[0-9]+\\.[0-9]{2} frame_ms=[0-9]+\\.[0-9]{2} "
-        "frames=5 vertices=9 triangles=3\n");
+        "frames=5 vertices=9 triangles=3 budget=[0-9]+ coarsened=no\n");
     EXPECT_TRUE(std::regex_match(m_err, line)) << m_err;
+    // Past a budget the polygons alone exceed, the curve is drawn as its chord, and said so.
+    std::ofstream(scene, std::ios::app) << "C { 0 0 0 1  0 1 0 1  1 1 0 1  1 0 0 1 }\n";
+    ASSERT_EQ(Run(scene + " -o " + Out("b.png") + " --size 64x48 --stats --budget=1"), 0);
+    EXPECT_EQ(m_err.substr(0, m_err.find('\n') + 1),
+              "kavelo-render: Coarsened to fit a budget of 1: 1 of 3 items at their coarsest\n");
+    EXPECT_NE(m_err.find(" vertices=11 triangles=3 budget=1 coarsened=yes\n"), std::string::npos)
+        << m_err;
 
     ASSERT_EQ(Run(scene + " -o " + Out("t.png") + " --size 64x48"), 0) << m_err;
     EXPECT_EQ(m_err, "") << "no statistics unless asked for";
@@ -249,6 +256,46 @@ TEST_F(KaveloRenderTool, ALimitStopsTheReadingWithRoomToDraw) {
                   "ulimit -v 1048576; MALLOC_ARENA_MAX=1"),
               1);
     EXPECT_NE(m_err.find(": out of memory after "), std::string::npos) << m_err;
+}
+
+// Scenes that ended by a signal under a limit on address space: now each ends with a picture or
+// a message and its documented status.
+TEST_F(KaveloRenderTool, EveryAddressSpaceLimitEndsWithAPictureOrAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not start under a memory limit";
+#endif
+    const auto write = [this](const char* name, const std::string& item, int times) {
+        std::ofstream out(Out(name));
+        for (int i = 0; i < times; ++i) {
+            out << item;
+        }
+        return Out(name);
+    };
+    const std::string curves =
+        write("curves.txt", "C { -1 0 0 1  -1 2 0 1  1 2 0 1  1 0 0 1 }\n", 100000);
+    std::string patch = "S {";
+    for (int k = 0; k < 16; ++k) {
+        patch += " " + std::to_string(k / 4 * 0.6 - 0.9) + " " + std::to_string(k % 4 * 0.6 - 0.9) +
+                 (k == 5 ? " 0.5 1" : " 0 1");
+    }
+    const std::string patches = write("patches.txt", patch + " }\n", 50000);
+    struct Case {
+        std::string file;
+        int kib;
+        int status;
+        const char* says;  // on stderr
+    } const cases[] = {
+        {curves, 1048576, 1, ": out of memory after "},
+        {patches, 524288, 0, "Coarsened to fit a budget of "},
+        {curves, 524288, 1, ": out of memory after "},
+        {kExample, 196608, 3, "; not enough memory for one: "},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.file + " -o " + Out("m.png"), "ulimit -v " + std::to_string(c.kib) + ";"),
+                  c.status)
+            << c.file << " " << c.kib << ": " << m_err;
+        EXPECT_NE(m_err.find(c.says), std::string::npos) << c.file << " " << c.kib << ": " << m_err;
+    }
 }
 
 // Where XDG_RUNTIME_DIR is unset, only the program's own lines reach standard error.
