@@ -103,6 +103,9 @@ class SceneList {
         Node* old = std::exchange(m_pHead, head);
         DeleteSceneList(old);
     }
+    // Gives up the list without freeing it: for an owner whose allocator takes every record
+    // back at once.
+    Node* release() noexcept { return std::exchange(m_pHead, nullptr); }
 
   private:
     Node* m_pHead = nullptr;

@@ -50,6 +50,7 @@ using kavelo::navigation::ZoomIn;
 using kavelo::navigation::ZoomOut;
 using kavelo::platform::framework::CommandInput;
 using kavelo::platform::framework::InputMadeAt;
+using kavelo::platform::framework::LongWork;
 using kavelo::platform::framework::MessageMapEntry;
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::PlatformShowsGLWidgets;
@@ -66,6 +67,7 @@ using kavelo::render::ResizeSampling;
 using kavelo::render::SamplingView;
 using kavelo::render::SceneListStats;
 using kavelo::scene::DriverReserve;
+using kavelo::scene::GroupedNumber;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadingMayTakeLong;
 using kavelo::scene::ReadingReport;
@@ -108,6 +110,10 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
     if (!m_bReadAfterFirstFrame) {
         ReadScene();
     }
+    // Known now, so that the frame says no "Ready" before the work (initializeGL decides again).
+    m_bCompileAfterFirstFrame =
+        m_bReadAfterFirstFrame ||
+        CompileMayTakeLong(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()));
     ResetParams();
     setFormat(SceneSurfaceFormat());
     // The picture goes into the window without an alpha of its own: a compositor that blends the
@@ -131,11 +137,7 @@ CSceneView::~CSceneView() {
         doneCurrent();
     }
     m_pPalette.reset();
-    // The lists go back to the arena they came from before it goes.
-    const SceneNodeAllocatorScope use(m_arena);
-    m_pPolygons.reset();
-    m_pCurves.reset();
-    m_pSurfaces.reset();
+    FreeLists();  // before the arena goes
 }
 
 std::span<const MessageMapEntry<CSceneView>> CSceneView::GetMessageMap() {
@@ -196,30 +198,46 @@ void CSceneView::ReadScene() {
     const SceneNodeAllocatorScope use(m_arena);
     // The earlier lists go first, so that a Restart never holds two scenes at once; display list
     // 1 keeps its own copy of them until the new ones are compiled.
-    m_pPolygons.reset();
-    m_pCurves.reset();
-    m_pSurfaces.reset();
+    FreeLists();
     m_sceneWarnings.Clear();
     // A file left for after the first frame is large: its progress shows from the start.
     const bool large = std::exchange(m_bReadAfterFirstFrame, false);
     PacedProgress progress([this](const std::string& text) { ShowWork(text); },
                            large ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
     SceneFileReading how;
+    progress.SetPoll([this] {
+        bool yielded = false;
+        return PollWork(yielded);
+    });
     how.progress = [&progress](std::size_t done, std::size_t total) {
-        progress.Reading(kSceneFileName, done, total);
+        return progress.Reading(kSceneFileName, done, total);
     };
     SceneReadResult result = [&how, this] {
         const DriverReserve reserve;
         return ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), how,
                              &m_sceneWarnings);
     }();
-    EndWork();
+    if (m_pWork == nullptr) {
+        EndWork();  // else the pane keeps its word until the compile has its own
+    }
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);
     m_pSurfaces = std::move(result.scene.surfaces);
+    if (m_pWork != nullptr && m_pWork->WindowClosed()) {
+        return;  // the program ends: nothing more is said
+    }
     std::fputs(ReadingReport(result, m_sceneWarnings, "kavelo", kSceneFileName).c_str(), stderr);
     m_sceneDiagnostic = std::move(result.diagnostic);
     emit sceneRead();
+}
+
+// Every record of the lists came from the arena, in ReadScene: it takes them back at once, without
+// a walk over a large scene's pages.
+void CSceneView::FreeLists() {
+    m_pPolygons.release();
+    m_pCurves.release();
+    m_pSurfaces.release();
+    m_arena.FreeAll();
 }
 
 void CSceneView::ResetParams() {
@@ -248,19 +266,67 @@ void CSceneView::CompileCurrent(const SamplingView& sampling) {
             makeCurrent();
         },
         m_bCompileAfterFirstFrame ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
+    progress.SetPoll([this] {
+        bool yielded = false;
+        const bool go = PollWork(yielded);
+        if (yielded) {
+            makeCurrent();
+        }
+        return go;
+    });
+    progress.Poll();  // a reading stopped by Esc leaves the compile stopped before it starts
     const SceneListStats stats = m_renderer.Compile(
         SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()), sampling, &progress);
+    if (m_pWork != nullptr && m_pWork->WindowClosed()) {
+        return;  // the program ends: nothing more is said
+    }
     // The compile's own message first, so that the pane goes straight from progress to it.
-    if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
+    if (progress.Stopped()) {
+        m_sceneDiagnostic = "Stopped: " + GroupedNumber(stats.itemsDrawn) + " of " +
+                            GroupedNumber(stats.items) + " items drawn";
+        std::fprintf(stderr, "kavelo: %s\n", m_sceneDiagnostic->c_str());
+        emit sceneRead();
+    } else if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
         std::fprintf(stderr, "%s\n", diagnostic.c_str());
         if (!m_sceneDiagnostic) {  // a reading's fault says more and stays
             m_sceneDiagnostic = diagnostic;
             emit sceneRead();
         }
     }
-    if (EndWork()) {
+    if (m_pWork == nullptr && EndWork()) {
         makeCurrent();
     }
+}
+
+bool CSceneView::ReadAndCompile(bool read) {
+    LongWork work(window());
+    m_pWork = &work;
+    if (!ScenePending()) {
+        emit workProgress(QString());  // a Restart: no "Ready" while it runs
+    }
+    if (read) {
+        ReadScene();
+    }
+    if (!work.WindowClosed()) {
+        CompileScene();
+    }
+    m_pWork = nullptr;
+    m_bCompileAfterFirstFrame = false;
+    if (work.WindowClosed()) {
+        return false;
+    }
+    if (!EndWork()) {
+        emit workProgress(QString());  // the idle text, no longer held back
+    }
+    return true;
+}
+
+bool CSceneView::PollWork(bool& yielded) {
+    if (m_pWork == nullptr) {
+        return true;
+    }
+    yielded = m_pWork->Yield();
+    return !m_pWork->StopAsked();
 }
 
 void CSceneView::ShowWork(const std::string& text) {
@@ -310,18 +376,19 @@ void CSceneView::initializeGL() {
             }
             // Its first picture may take seconds more to draw than to read and compile.
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            if (m_bReadAfterFirstFrame) {
-                ReadScene();
+            if (ReadAndCompile(m_bReadAfterFirstFrame)) {
+                RepaintNow();
+                m_repeats.Finished(NowMs());  // input made meanwhile waited: it merges
             }
-            CompileScene();
-            RepaintNow();
-            m_bCompileAfterFirstFrame = false;
             QApplication::restoreOverrideCursor();
         },
         static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
 }
 
 void CSceneView::paintGL() {
+    if (m_pWork != nullptr) {
+        return;  // the lists are being made: the picture before stays
+    }
     RenderScene();
     ++m_nFramesDrawn;
     QPainter painter(this);
@@ -529,10 +596,9 @@ void CSceneView::OnPerspectiveMinus(const CommandInput& input) {
 
 void CSceneView::OnFileRestart() {
     ResetParams();
-    ReadScene();
-    CompileScene();
-    m_bCompileAfterFirstFrame = false;
-    FinishCommand();
+    if (ReadAndCompile(true)) {
+        FinishCommand();
+    }
 }
 
 void CSceneView::OnPanelUpdate() {

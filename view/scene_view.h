@@ -15,6 +15,7 @@
 #include "navigation/repeat_merger.h"
 #include "navigation/view_params.h"
 #include "platform/framework/command_routing.h"
+#include "platform/framework/long_work.h"
 #include "render/palette.h"
 #include "render/scene_renderer.h"
 #include "scene/node_arena.h"
@@ -84,6 +85,8 @@ class CSceneView : public QOpenGLWidget,
     // A large scene is read and compiled once the window's first frame is shown; until its own
     // picture is drawn, this is true.
     bool ScenePending() const { return m_bReadAfterFirstFrame || m_bCompileAfterFirstFrame; }
+    // A reading or compile is under way or still to come: the status pane says no "Ready".
+    bool WorkPending() const { return ScenePending() || m_pWork != nullptr; }
 
     QOpenGLContext* m_hRC = nullptr;  // the widget's context, once it exists
     std::unique_ptr<kavelo::render::LogicalPalette> m_pPalette;
@@ -120,11 +123,18 @@ class CSceneView : public QOpenGLWidget,
     // gesture it is held back and runs once when the gesture's commands are done; a step whose
     // input waited while the view was busy shares one finish with the steps queued with it.
     void FinishCommand(const kavelo::platform::framework::CommandInput& input = {});
+    void FreeLists();
     void FinishNow();
     void RepaintNow();
     // Compiles the lists into the current context, sampled as `sampling` says, showing progress
     // when it takes long.
     void CompileCurrent(const kavelo::render::SamplingView& sampling);
+    // Reads the scene when `read` says so, then compiles it, as one piece of long work that
+    // keeps the window live and can be stopped; false when the window was closed meanwhile.
+    bool ReadAndCompile(bool read);
+    // At a progress point of that work: lets the window system in when due, and tells whether
+    // the work goes on. `yielded` is set when events ran.
+    bool PollWork(bool& yielded);
     // Long work in the status pane, the busy pointer shown from its first word until EndWork,
     // which tells whether any word was shown.
     void ShowWork(const std::string& text);
@@ -149,7 +159,8 @@ class CSceneView : public QOpenGLWidget,
     bool m_bCompileAfterFirstFrame = false;  // a large scene: the window shows before it compiles
     bool m_bReadAfterFirstFrame = false;     // a large file: ... and before it is read
     bool m_bWorkShown = false;               // long work has shown a word and the busy pointer
-    std::optional<kavelo::navigation::MouseDrag> m_drag;  // the drag under way, if any
+    kavelo::platform::framework::LongWork* m_pWork = nullptr;  // the work under way, if any
+    std::optional<kavelo::navigation::MouseDrag> m_drag;       // the drag under way, if any
     Qt::MouseButton m_dragButton = Qt::NoButton;
     int m_nWheelRest = 0;  // wheel units short of a whole notch
 };
