@@ -33,14 +33,14 @@ start() {
     xdotool search --sync --onlyvisible --name '^Scene from input.txt - Kavelo$' >/dev/null
 }
 
-# Milliseconds from now until process $pid is gone; its exit status goes to the file "status".
+# Sets gone_ms to the milliseconds from now until process $pid is gone, and status to its exit
+# status (in this shell: only its parent can wait for it).
 until_gone() {
     local from
     from=$(now_ms)
-    local status=0
+    status=0
     wait "$pid" || status=$?
-    echo "$(($(now_ms) - from))"
-    echo "$status" >status
+    gone_ms=$(($(now_ms) - from))
 }
 
 # Milliseconds from now until process $pid last used CPU, once it has used none for 0.5 s.
@@ -72,13 +72,15 @@ for _ in $(seq "$runs"); do
     start
     sleep 1 # well into the reading
     kill -TERM "$pid"
-    close_reading+=("$(until_gone)")
-    echo "close during the reading: exit status $(cat status)" >&2
+    until_gone
+    close_reading+=("$gone_ms")
+    echo "close during the reading: exit status $status" >&2
 
     start
     until_idle >/dev/null
     kill -TERM "$pid"
-    close_idle+=("$(until_gone)")
+    until_gone
+    close_idle+=("$gone_ms")
 
     start
     sleep 1

@@ -520,9 +520,9 @@ TEST(ReadSceneText, ProgressRisesToTheBytesRead) {
 
 // A listener that asks to stop ends the reading at that report, keeping the items before it.
 TEST(ReadSceneText, StopAskedKeepsTheItemsReadSoFar) {
-    const std::string text = Repeat("P (0 0 1) { 0 0 0 1 }\n", 20000);
-    const SceneReadResult r = ReadSceneText(
-        text, "input.txt", nullptr, [](std::size_t done, std::size_t) { return done < 230000; });
+    const SceneReadResult r =
+        ReadSceneText(Repeat("P (0 0 1) { 0 0 0 1 }\n", 20000), "input.txt", nullptr,
+                      [](std::size_t done, std::size_t) { return done < 230000; });
     EXPECT_EQ(r.fault, ReadFault::kStopped);
     EXPECT_EQ(r.diagnostic.value_or(""), "Stopped: 11,916 items read, 59% of input.txt");
     EXPECT_EQ(CountItems(r.scene.polygons.get()), 11916u);
