@@ -133,6 +133,7 @@ TEST_F(LongWorkTest, MenuKeysTypedDuringTheStartUpWorkAreKept) {
             reads.emplace(m_view, &CSceneView::sceneRead);
             QTest::keyClick(window, Qt::Key_F, Qt::AltModifier);
             QTest::keyClick(window, item);
+            EXPECT_TRUE(reads->isEmpty() && m_frame->isVisible());  // nothing ran meanwhile
         });
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return item == Qt::Key_R ? reads->count() == 1 : !m_frame->isVisible(); },
