@@ -81,12 +81,6 @@ using kavelo::view::PanelHost;
 
 namespace {
 
-std::int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 // The panel's fields by control identifier, as the exchange reads and writes them.
 class PanelFieldsOf final : public PanelFields {
   public:
@@ -378,7 +372,7 @@ void CSceneView::initializeGL() {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             if (ReadAndCompile(m_bReadAfterFirstFrame)) {
                 RepaintNow();
-                m_repeats.Finished(NowMs());  // input made meanwhile waited: it merges
+                m_finisher.BusyUntilNow();  // input made meanwhile waited: it merges
             }
             QApplication::restoreOverrideCursor();
         },
@@ -415,36 +409,6 @@ int CSceneView::DevicePixels(int logical) const {
     return qRound(logical * devicePixelRatioF());
 }
 
-void CSceneView::FinishCommand(const CommandInput& input) {
-    if (m_nGestureDepth > 0) {
-        m_bEndPending = true;
-        return;
-    }
-    if (input.madeMs && m_repeats.Defer(*input.madeMs, NowMs())) {
-        // Posted behind the steps already queued, which add their arithmetic to this finish.
-        if (!m_bFinishPending) {
-            m_bFinishPending = true;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (m_bFinishPending) {
-                        FinishNow();
-                    }
-                },
-                Qt::QueuedConnection);
-        }
-        return;
-    }
-    FinishNow();
-}
-
-void CSceneView::FinishNow() {
-    m_bFinishPending = false;
-    RepaintNow();
-    RefreshPanel();
-    m_repeats.Finished(NowMs());
-}
-
 // The new frame is drawn before the caller goes on. Qt may hold a synchronous repaint back while
 // the previous frame is still being composed; the frame is then drawn here directly, and shown
 // with the next composition.
@@ -456,13 +420,6 @@ void CSceneView::RepaintNow() {
         paintGL();
         doneCurrent();
         update();
-    }
-}
-
-void CSceneView::EndGesture(const CommandInput& input) {
-    if (--m_nGestureDepth == 0 && m_bEndPending) {
-        m_bEndPending = false;
-        FinishCommand(input);
     }
 }
 
@@ -502,11 +459,11 @@ void CSceneView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     const QPoint at = event->position().toPoint();
-    BeginGesture();
+    m_finisher.BeginGesture();
     for (const StepCommands& step : m_drag->MoveTo(*this, Pixel{at.x(), at.y()})) {
         IssueCommand(step.id, step.count, {});
     }
-    EndGesture({});
+    m_finisher.EndGesture({});
 }
 
 void CSceneView::mouseReleaseEvent(QMouseEvent* event) {
@@ -522,9 +479,9 @@ void CSceneView::wheelEvent(QWheelEvent* event) {
     const int notches = m_nWheelRest / 120;
     m_nWheelRest -= notches * 120;
     const CommandInput input = InputMadeAt(event->timestamp());
-    BeginGesture();
+    m_finisher.BeginGesture();
     IssueCommand(notches > 0 ? ID_ZOOM_IN : ID_ZOOM_OUT, std::abs(notches), input);
-    EndGesture(input);
+    m_finisher.EndGesture(input);
     event->accept();
 }
 

@@ -12,7 +12,6 @@
 
 #include "navigation/mouse_drag.h"
 #include "navigation/panel_exchange.h"
-#include "navigation/repeat_merger.h"
 #include "navigation/view_params.h"
 #include "platform/framework/command_routing.h"
 #include "platform/framework/long_work.h"
@@ -21,6 +20,7 @@
 #include "scene/node_arena.h"
 #include "scene/scene.h"
 #include "scene/warning_list.h"
+#include "view/command_finisher.h"
 
 class QOpenGLContext;
 
@@ -119,12 +119,12 @@ class CSceneView : public QOpenGLWidget,
     bool focusNextPrevChild(bool) override { return true; }
 
   private:
-    // The end of every command that changes the view: repaint at once, then the panel. Inside a
-    // gesture it is held back and runs once when the gesture's commands are done; a step whose
-    // input waited while the view was busy shares one finish with the steps queued with it.
-    void FinishCommand(const kavelo::platform::framework::CommandInput& input = {});
+    // The end of every command that changes the view: repaint at once, then the panel, as
+    // m_finisher times it.
+    void FinishCommand(const kavelo::platform::framework::CommandInput& input = {}) {
+        m_finisher.Finish(input);
+    }
     void FreeLists();
-    void FinishNow();
     void RepaintNow();
     // Compiles the lists into the current context, sampled as `sampling` says, showing progress
     // when it takes long.
@@ -144,18 +144,16 @@ class CSceneView : public QOpenGLWidget,
     // Sends `id` `count` times along the frame's route, as the key table does.
     void IssueCommand(unsigned id, int count,
                       const kavelo::platform::framework::CommandInput& input);
-    void BeginGesture() { ++m_nGestureDepth; }
-    void EndGesture(const kavelo::platform::framework::CommandInput& input);
 
     std::optional<std::string> m_sceneDiagnostic;
     kavelo::scene::WarningList m_sceneWarnings;
     int m_nFramesDrawn = 0;
     // The frame, whose route the mouse's commands take; not owned.
     kavelo::view::PanelHost* m_pHost = nullptr;
-    int m_nGestureDepth = 0;
-    bool m_bEndPending = false;  // a command of the gesture has held back its ending
-    kavelo::navigation::RepeatMerger m_repeats;
-    bool m_bFinishPending = false;           // queued steps wait for one shared finish
+    kavelo::view::CommandFinisher m_finisher{this, [this] {
+                                                 RepaintNow();
+                                                 RefreshPanel();
+                                             }};
     bool m_bCompileAfterFirstFrame = false;  // a large scene: the window shows before it compiles
     bool m_bReadAfterFirstFrame = false;     // a large file: ... and before it is read
     bool m_bWorkShown = false;               // long work has shown a word and the busy pointer
