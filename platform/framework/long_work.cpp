@@ -29,11 +29,16 @@ bool IsHeldInput(QEvent::Type type) {
     }
 }
 
-// A menu opened during the work, and a press on the menu bar that opens one, work as always: the
-// frame holds the commands they issue, all but the one that ends the program.
+// A menu opened during the work, and what opens one (a press on the menu bar, Alt and Alt with a
+// letter), work as always: the frame holds the commands they issue, all but the one that ends the
+// program.
 bool ForMenus(const QEvent& event) {
     if (QApplication::activePopupWidget() != nullptr) {
         return true;
+    }
+    if (const auto* key = dynamic_cast<const QKeyEvent*>(&event)) {
+        const bool letter = key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z;
+        return key->key() == Qt::Key_Alt || (letter && key->modifiers() == Qt::AltModifier);
     }
     if (event.type() != QEvent::MouseButtonPress) {
         return false;
