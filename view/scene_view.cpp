@@ -303,6 +303,7 @@ bool CSceneView::ReadAndCompile(bool read) {
     }
     if (!work.WindowClosed()) {
         CompileScene();
+        work.LetIn();
     }
     m_pWork = nullptr;
     m_bCompileAfterFirstFrame = false;

@@ -103,9 +103,13 @@ bool LongWork::Yield() {
     if (now < m_nextYield || WindowClosed()) {
         return false;
     }
+    LetIn();
+    return true;
+}
+
+void LongWork::LetIn() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     m_nextYield = std::chrono::steady_clock::now() + g_every;
-    return true;
 }
 
 void LongWork::Hold(std::function<void()> later) {

@@ -32,6 +32,9 @@ class LongWork : public QObject {
 
     // True when it let the window system in (the caller's GL context may no longer be current).
     bool Yield();
+    // Lets the window system in now, whatever the pace: at the end of the work, a close that came
+    // during a stretch without progress points is seen before anything is drawn.
+    void LetIn();
     // Whether the work should end now: Esc was pressed, or the window closed.
     bool StopAsked() const { return m_bStopAsked || WindowClosed(); }
     // The window was closed or destroyed: the program ends, nothing more is to be done or shown.

@@ -36,7 +36,8 @@ class DestroyedWindowCloser final : public QAbstractNativeEventFilter {
         const xcb_window_t window = static_cast<const xcb_destroy_notify_event_t*>(message)->window;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (widget->internalWinId() == window) {
-                QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
+                // At once: a repaint would otherwise flush into the window that is gone.
+                widget->close();
             }
         }
         return false;
