@@ -21,16 +21,26 @@ bool PacedProgress::Due() {
     return true;
 }
 
-void PacedProgress::Reading(std::string_view fileName, std::size_t done, std::size_t total) {
+bool PacedProgress::Poll() {
+    if (m_poll && !m_bStopped && !m_poll()) {
+        m_bStopped = true;
+    }
+    return !m_bStopped;
+}
+
+bool PacedProgress::Reading(std::string_view fileName, std::size_t done, std::size_t total) {
+    Poll();
     if (!Due()) {
-        return;
+        return !m_bStopped;
     }
     const std::size_t percent = total == 0 ? 100 : done * 100 / total;
     m_show("Reading " + std::string(fileName) + ": " + std::to_string(percent) + "%");
     m_bShown = true;
+    return !m_bStopped;
 }
 
 void PacedProgress::Tessellating(const char* kind, std::size_t done, std::size_t total) {
+    Poll();
     if (!Due()) {
         return;
     }

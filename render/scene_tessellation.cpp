@@ -291,8 +291,8 @@ bool TessellateAll(const Node* head, const char* kind, CompileProgress* progress
     stats.items += total;
     std::size_t done = 0;
     ForEachItem(head, [&](const Node& node) {
-        if (!go) {
-            return;
+        if (!go || (progress != nullptr && progress->Stopped())) {
+            return;  // the items after are counted, not drawn
         }
         const Item item(node);
         const int drawn = item.Drawn() ? draw(item, done) : 1;  // `done` is the item's index

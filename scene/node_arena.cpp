@@ -165,6 +165,12 @@ void SceneNodeArena::Free(void* node) noexcept {
     }
 }
 
+void SceneNodeArena::FreeAll() noexcept {
+    m_live = 0;
+    m_current = 0;
+    m_next = nullptr;
+}
+
 std::size_t SceneNodeArena::ReservedBytes() const noexcept {
     std::size_t bytes = 0;
     for (const Block& block : m_blocks) {

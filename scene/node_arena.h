@@ -24,6 +24,10 @@ class SceneNodeArena final : public SceneNodeAllocator {
     void* Allocate(std::size_t bytes) noexcept override;
     void Free(void* node) noexcept override;
 
+    // Takes back every record given out, without looking at one: a large scene's lists go
+    // at once, their pages untouched. For lists released whose every record came from here.
+    void FreeAll() noexcept;
+
     // Bytes of the blocks held, records or not.
     std::size_t ReservedBytes() const noexcept;
 

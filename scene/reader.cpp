@@ -66,6 +66,12 @@ class Reader {
             const std::size_t items = polygons.Items() + curves.Items() + surfaces.Items();
             result.diagnostic = OutOfMemoryDiagnostic(m_fileName, items);
             result.fault = ReadFault::kOther;
+        } else if (m_stopped) {
+            const std::size_t items = polygons.Items() + curves.Items() + surfaces.Items();
+            result.diagnostic = "Stopped: " + GroupedNumber(items) + " items read, " +
+                                std::to_string(Done() * 100 / m_text.size()) + "% of " +
+                                std::string(m_fileName);
+            result.fault = ReadFault::kStopped;
         } else if (m_failed) {
             result.diagnostic = std::string(m_fileName) + ":" + TextCursor(m_text).Name(m_failPos) +
                                 ": " + m_message;
@@ -88,8 +94,8 @@ class Reader {
         };
         while (!m_failed && !outOfMemory && SkipWhite()) {
             // One comparison an item when nobody listens: m_nextReport is then the end.
-            if (m_p >= m_nextReport) {
-                Report();
+            if (m_p >= m_nextReport && !Report()) {
+                break;  // asked to stop before this item
             }
             m_itemStart = m_p++;
             const int kind = kKindOfByte[static_cast<unsigned char>(*m_itemStart)];
@@ -105,18 +111,22 @@ class Reader {
                     break;
             }
         }
-        if (!m_failed && !outOfMemory) {
+        if (!m_failed && !outOfMemory && !m_stopped) {
             m_observer.TextBetween(m_runStart, m_end);
         }
     }
 
     static constexpr std::ptrdiff_t kReportEvery = 64 << 10;  // bytes
 
-    // Tells how far the reading has come, before the item at m_p, which is short of the end.
-    void Report() {
-        m_progress(static_cast<std::size_t>(m_p - m_text.data()), m_text.size());
+    // Tells how far the reading has come, before the item at m_p, which is short of the end;
+    // false when the listener asks to stop there.
+    bool Report() {
+        m_stopped = !m_progress(Done(), m_text.size());
         m_nextReport = m_p + std::min(kReportEvery, m_end - m_p);
+        return !m_stopped;
     }
+
+    std::size_t Done() const { return static_cast<std::size_t>(m_p - m_text.data()); }
 
     // Moves to the next character that is not white space; false at the end of the input.
     bool SkipWhite() noexcept {
@@ -291,6 +301,7 @@ class Reader {
     bool m_closed = false;              // the item ended at its "}", not at its limit
     bool m_inPoint = false;             // a point's first number has been read
     bool m_failed = false;
+    bool m_stopped = false;  // the progress listener asked to stop before the item at m_p
     const char* m_failPos = nullptr;
     std::string m_message;
 };

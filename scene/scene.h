@@ -117,6 +117,9 @@ class SceneList {
 
     // Gives every node back; the list is empty afterwards.
     void reset() noexcept { DeleteSceneList(std::exchange(m_pHead, nullptr), *m_pNodes); }
+    // Gives up the list without freeing it: for an owner whose allocator takes every record
+    // back at once.
+    Node* release() noexcept { return std::exchange(m_pHead, nullptr); }
 
   private:
     Node* m_pHead = nullptr;

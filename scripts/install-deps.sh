@@ -8,7 +8,7 @@ set -euo pipefail
 
 user_packages=(
     build-essential cmake g++
-    qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+    qt6-base-dev libqt6opengl6-dev libxcb1-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libtinygltf-dev nlohmann-json3-dev fonts-dejavu-core qt6-wayland
 )
 test_packages=(

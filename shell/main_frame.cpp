@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/framework/accelerator_filter.h"
+#include "platform/framework/long_work.h"
 #include "platform/framework/resource_strings.h"
 #include "platform/widgets/menu_builder.h"
 #include "platform/widgets/utf8_text.h"
@@ -24,6 +25,7 @@ using kavelo::platform::framework::CCmdTarget;
 using kavelo::platform::framework::CommandInput;
 using kavelo::platform::framework::CommandPrompt;
 using kavelo::platform::framework::DocumentStringField;
+using kavelo::platform::framework::LongWork;
 using kavelo::platform::framework::MessageMapEntry;
 using kavelo::platform::widgets::BuildMenuBar;
 using kavelo::platform::widgets::DialogControls;
@@ -55,7 +57,14 @@ bool CMainFrame::LoadFrame(CSceneDoc* document, CCmdTarget* application) {
     m_route = {nullptr, document, this, application};
     m_pMenuBar = new QMenuBar(this);
     MenuCallbacks callbacks;
-    callbacks.command = [this](unsigned id) { RouteCommand(id); };
+    callbacks.command = [this](unsigned id) {
+        // A menu's command waits for long work under way; Exit ends it now.
+        if (LongWork::Running() && id != ID_APP_EXIT) {
+            LongWork::Hold([this, id] { RouteCommand(id); });
+            return;
+        }
+        RouteCommand(id);
+    };
     callbacks.enabled = [this](unsigned id) { return IsCommandEnabled(id); };
     callbacks.checked = [this](unsigned id) -> std::optional<bool> {
         if (id == ID_VIEW_STATUS_BAR) {
@@ -91,6 +100,7 @@ int CMainFrame::OnCreate() {
     // Progress shows from inside the work: only the status pane is repainted.
     connect(m_pView, &CSceneView::workProgress, this, [this](const QString& text) {
         if (text.isEmpty()) {
+            UpdateIdleText();
             m_wndStatusBar.ShowIdle();
         } else {
             m_wndStatusBar.ShowMessage(text);
@@ -249,9 +259,14 @@ void CMainFrame::RecalcLayout() {
     }
 }
 
-// A reading that ended on a fault says so where "Ready" would stand, until one reads cleanly; one
-// that read with warnings shows the first of them there, and how many there are.
+// Nothing while the view has work pending. A reading that ended on a fault says so where "Ready"
+// would stand, until one reads cleanly; one that read with warnings shows the first of them there,
+// and how many there are.
 void CMainFrame::UpdateIdleText() {
+    if (m_pView != nullptr && m_pView->WorkPending()) {
+        m_wndStatusBar.SetIdleText(QString());  // no "Ready" while work is to come
+        return;
+    }
     const std::string text =
         m_pView != nullptr ? StatusPaneText(m_pView->SceneDiagnostic(), m_pView->SceneWarnings())
                            : std::string();

@@ -37,7 +37,7 @@ TimedReading ReadAndReport(const std::string& input) {
     kavelo::scene::ReadProgress tell;
     if (isatty(STDERR_FILENO) != 0) {
         tell = [&reading, &input](std::size_t done, std::size_t total) {
-            reading.Reading(input, done, total);
+            return reading.Reading(input, done, total);
         };
     }
     TimedReading result;

@@ -52,6 +52,7 @@ using kavelo::navigation::ZoomIn;
 using kavelo::navigation::ZoomOut;
 using kavelo::platform::framework::CommandInput;
 using kavelo::platform::framework::InputMadeAt;
+using kavelo::platform::framework::LongWork;
 using kavelo::platform::framework::MessageMapEntry;
 using kavelo::platform::framework::RouteCommand;
 using kavelo::platform::gl::ContextGuard;
@@ -75,6 +76,7 @@ using kavelo::render::ResizeSampling;
 using kavelo::render::SamplingView;
 using kavelo::render::SceneListStats;
 using kavelo::scene::DriverReserve;
+using kavelo::scene::GroupedNumber;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::ReadingMayTakeLong;
 using kavelo::scene::ReadingReport;
@@ -86,12 +88,6 @@ using kavelo::view::DescribeFormat;
 using kavelo::view::PanelHost;
 
 namespace {
-
-std::int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // The panel's fields by control identifier, as the exchange reads and writes them.
 class PanelFieldsOf final : public PanelFields {
@@ -116,6 +112,10 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
     if (!m_bReadAfterFirstFrame) {
         ReadScene();
     }
+    // Known now, so that the frame says no "Ready" before the work (initializeGL decides again).
+    m_bCompileAfterFirstFrame =
+        m_bReadAfterFirstFrame ||
+        CompileMayTakeLong(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()));
     ResetParams();
     setFormat(SceneSurfaceFormat());
     // The picture goes into the window without an alpha of its own: a compositor that blends the
@@ -139,6 +139,7 @@ CSceneView::~CSceneView() {
         doneCurrent();
     }
     m_pPalette.reset();
+    FreeLists();  // before the arena goes
 }
 
 std::span<const MessageMapEntry<CSceneView>> CSceneView::GetMessageMap() {
@@ -197,9 +198,7 @@ int CSceneView::OnCreate() {
 void CSceneView::ReadScene() {
     // The earlier lists go first, so that a Restart never holds two scenes at once; display list
     // 1 keeps its own copy of them until the new ones are compiled.
-    m_pPolygons.reset();
-    m_pCurves.reset();
-    m_pSurfaces.reset();
+    FreeLists();
     m_sceneWarnings.Clear();
     // A file left for after the first frame is large: its progress shows from the start.
     const bool large = std::exchange(m_bReadAfterFirstFrame, false);
@@ -207,21 +206,39 @@ void CSceneView::ReadScene() {
                            large ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
     SceneFileReading how;
     how.nodes = &m_arena;  // whose pages a Restart reuses
+    progress.SetPoll([this] {
+        bool yielded = false;
+        return PollWork(yielded);
+    });
     how.progress = [&progress](std::size_t done, std::size_t total) {
-        progress.Reading(kSceneFileName, done, total);
+        return progress.Reading(kSceneFileName, done, total);
     };
     SceneReadResult result = [&how, this] {
         const DriverReserve reserve;
         return ReadSceneFile(kSceneFileName, std::string_view(kSceneFileName), how,
                              &m_sceneWarnings);
     }();
-    EndWork();
+    if (m_pWork == nullptr) {
+        EndWork();  // else the pane keeps its word until the compile has its own
+    }
     m_pPolygons = std::move(result.scene.polygons);
     m_pCurves = std::move(result.scene.curves);
     m_pSurfaces = std::move(result.scene.surfaces);
+    if (m_pWork != nullptr && m_pWork->WindowClosed()) {
+        return;  // the program ends: nothing more is said
+    }
     std::fputs(ReadingReport(result, m_sceneWarnings, "kavelo", kSceneFileName).c_str(), stderr);
     m_sceneDiagnostic = std::move(result.diagnostic);
     emit sceneRead();
+}
+
+// Every record of the lists came from the arena, in ReadScene: it takes them back at once, without
+// a walk over a large scene's pages.
+void CSceneView::FreeLists() {
+    m_pPolygons.release();
+    m_pCurves.release();
+    m_pSurfaces.release();
+    m_arena.FreeAll();
 }
 
 void CSceneView::ResetParams() {
@@ -250,21 +267,70 @@ void CSceneView::CompileCurrent(const SamplingView& sampling) {
             makeCurrent();
         },
         m_bCompileAfterFirstFrame ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
+    progress.SetPoll([this] {
+        bool yielded = false;
+        const bool go = PollWork(yielded);
+        if (yielded) {
+            makeCurrent();
+        }
+        return go;
+    });
+    progress.Poll();  // a reading stopped by Esc leaves the compile stopped before it starts
     const PrimitiveBudget budget = CurrentBudget(std::nullopt);
     const SceneListStats stats =
         CompileSceneList(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()),
                          sampling, &progress, budget.budget, budget.room);
+    if (m_pWork != nullptr && m_pWork->WindowClosed()) {
+        return;  // the program ends: nothing more is said
+    }
     // The compile's own message first, so that the pane goes straight from progress to it.
-    if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
+    if (progress.Stopped()) {
+        m_sceneDiagnostic = "Stopped: " + GroupedNumber(stats.itemsDrawn) + " of " +
+                            GroupedNumber(stats.items) + " items drawn";
+        std::fprintf(stderr, "kavelo: %s\n", m_sceneDiagnostic->c_str());
+        emit sceneRead();
+    } else if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
         std::fprintf(stderr, "%s\n", diagnostic.c_str());
         if (!m_sceneDiagnostic) {  // a reading's fault says more and stays
             m_sceneDiagnostic = diagnostic;
             emit sceneRead();
         }
     }
-    if (EndWork()) {
+    if (m_pWork == nullptr && EndWork()) {
         makeCurrent();
     }
+}
+
+bool CSceneView::ReadAndCompile(bool read) {
+    LongWork work(window());
+    m_pWork = &work;
+    if (!ScenePending()) {
+        emit workProgress(QString());  // a Restart: no "Ready" while it runs
+    }
+    if (read) {
+        ReadScene();
+    }
+    if (!work.WindowClosed()) {
+        CompileScene();
+        work.LetIn();
+    }
+    m_pWork = nullptr;
+    m_bCompileAfterFirstFrame = false;
+    if (work.WindowClosed()) {
+        return false;
+    }
+    if (!EndWork()) {
+        emit workProgress(QString());  // the idle text, no longer held back
+    }
+    return true;
+}
+
+bool CSceneView::PollWork(bool& yielded) {
+    if (m_pWork == nullptr) {
+        return true;
+    }
+    yielded = m_pWork->Yield();
+    return !m_pWork->StopAsked();
 }
 
 void CSceneView::ShowWork(const std::string& text) {
@@ -313,18 +379,19 @@ void CSceneView::initializeGL() {
             }
             // Its first picture may take seconds more to draw than to read and compile.
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            if (m_bReadAfterFirstFrame) {
-                ReadScene();
+            if (ReadAndCompile(m_bReadAfterFirstFrame)) {
+                RepaintNow();
+                m_finisher.BusyUntilNow();  // input made meanwhile waited: it merges
             }
-            CompileScene();
-            RepaintNow();
-            m_bCompileAfterFirstFrame = false;
             QApplication::restoreOverrideCursor();
         },
         static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
 }
 
 void CSceneView::paintGL() {
+    if (m_pWork != nullptr) {
+        return;  // the lists are being made: the picture before stays
+    }
     RenderScene();
     ++m_nFramesDrawn;
     QPainter painter(this);
@@ -356,36 +423,6 @@ int CSceneView::DevicePixels(int logical) const {
     return qRound(logical * devicePixelRatioF());
 }
 
-void CSceneView::FinishCommand(const CommandInput& input) {
-    if (m_nGestureDepth > 0) {
-        m_bEndPending = true;
-        return;
-    }
-    if (input.madeMs && m_repeats.Defer(*input.madeMs, NowMs())) {
-        // Posted behind the steps already queued, which add their arithmetic to this finish.
-        if (!m_bFinishPending) {
-            m_bFinishPending = true;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (m_bFinishPending) {
-                        FinishNow();
-                    }
-                },
-                Qt::QueuedConnection);
-        }
-        return;
-    }
-    FinishNow();
-}
-
-void CSceneView::FinishNow() {
-    m_bFinishPending = false;
-    RepaintNow();
-    RefreshPanel();
-    m_repeats.Finished(NowMs());
-}
-
 // The new frame is drawn before the caller goes on. Qt may hold a synchronous repaint back while
 // the previous frame is still being composed; the frame is then drawn here directly, and shown
 // with the next composition.
@@ -397,13 +434,6 @@ void CSceneView::RepaintNow() {
         paintGL();
         doneCurrent();
         update();
-    }
-}
-
-void CSceneView::EndGesture(const CommandInput& input) {
-    if (--m_nGestureDepth == 0 && m_bEndPending) {
-        m_bEndPending = false;
-        FinishCommand(input);
     }
 }
 
@@ -443,11 +473,11 @@ void CSceneView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     const QPoint at = event->position().toPoint();
-    BeginGesture();
+    m_finisher.BeginGesture();
     for (const StepCommands& step : m_drag->MoveTo(*this, Pixel{at.x(), at.y()})) {
         IssueCommand(step.id, step.count, {});
     }
-    EndGesture({});
+    m_finisher.EndGesture({});
 }
 
 void CSceneView::mouseReleaseEvent(QMouseEvent* event) {
@@ -463,9 +493,9 @@ void CSceneView::wheelEvent(QWheelEvent* event) {
     const int notches = m_nWheelRest / 120;
     m_nWheelRest -= notches * 120;
     const CommandInput input = InputMadeAt(event->timestamp());
-    BeginGesture();
+    m_finisher.BeginGesture();
     IssueCommand(notches > 0 ? ID_ZOOM_IN : ID_ZOOM_OUT, std::abs(notches), input);
-    EndGesture(input);
+    m_finisher.EndGesture(input);
     event->accept();
 }
 
@@ -537,10 +567,9 @@ void CSceneView::OnPerspectiveMinus(const CommandInput& input) {
 
 void CSceneView::OnFileRestart() {
     ResetParams();
-    ReadScene();
-    CompileScene();
-    m_bCompileAfterFirstFrame = false;
-    FinishCommand();
+    if (ReadAndCompile(true)) {
+        FinishCommand();
+    }
 }
 
 void CSceneView::OnPanelUpdate() {

@@ -12,14 +12,15 @@
 
 #include "navigation/mouse_drag.h"
 #include "navigation/panel_exchange.h"
-#include "navigation/repeat_merger.h"
 #include "navigation/view_params.h"
 #include "platform/framework/command_routing.h"
+#include "platform/framework/long_work.h"
 #include "render/palette.h"
 #include "render/sampling_view.h"
 #include "scene/node_arena.h"
 #include "scene/scene.h"
 #include "scene/warning_list.h"
+#include "view/command_finisher.h"
 
 class QOpenGLContext;
 
@@ -81,6 +82,8 @@ class CSceneView : public QOpenGLWidget,
     // A large scene is read and compiled once the window's first frame is shown; until its own
     // picture is drawn, this is true.
     bool ScenePending() const { return m_bReadAfterFirstFrame || m_bCompileAfterFirstFrame; }
+    // A reading or compile is under way or still to come: the status pane says no "Ready".
+    bool WorkPending() const { return ScenePending() || m_pWork != nullptr; }
 
     QOpenGLContext* m_hRC = nullptr;  // the widget's context, once it exists
     std::unique_ptr<kavelo::render::LogicalPalette> m_pPalette;
@@ -113,15 +116,22 @@ class CSceneView : public QOpenGLWidget,
     bool focusNextPrevChild(bool) override { return true; }
 
   private:
-    // The end of every command that changes the view: repaint at once, then the panel. Inside a
-    // gesture it is held back and runs once when the gesture's commands are done; a step whose
-    // input waited while the view was busy shares one finish with the steps queued with it.
-    void FinishCommand(const kavelo::platform::framework::CommandInput& input = {});
-    void FinishNow();
+    // The end of every command that changes the view: repaint at once, then the panel, as
+    // m_finisher times it.
+    void FinishCommand(const kavelo::platform::framework::CommandInput& input = {}) {
+        m_finisher.Finish(input);
+    }
+    void FreeLists();
     void RepaintNow();
     // Compiles the lists into the current context, sampled as `sampling` says, showing progress
     // when it takes long.
     void CompileCurrent(const kavelo::render::SamplingView& sampling);
+    // Reads the scene when `read` says so, then compiles it, as one piece of long work that
+    // keeps the window live and can be stopped; false when the window was closed meanwhile.
+    bool ReadAndCompile(bool read);
+    // At a progress point of that work: lets the window system in when due, and tells whether
+    // the work goes on. `yielded` is set when events ran.
+    bool PollWork(bool& yielded);
     // Long work in the status pane, the busy pointer shown from its first word until EndWork,
     // which tells whether any word was shown.
     void ShowWork(const std::string& text);
@@ -134,22 +144,21 @@ class CSceneView : public QOpenGLWidget,
     // Sends `id` `count` times along the frame's route, as the key table does.
     void IssueCommand(unsigned id, int count,
                       const kavelo::platform::framework::CommandInput& input);
-    void BeginGesture() { ++m_nGestureDepth; }
-    void EndGesture(const kavelo::platform::framework::CommandInput& input);
 
     std::optional<std::string> m_sceneDiagnostic;
     kavelo::scene::WarningList m_sceneWarnings;
     int m_nFramesDrawn = 0;
     // The frame's route, which the mouse's commands take; empty without a frame.
     std::span<kavelo::platform::framework::CCmdTarget* const> m_route;
-    int m_nGestureDepth = 0;
-    bool m_bEndPending = false;  // a command of the gesture has held back its ending
-    kavelo::navigation::RepeatMerger m_repeats;
-    bool m_bFinishPending = false;           // queued steps wait for one shared finish
+    kavelo::view::CommandFinisher m_finisher{this, [this] {
+                                                 RepaintNow();
+                                                 RefreshPanel();
+                                             }};
     bool m_bCompileAfterFirstFrame = false;  // a large scene: the window shows before it compiles
     bool m_bReadAfterFirstFrame = false;     // a large file: ... and before it is read
     bool m_bWorkShown = false;               // long work has shown a word and the busy pointer
-    std::optional<kavelo::navigation::MouseDrag> m_drag;  // the drag under way, if any
+    kavelo::platform::framework::LongWork* m_pWork = nullptr;  // the work under way, if any
+    std::optional<kavelo::navigation::MouseDrag> m_drag;       // the drag under way, if any
     Qt::MouseButton m_dragButton = Qt::NoButton;
     int m_nWheelRest = 0;  // wheel units short of a whole notch
 };

@@ -23,6 +23,7 @@ using kavelo::scene::DumpScene;
 using kavelo::scene::ForEachItem;
 using kavelo::scene::ItemKindWords;
 using kavelo::scene::kItemKinds;
+using kavelo::scene::ReadFault;
 using kavelo::scene::ReadSceneFile;
 using kavelo::scene::ReadSceneText;
 using kavelo::scene::SceneItemKind;
@@ -526,8 +527,19 @@ TEST(ReadSceneText, ProgressRisesToTheBytesRead) {
             EXPECT_EQ(total, text.size());
             EXPECT_TRUE(told.empty() || done >= told.back());
             told.push_back(done);
+            return true;
         });
         ASSERT_GT(told.size(), 3u);
         EXPECT_EQ(told.back(), text.size() == items.size() ? items.size() : items.size() + 12);
     }
+}
+
+// A listener that asks to stop ends the reading at that report, keeping the items before it.
+TEST(ReadSceneText, StopAskedKeepsTheItemsReadSoFar) {
+    const SceneReadResult r =
+        ReadSceneText(Repeat("P (0 0 1) { 0 0 0 1 }\n", 20000), "input.txt", nullptr,
+                      [](std::size_t done, std::size_t) { return done < 230000; });
+    EXPECT_EQ(r.fault, ReadFault::kStopped);
+    EXPECT_EQ(r.diagnostic.value_or(""), "Stopped: 11,916 items read, 59% of input.txt");
+    EXPECT_EQ(CountItems(r.scene.polygons.get()), 11916u);
 }
