@@ -43,8 +43,8 @@ using kavelo::render::CompileDiagnostic;
 using kavelo::render::CompileSceneList;
 using kavelo::render::CurrentBudget;
 using kavelo::render::kNoBudget;
-using kavelo::render::PrimitiveBudget;
 using kavelo::render::PacedProgress;
+using kavelo::render::PrimitiveBudget;
 using kavelo::render::RenderSceneFrame;
 using kavelo::render::ResizeSampling;
 using kavelo::render::SceneListStats;
@@ -94,10 +94,9 @@ bool CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, 
     const PrimitiveBudget budget = CurrentBudget(asked);
     const auto compileStart = std::chrono::steady_clock::now();
     PacedProgress progress(ShowOnTerminal);
-    const SceneListStats drawn =
-        CompileSceneList(read.scene, ResizeSampling(request.width, request.height),
-                         isatty(STDERR_FILENO) != 0 ? &progress : nullptr, budget.budget,
-                         budget.room);
+    const SceneListStats drawn = CompileSceneList(
+        read.scene, ResizeSampling(request.width, request.height),
+        isatty(STDERR_FILENO) != 0 ? &progress : nullptr, budget.budget, budget.room);
     EndOnTerminal(progress);
     if (drawn.notEnoughMemory) {
         std::cerr << "kavelo-render: " << CompileDiagnostic(drawn) << "\n";
