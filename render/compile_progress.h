@@ -17,6 +17,9 @@ class CompileProgress {
   public:
     virtual ~CompileProgress() = default;
     virtual void Tessellating(const char* kind, std::size_t done, std::size_t total) = 0;
+    // A point in work with nothing to count yet (the estimates before the sampling): the listener
+    // may let events in or ask the work to stop.
+    virtual void Working() {}
     // Whether the listener has asked the work to stop at a report: the items done are kept.
     virtual bool Stopped() const { return false; }
 };
@@ -29,6 +32,7 @@ class PacedProgress final : public CompileProgress {
     explicit PacedProgress(std::function<void(const std::string&)> show,
                            std::chrono::milliseconds firstAfter = std::chrono::milliseconds(500));
     void Tessellating(const char* kind, std::size_t done, std::size_t total) override;
+    void Working() override { Poll(); }
     // `done` of `total` bytes of the file read; false once the work is asked to stop.
     bool Reading(std::string_view fileName, std::size_t done, std::size_t total);
     // `poll` runs at every report, shown or not (a window lets its events in); once it returns

@@ -138,16 +138,32 @@ struct Estimates {
     double patchTriangles = 0.0;
 };
 
-void Estimate(SceneHeads heads, const Tessellator& tessellator, Estimates& e) {
+// A stop asked meanwhile leaves the rest unestimated: the sampling after draws nothing.
+void Estimate(SceneHeads heads, const Tessellator& tessellator, CompileProgress* progress,
+              Estimates& e) {
     e.curveSteps.reserve(CountItems(heads.curves));
     e.patchSteps.reserve(2 * CountItems(heads.surfaces));
+    std::size_t seen = 0;
+    // A million curves take seconds to estimate: a window stays live and Esc is heard meanwhile.
+    const auto going = [&] {
+        if (progress != nullptr && ++seen % kProgressEvery == 0) {
+            progress->Working();
+        }
+        return progress == nullptr || !progress->Stopped();
+    };
     ForEachItem(heads.curves, [&](const CurveNode& curve) {
+        if (!going()) {
+            return;
+        }
         const CurveItem item(curve);
         const double steps = item.Drawn() ? tessellator.CurveSteps(item.control, item.order) : 0.0;
         e.curveSteps.push_back(steps);
         e.curveSegments += item.Drawn() ? Tessellator::CurveEstimate(steps) : 0.0;
     });
     ForEachItem(heads.surfaces, [&](const SurfaceNode& surface) {
+        if (!going()) {
+            return;
+        }
         const PatchItem item(surface);
         double s = 0.0;
         double t = 0.0;
@@ -394,7 +410,7 @@ SceneGeometry TessellateScene(SceneHeads heads, const SamplingView& view, Compil
     try {
         geometry.curveStarts.reserve(CountItems(heads.curves));  // never grows on the way
         if (!spending.past) {
-            Estimate(heads, tessellator, estimates);
+            Estimate(heads, tessellator, progress, estimates);
         }
     } catch (const std::bad_alloc&) {
         enoughMemory = false;  // not even the estimates fit: no curve or surface is drawn

@@ -6,8 +6,10 @@
 #include "gl_test_support.h"
 #include "render/scene_compiler.h"
 #include "render/scene_tessellation.h"
+#include "scene/reader.h"
 #include "scene/scene_file.h"
 
+using kavelo::render::CompileProgress;
 using kavelo::render::CompileSceneList;
 using kavelo::render::CurrentSampling;
 using kavelo::render::ResizeSampling;
@@ -31,6 +33,25 @@ TEST(TessellateScene, WithoutAContextSamplesAsTheResizeLeavesTheContext) {
     const SceneListStats recorded = CompileSceneList(read.scene, CurrentSampling());
     EXPECT_EQ(geometry.stats.vertices, recorded.vertices);
     EXPECT_EQ(geometry.stats.triangles, recorded.triangles);
+}
+
+// Esc during the estimates, before any item is sampled: no curve is drawn after it.
+TEST(TessellateScene, AStopAskedDuringTheEstimatesDrawsNoCurve) {
+    struct StopAtOnce final : CompileProgress {
+        void Tessellating(const char*, std::size_t, std::size_t) override {}
+        void Working() override { stopped = true; }
+        bool Stopped() const override { return stopped; }
+        bool stopped = false;
+    } progress;
+    std::string text;
+    for (int i = 0; i < 100; ++i) {
+        text += "Curve { 0 0 0 1  1 1 0 1  2 -1 0 1  3 0 0 1 }\n";
+    }
+    const kavelo::scene::SceneReadResult read = kavelo::scene::ReadSceneText(text);
+    const SceneGeometry geometry = TessellateScene(read.scene, ResizeSampling(320, 240), &progress);
+    EXPECT_TRUE(progress.stopped);
+    EXPECT_EQ(geometry.stats.items, 100u);
+    EXPECT_EQ(geometry.stats.itemsDrawn, 0u);
 }
 
 }  // namespace
