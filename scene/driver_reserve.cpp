@@ -102,6 +102,15 @@ std::size_t MemoryLeft(const MemoryFigures& f) noexcept {
                      LeftUnder(f.available, 0)});
 }
 
+std::optional<std::size_t> MebibytesShortOfContext() noexcept {
+    constexpr std::size_t kContextBytes = std::size_t{256} << 20;
+    const std::size_t left = MemoryLeft(ReadMemoryFigures());
+    if (left >= kContextBytes) {
+        return std::nullopt;
+    }
+    return left >> 20;
+}
+
 MemoryFigures ReadMemoryFigures() noexcept {
     MemoryFigures figures;
     figures.addressSpaceLimit = Limit(RLIMIT_AS);

@@ -28,6 +28,10 @@ std::size_t MemoryLeft(const MemoryFigures& figures) noexcept;
 // The figures of this process now, from getrlimit, /proc and the cgroup file system.
 MemoryFigures ReadMemoryFigures() noexcept;
 
+// The driver fails without a word on memory when too little is left for a context (about
+// 250 MiB of address space on llvmpipe): the MiB left then, else empty.
+std::optional<std::size_t> MebibytesShortOfContext() noexcept;
+
 inline constexpr std::size_t kDriverReserveBytes = std::size_t{512} << 20;
 // The viewer's window, context and first frame take about 250 MiB of address space beyond what
 // it holds when it reads (measured at 512 MiB): under a tight limit the reading keeps room for

@@ -122,15 +122,10 @@ bool CompileAndDraw(const PictureRequest& request, const SceneReadResult& read, 
     return true;
 }
 
-// The driver fails without a word on memory when too little is left for its context (it takes
-// about 250 MiB of address space on llvmpipe): say so then.
+// What the driver does not say when it fails for want of memory.
 std::string MemoryShortage() {
-    constexpr std::size_t kContextBytes = std::size_t{256} << 20;
-    const std::size_t left = kavelo::scene::MemoryLeft(kavelo::scene::ReadMemoryFigures());
-    if (left >= kContextBytes) {
-        return {};
-    }
-    return "; not enough memory for one: " + std::to_string(left >> 20) + " MiB left";
+    const std::optional<std::size_t> left = kavelo::scene::MebibytesShortOfContext();
+    return left ? "; not enough memory for one: " + std::to_string(*left) + " MiB left" : "";
 }
 
 // Compiles the scene for the request's size and draws its frames; returns the pixels, bottom row

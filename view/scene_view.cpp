@@ -78,6 +78,7 @@ using kavelo::render::SceneListStats;
 using kavelo::scene::DriverReserve;
 using kavelo::scene::GroupedNumber;
 using kavelo::scene::kSceneFileName;
+using kavelo::scene::MebibytesShortOfContext;
 using kavelo::scene::ReadingMayTakeLong;
 using kavelo::scene::ReadingReport;
 using kavelo::scene::ReadSceneFile;
@@ -184,6 +185,12 @@ int CSceneView::OnCreate() {
     QOpenGLContext probe;
     probe.setFormat(format());
     if (!probe.create()) {
+        if (const std::optional<std::size_t> left = MebibytesShortOfContext()) {
+            std::fprintf(stderr,
+                         "kavelo: no OpenGL context: not enough memory for one: %zu MiB left\n",
+                         *left);
+            return -1;
+        }
         std::fprintf(stderr,
                      "kavelo: no OpenGL context: the %s platform could not make one for a "
                      "double-buffered RGB window with a depth buffer; is an OpenGL driver "
