@@ -120,6 +120,8 @@ class SceneList {
     // Gives up the list without freeing it: for an owner whose allocator takes every record
     // back at once.
     Node* release() noexcept { return std::exchange(m_pHead, nullptr); }
+    // Where its nodes came from, and go back to.
+    SceneNodeAllocator& allocator() const noexcept { return *m_pNodes; }
 
   private:
     Node* m_pHead = nullptr;

@@ -239,12 +239,25 @@ void CSceneView::ReadScene() {
     emit sceneRead();
 }
 
-// Every record of the lists came from the arena, in ReadScene: it takes them back at once, without
-// a walk over a large scene's pages.
+namespace {
+
+// A list from the arena is given up, for the arena takes every record back at once, without a walk
+// over a large scene's pages; one from elsewhere (a file that could not be opened) is freed.
+template <class Node>
+void GiveBack(kavelo::scene::SceneList<Node>& list, const kavelo::scene::SceneNodeArena& arena) {
+    if (&list.allocator() == &arena) {
+        list.release();
+    } else {
+        list.reset();
+    }
+}
+
+}  // namespace
+
 void CSceneView::FreeLists() {
-    m_pPolygons.release();
-    m_pCurves.release();
-    m_pSurfaces.release();
+    GiveBack(m_pPolygons, m_arena);
+    GiveBack(m_pCurves, m_arena);
+    GiveBack(m_pSurfaces, m_arena);
     m_arena.FreeAll();
 }
 
