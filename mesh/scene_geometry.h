@@ -41,6 +41,7 @@ struct SceneListStats {
     bool budgetApplied = false;
     bool outOfMemory = false;
     bool notEnoughMemory = false;
+    bool stopped = false;  // asked to stop: the items after the stop are counted, not drawn
     std::size_t items = 0;
     std::size_t itemsDrawn = 0;
     std::size_t itemsCoarsest = 0;

@@ -26,6 +26,10 @@ bool CompileMayTakeLong(SceneHeads heads) {
 }
 
 std::string CompileDiagnostic(const SceneListStats& stats) {
+    if (stats.stopped) {
+        return "Stopped: " + GroupedNumber(stats.itemsDrawn) + " of " + GroupedNumber(stats.items) +
+               " items drawn";
+    }
     if (stats.notEnoughMemory) {
         return "Not enough memory for " + GroupedNumber(stats.items) +
                " items even at their coarsest: none drawn";

@@ -14,6 +14,7 @@ inline constexpr unsigned SCENE_LIST = 1;
 
 namespace kavelo::render {
 
+// "Stopped: 3,200 of 9,384 items drawn" when asked to stop;
 // "Not enough memory for N items even at their coarsest: none drawn" when not even the coarsest
 // list fits; "Out of memory while tessellating: 1,200 of 300,000 items drawn" when memory ran out;
 // "Coarsened to fit a budget of 2,000,000: ..." when the budget made the list coarser; else empty.

@@ -132,6 +132,8 @@ struct PatchItem {
 
 // Each item's steps, estimated once: the budget sums them, the tessellation samples by them.
 struct Estimates {
+    std::size_t curves = 0;  // counted once: a walk over a large scene's records costs a page each
+    std::size_t surfaces = 0;
     std::vector<double> curveSteps;  // one per curve
     std::vector<double> patchSteps;  // s and t of each surface
     double curveSegments = 0.0;      // in all, by the estimates
@@ -141,8 +143,8 @@ struct Estimates {
 // A stop asked meanwhile leaves the rest unestimated: the sampling after draws nothing.
 void Estimate(SceneHeads heads, const Tessellator& tessellator, CompileProgress* progress,
               Estimates& e) {
-    e.curveSteps.reserve(CountItems(heads.curves));
-    e.patchSteps.reserve(2 * CountItems(heads.surfaces));
+    e.curveSteps.reserve(e.curves);
+    e.patchSteps.reserve(2 * e.surfaces);
     std::size_t seen = 0;
     // A million curves take seconds to estimate: a window stays live and Esc is heard meanwhile.
     const auto going = [&] {
@@ -301,9 +303,8 @@ int DrawWithin(const Item& item, std::size_t own, std::size_t perItem, Tessellat
 // lasts; false when it ran out. `draw` gives 1 for an item drawn, -1 when memory ran out. Every
 // item counts in `stats.items`.
 template <class Item, class Node, class Draw>
-bool TessellateAll(const Node* head, const char* kind, CompileProgress* progress, bool go,
-                   SceneListStats& stats, Draw&& draw) {
-    const std::size_t total = CountItems(head);
+bool TessellateAll(const Node* head, std::size_t total, const char* kind, CompileProgress* progress,
+                   bool go, SceneListStats& stats, Draw&& draw) {
     stats.items += total;
     std::size_t done = 0;
     ForEachItem(head, [&](const Node& node) {
@@ -329,7 +330,8 @@ bool TessellateNurbs(SceneHeads heads, const Estimates& e, CompileProgress* prog
     Tessellation& curves = geometry.curves;
     Tessellation& patches = geometry.patches;
     go &= TessellateAll<CurveItem>(
-        heads.curves, "curves", progress, go, stats, [&](const CurveItem& item, std::size_t i) {
+        heads.curves, e.curves, "curves", progress, go, stats,
+        [&](const CurveItem& item, std::size_t i) {
             geometry.anyCurve = true;
             const std::size_t start = curves.VertexCount();
             const int drawn = DrawWithin(
@@ -344,7 +346,8 @@ bool TessellateNurbs(SceneHeads heads, const Estimates& e, CompileProgress* prog
             return drawn;
         });
     go &= TessellateAll<PatchItem>(
-        heads.surfaces, "surfaces", progress, go, stats, [&](const PatchItem& item, std::size_t i) {
+        heads.surfaces, e.surfaces, "surfaces", progress, go, stats,
+        [&](const PatchItem& item, std::size_t i) {
             return DrawWithin(
                 item, kCoarsestPatch, kMaxPatchVertices / 3, tessellator, budget, stats,
                 [&](const PatchItem& p) {
@@ -407,8 +410,10 @@ SceneGeometry TessellateScene(SceneHeads heads, const SamplingView& view, Compil
     stats.budgetApplied = spending.past;
     Tessellator tessellator(view);
     Estimates estimates;
+    estimates.curves = CountItems(heads.curves);
+    estimates.surfaces = CountItems(heads.surfaces);
     try {
-        geometry.curveStarts.reserve(CountItems(heads.curves));  // never grows on the way
+        geometry.curveStarts.reserve(estimates.curves);  // never grows on the way
         if (!spending.past) {
             Estimate(heads, tessellator, progress, estimates);
         }
@@ -421,6 +426,7 @@ SceneGeometry TessellateScene(SceneHeads heads, const SamplingView& view, Compil
     enoughMemory =
         TessellateNurbs(heads, estimates, progress, enoughMemory, tessellator, spending, geometry);
     stats.outOfMemory = !enoughMemory;
+    stats.stopped = progress != nullptr && progress->Stopped();
     stats.vertices = geometry.polygons.vertices.size() / 3 + geometry.curves.VertexCount() +
                      geometry.patches.VertexCount();
     stats.triangles = geometry.polygons.Triangles() + geometry.patches.triangles;

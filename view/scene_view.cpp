@@ -76,7 +76,6 @@ using kavelo::render::ResizeSampling;
 using kavelo::render::SamplingView;
 using kavelo::render::SceneListStats;
 using kavelo::scene::DriverReserve;
-using kavelo::scene::GroupedNumber;
 using kavelo::scene::kSceneFileName;
 using kavelo::scene::MebibytesShortOfContext;
 using kavelo::scene::ReadingMayTakeLong;
@@ -114,9 +113,7 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
         ReadScene();
     }
     // Known now, so that the frame says no "Ready" before the work (initializeGL decides again).
-    m_bCompileAfterFirstFrame =
-        m_bReadAfterFirstFrame ||
-        CompileMayTakeLong(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()));
+    m_bCompileAfterFirstFrame = WorkIsLong();
     ResetParams();
     setFormat(SceneSurfaceFormat());
     // The picture goes into the window without an alpha of its own: a compositor that blends the
@@ -304,9 +301,8 @@ void CSceneView::CompileCurrent(const SamplingView& sampling) {
         return;  // the program ends: nothing more is said
     }
     // The compile's own message first, so that the pane goes straight from progress to it.
-    if (progress.Stopped()) {
-        m_sceneDiagnostic = "Stopped: " + GroupedNumber(stats.itemsDrawn) + " of " +
-                            GroupedNumber(stats.items) + " items drawn";
+    if (stats.stopped) {  // says more than a reading's fault, which stopped it too
+        m_sceneDiagnostic = CompileDiagnostic(stats);
         std::fprintf(stderr, "kavelo: %s\n", m_sceneDiagnostic->c_str());
         emit sceneRead();
     } else if (const std::string diagnostic = CompileDiagnostic(stats); !diagnostic.empty()) {
@@ -343,6 +339,11 @@ bool CSceneView::ReadAndCompile(bool read) {
         emit workProgress(QString());  // the idle text, no longer held back
     }
     return true;
+}
+
+bool CSceneView::WorkIsLong() const {
+    return m_bReadAfterFirstFrame ||
+           CompileMayTakeLong(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()));
 }
 
 bool CSceneView::PollWork(bool& yielded) {
@@ -382,9 +383,7 @@ void CSceneView::initializeGL() {
     OnSize(DevicePixels(width()), DevicePixels(height()));
     // A large scene lets the frame, its panel and status bar show first, then is read and compiled
     // with its progress in the status pane: the first frame put on the screen posts the work.
-    m_bCompileAfterFirstFrame =
-        m_bReadAfterFirstFrame ||
-        CompileMayTakeLong(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()));
+    m_bCompileAfterFirstFrame = WorkIsLong();
     if (!m_bCompileAfterFirstFrame) {
         CompileCurrent(ResizeSampling(m_nWidth, m_nHeight));
         return;

@@ -131,6 +131,8 @@ class CSceneView : public QOpenGLWidget,
     bool ReadAndCompile(bool read);
     // At a progress point of that work: lets the window system in when due, and tells whether
     // the work goes on. `yielded` is set when events ran.
+    // Whether the reading or compile ahead is long enough to wait for the first frame.
+    bool WorkIsLong() const;
     bool PollWork(bool& yielded);
     // Long work in the status pane, the busy pointer shown from its first word until EndWork,
     // which tells whether any word was shown.
