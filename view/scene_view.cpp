@@ -206,14 +206,9 @@ void CSceneView::ReadScene() {
     m_sceneWarnings.Clear();
     // A file left for after the first frame is large: its progress shows from the start.
     const bool large = std::exchange(m_bReadAfterFirstFrame, false);
-    PacedProgress progress([this](const std::string& text) { ShowWork(text); },
-                           large ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
+    PacedProgress progress = WorkProgress(large, false);
     SceneFileReading how;
     how.nodes = &m_arena;  // whose pages a Restart reuses
-    progress.SetPoll([this] {
-        bool yielded = false;
-        return PollWork(yielded);
-    });
     how.progress = [&progress](std::size_t done, std::size_t total) {
         return progress.Reading(kSceneFileName, done, total);
     };
@@ -275,23 +270,9 @@ void CSceneView::CompileScene() {
 }
 
 void CSceneView::CompileCurrent(const SamplingView& sampling) {
-    // Every word in the status pane repaints the status bar, which composes the window in a
-    // context of its own: the compile, and whoever called it, go on in the view's. A compile
-    // left for after the first frame is known to be long: its progress shows from the start.
-    PacedProgress progress(
-        [this](const std::string& text) {
-            ShowWork(text);
-            makeCurrent();
-        },
-        m_bCompileAfterFirstFrame ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
-    progress.SetPoll([this] {
-        bool yielded = false;
-        const bool go = PollWork(yielded);
-        if (yielded) {
-            makeCurrent();
-        }
-        return go;
-    });
+    // A compile left for after the first frame is known to be long: its progress shows from the
+    // start.
+    PacedProgress progress = WorkProgress(m_bCompileAfterFirstFrame, true);
     progress.Poll();  // a reading stopped by Esc leaves the compile stopped before it starts
     const PrimitiveBudget budget = CurrentBudget(std::nullopt);
     const SceneListStats stats =
@@ -346,12 +327,27 @@ bool CSceneView::WorkIsLong() const {
            CompileMayTakeLong(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()));
 }
 
-bool CSceneView::PollWork(bool& yielded) {
-    if (m_pWork == nullptr) {
-        return true;
-    }
-    yielded = m_pWork->Yield();
-    return !m_pWork->StopAsked();
+PacedProgress CSceneView::WorkProgress(bool fromStart, bool inContext) {
+    // Every word in the status pane repaints the status bar, and every yield may repaint the
+    // window, each in a context of its own: a compile, and whoever called it, go on in the view's.
+    PacedProgress progress(
+        [this, inContext](const std::string& text) {
+            ShowWork(text);
+            if (inContext) {
+                makeCurrent();
+            }
+        },
+        fromStart ? std::chrono::milliseconds(0) : std::chrono::milliseconds(500));
+    progress.SetPoll([this, inContext] {
+        if (m_pWork == nullptr) {
+            return true;
+        }
+        if (m_pWork->Yield() && inContext) {
+            makeCurrent();
+        }
+        return !m_pWork->StopAsked();
+    });
+    return progress;
 }
 
 void CSceneView::ShowWork(const std::string& text) {

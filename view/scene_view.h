@@ -15,6 +15,7 @@
 #include "navigation/view_params.h"
 #include "platform/framework/command_routing.h"
 #include "platform/framework/long_work.h"
+#include "render/compile_progress.h"
 #include "render/palette.h"
 #include "render/sampling_view.h"
 #include "scene/node_arena.h"
@@ -129,11 +130,12 @@ class CSceneView : public QOpenGLWidget,
     // Reads the scene when `read` says so, then compiles it, as one piece of long work that
     // keeps the window live and can be stopped; false when the window was closed meanwhile.
     bool ReadAndCompile(bool read);
-    // At a progress point of that work: lets the window system in when due, and tells whether
-    // the work goes on. `yielded` is set when events ran.
     // Whether the reading or compile ahead is long enough to wait for the first frame.
     bool WorkIsLong() const;
-    bool PollWork(bool& yielded);
+    // The progress of that work: its words in the status pane (from the start, or once it has
+    // run half a second) and, at each of its points, the window system let in when due and
+    // whether the work goes on. `inContext`: the work goes on in the view's context.
+    kavelo::render::PacedProgress WorkProgress(bool fromStart, bool inContext);
     // Long work in the status pane, the busy pointer shown from its first word until EndWork,
     // which tells whether any word was shown.
     void ShowWork(const std::string& text);
