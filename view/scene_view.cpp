@@ -380,6 +380,9 @@ void CSceneView::RenderScene() {
 
 void CSceneView::initializeGL() {
     m_hRC = context();
+    // The first paint: the compile of a small scene into the widget's context does not touch the
+    // window either.
+    const OtherClientsLetIn meanwhile(*this);
     // GLU tessellates under the matrices and viewport of the moment: give it those of the
     // current size, as a resize would have set them, before the first compile.
     OnSize(DevicePixels(width()), DevicePixels(height()));
