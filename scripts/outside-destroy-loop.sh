@@ -112,7 +112,8 @@ declare -A failed=([frame]="" [idle]="" [startup]="")
 for _ in $(seq "$tries"); do
     start "$dir/large"
     until grep -q Coarsened "$dir/stderr"; do sleep 0.05; done
-    sleep "$(awk -v seed="$RANDOM" -v most="$frame" 'BEGIN { srand(seed); print rand() * most }')"
+    delay=$((RANDOM * frame * 1000 / 32768))
+    sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
     destroy "$window"
     count frame
 
