@@ -14,6 +14,7 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
+#include "platform/framework/termination.h"
 #include "platform/gl/gl_context_guard.h"
 #include "platform/gl/surface_format.h"
 #include "platform/gl/widget_gl_surface.h"
@@ -54,6 +55,7 @@ using kavelo::platform::framework::CommandInput;
 using kavelo::platform::framework::InputMadeAt;
 using kavelo::platform::framework::LongWork;
 using kavelo::platform::framework::MessageMapEntry;
+using kavelo::platform::framework::OtherClientsLetIn;
 using kavelo::platform::framework::RouteCommand;
 using kavelo::platform::gl::ContextGuard;
 using kavelo::platform::gl::PlatformShowsGLWidgets;
@@ -374,6 +376,9 @@ void CSceneView::RenderScene() {
 
 void CSceneView::initializeGL() {
     m_hRC = context();
+    // The first paint: the compile of a small scene into the widget's context does not touch the
+    // window either.
+    const OtherClientsLetIn meanwhile(*this);
     // GLU tessellates under the matrices and viewport of the moment: give it those of the
     // current size, as a resize would have set them, before the first compile.
     OnSize(DevicePixels(width()), DevicePixels(height()));
@@ -407,6 +412,9 @@ void CSceneView::paintGL() {
     if (m_pWork != nullptr) {
         return;  // the lists are being made: the picture before stays
     }
+    // The picture goes into the widget's own buffer, which another client cannot take away: on a
+    // large scene that takes seconds, during which the others are not held off.
+    const OtherClientsLetIn meanwhile(*this);
     RenderScene();
     ++m_nFramesDrawn;
     QPainter painter(this);
@@ -414,6 +422,7 @@ void CSceneView::paintGL() {
     painter.end();
     // The painter's own GL state must not reach the next frame.
     ResetAfterPainter();
+    glFinish();  // drawn before the window is held again for the flush
 }
 
 void CSceneView::resizeEvent(QResizeEvent* event) {

@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <QWindow>
 #include <csignal>
+#include <cstdlib>
+#include <utility>
 
 namespace kavelo::platform::framework {
 
@@ -44,7 +47,111 @@ class DestroyedWindowCloser final : public QAbstractNativeEventFilter {
     }
 };
 
+// The connection the toolkit and the GL driver share; none on another platform.
+xcb_connection_t* Connection() {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+bool g_bHeld = false;  // the server is grabbed: other clients wait
+int g_nPaints = 0;     // guarded paints under way, nested
+
+void Hold(xcb_connection_t* connection) {
+    if (!std::exchange(g_bHeld, true)) {
+        xcb_grab_server(connection);
+    }
+}
+
+void LetGo(xcb_connection_t* connection) {
+    if (std::exchange(g_bHeld, false)) {
+        xcb_ungrab_server(connection);
+        xcb_flush(connection);
+    }
+}
+
+// A round trip: the server has carried out all that came before, a destroy by another client too.
+bool StillThere(xcb_connection_t* connection, xcb_window_t window) {
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), &error);
+    const bool there = reply != nullptr;
+    std::free(reply);
+    std::free(error);
+    return there;
+}
+
+// The top-level window that `event` paints and flushes, if any: an update of the widget, or an
+// expose or resize of its window.
+QWidget* PaintedTopLevel(QObject* receiver, QEvent::Type type) {
+    if (auto* widget = qobject_cast<QWidget*>(receiver)) {
+        const bool painted = type == QEvent::UpdateRequest && widget->isWindow();
+        return painted && widget->internalWinId() != 0 ? widget : nullptr;
+    }
+    if (type != QEvent::UpdateRequest && type != QEvent::Expose && type != QEvent::Resize) {
+        return nullptr;
+    }
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->internalWinId() != 0 && widget->windowHandle() == receiver) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+// Runs each paint of a top-level window with the server held, once the window is known to be
+// there; a window found gone is closed instead.
+class PaintGuard final : public QObject {
+  public:
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        xcb_connection_t* connection = Connection();
+        QWidget* topLevel = event != m_pDelivering && connection != nullptr
+                                ? PaintedTopLevel(receiver, event->type())
+                                : nullptr;
+        if (topLevel == nullptr) {
+            return false;
+        }
+        Hold(connection);
+        ++g_nPaints;
+        const bool there = StillThere(connection, topLevel->internalWinId());
+        if (there) {
+            QEvent* outer = std::exchange(m_pDelivering, event);
+            QApplication::instance()->notify(receiver, event);
+            m_pDelivering = outer;
+        }
+        if (--g_nPaints == 0) {
+            LetGo(connection);
+        }
+        if (!there) {
+            topLevel->close();
+        }
+        return true;
+    }
+
+  private:
+    QEvent* m_pDelivering = nullptr;  // the event passed on, which the filter lets through
+};
+
 }  // namespace
+
+OtherClientsLetIn::OtherClientsLetIn(QWidget& widget) : m_widget(widget), m_bWasHeld(g_bHeld) {
+    if (m_bWasHeld) {
+        LetGo(Connection());
+    }
+}
+
+OtherClientsLetIn::~OtherClientsLetIn() {
+    if (!m_bWasHeld) {
+        return;
+    }
+    xcb_connection_t* connection = Connection();
+    Hold(connection);
+    QWidget* topLevel = m_widget.window();
+    if (!StillThere(connection, topLevel->internalWinId())) {
+        // The flush that ends the paint skips a window not shown on the screen.
+        topLevel->setAttribute(Qt::WA_DontShowOnScreen);
+        QMetaObject::invokeMethod(topLevel, &QWidget::close, Qt::QueuedConnection);
+    }
+}
 
 bool CloseWindowsOnTermination() {
     if (g_signalPipe[0] >= 0) {
@@ -55,6 +162,8 @@ bool CloseWindowsOnTermination() {
     }
     static DestroyedWindowCloser closer;
     qApp->installNativeEventFilter(&closer);
+    static PaintGuard guard;
+    qApp->installEventFilter(&guard);
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char bytes[16];

@@ -1,0 +1,139 @@
+#!/bin/bash
+# Destroys the viewer's window from another X client (XDestroyWindow), TRIES times at each of
+# three moments, and counts the runs that ended by a signal instead of exit status 0:
+#   frame    while the first picture after the reading and compile of a 15 MB scene of curves is
+#            drawn (at a random point of it: the compile's line on stderr starts it);
+#   idle     once the window shows the example scene and is idle;
+#   startup  as soon as the window is mapped, before its first picture.
+# Needs an X display in DISPLAY, xdotool and python3 (the destroying client uses libX11 by ctypes).
+#   scripts/outside-destroy-loop.sh PATH/TO/kavelo [TRIES]
+set -euo pipefail
+
+kavelo=$(realpath "$1")
+tries=${2:-20}
+examples=$(realpath "$(dirname "$0")/../examples")
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+mkdir "$dir/large" "$dir/small"
+cp "$examples/input.txt" "$dir/small/input.txt"
+awk 'BEGIN {
+    srand(7)
+    for (i = 0; i < 130000; i++) {
+        printf "C {"
+        for (k = 0; k < 4; k++) printf " %.5f %.5f %.5f 1", rand() * 8 - 4, rand() * 8 - 4, rand()
+        printf " }\n"
+    }
+}' >"$dir/large/input.txt"
+
+# The other client: one process that destroys each window whose id it is given, at once.
+coproc DESTROYER {
+    python3 -u -c '
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+display = x.XOpenDisplay(None)
+for line in sys.stdin:
+    x.XDestroyWindow(display, int(line))
+    x.XSync(display, 0)
+    print("done")
+'
+}
+destroy() {
+    echo "$1" >&"${DESTROYER[1]}"
+    read -r _ <&"${DESTROYER[0]}"
+}
+
+# Starts the viewer in folder $1 and waits for its window; sets pid and window.
+start() {
+    (cd "$1" && exec "$kavelo" 2>"$dir/stderr") &
+    pid=$!
+    # xdotool fails when a window it looks at goes meanwhile (one of the viewer before).
+    until window=$(xdotool search --sync --onlyvisible --name ' - Kavelo$' 2>/dev/null |
+        head -n 1) && [ -n "$window" ]; do :; done
+}
+
+# Sets status to the viewer's exit status, once it is gone; one still there after a minute is
+# killed (status 137).
+finish() {
+    local deadline=$((SECONDS + 60)) state
+    # Gone: reaped by this shell already, or a zombie.
+    until state=$(awk '{ print $3 }' "/proc/$pid/stat" 2>/dev/null) || true
+        [ -z "$state" ] || [ "$state" = Z ] || [ "$SECONDS" -ge "$deadline" ]; do
+        sleep 0.05
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+    status=0
+    wait "$pid" || status=$?
+}
+
+# Waits until process $pid has used no CPU for 0.5 s; sets busy to when it last did (ms).
+until_idle() {
+    local last ticks quiet=0
+    busy=$(date +%s%3N)
+    last=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
+    while [ "$quiet" -lt 50 ]; do
+        sleep 0.01
+        ticks=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
+        if [ "$ticks" != "$last" ]; then
+            last=$ticks
+            busy=$(date +%s%3N)
+            quiet=0
+        else
+            quiet=$((quiet + 1))
+        fi
+    done
+}
+
+# Seconds the first picture after the work takes, from the compile's line to idle, measured once.
+frame_seconds() {
+    local from
+    start "$dir/large"
+    until grep -q Coarsened "$dir/stderr"; do sleep 0.05; done
+    from=$(date +%s%3N)
+    until_idle
+    kill -TERM "$pid"
+    finish
+    echo "$(((busy - from) / 1000 + 1))"
+}
+
+# Counts a run of moment $1 that did not end with exit status 0, by status.
+count() {
+    finish
+    if [ "$status" -ne 0 ]; then
+        failed[$1]="${failed[$1]} $status"
+    fi
+}
+
+frame=$(frame_seconds)
+declare -A failed=([frame]="" [idle]="" [startup]="")
+for _ in $(seq "$tries"); do
+    start "$dir/large"
+    until grep -q Coarsened "$dir/stderr"; do sleep 0.05; done
+    delay=$((RANDOM * frame * 1000 / 32768))
+    sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
+    destroy "$window"
+    count frame
+
+    start "$dir/small"
+    until_idle
+    destroy "$window"
+    count idle
+
+    # As soon as the window exists, mapped or not: before its first picture.
+    (cd "$dir/small" && exec "$kavelo" 2>"$dir/stderr") &
+    pid=$!
+    until window=$(xdotool search --name ' - Kavelo$' 2>/dev/null | head -n 1) &&
+        [ -n "$window" ]; do :; done
+    destroy "$window"
+    count startup
+done
+
+echo "load: $(cat /proc/loadavg)"
+echo "first picture after the work: about ${frame} s"
+for moment in frame idle startup; do
+    read -ra statuses <<<"${failed[$moment]}"
+    echo "destroyed during $moment: ${#statuses[@]} of $tries runs did not end with status 0 (statuses:${failed[$moment]:- none})"
+done
