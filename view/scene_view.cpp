@@ -126,6 +126,8 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    // A frame drawn ahead of its paint stays in the frame buffer until that paint shows it.
+    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     setCursor(Qt::ArrowCursor);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(0, 0);
@@ -276,6 +278,7 @@ void CSceneView::CompileCurrent(const SamplingView& sampling) {
     // start.
     PacedProgress progress = WorkProgress(m_bCompileAfterFirstFrame, true);
     progress.Poll();  // a reading stopped by Esc leaves the compile stopped before it starts
+    m_bDrawnAhead = false;  // drawn from the lists before
     const PrimitiveBudget budget = CurrentBudget(std::nullopt);
     const SceneListStats stats =
         CompileSceneList(SceneHeads(m_pPolygons.get(), m_pCurves.get(), m_pSurfaces.get()),
@@ -412,6 +415,9 @@ void CSceneView::paintGL() {
     if (m_pWork != nullptr) {
         return;  // the lists are being made: the picture before stays
     }
+    if (std::exchange(m_bDrawnAhead, false)) {
+        return;  // RepaintNow drew this very frame: the paint only shows it
+    }
     // The picture goes into the widget's own buffer, which another client cannot take away: on a
     // large scene that takes seconds, during which the others are not held off.
     const OtherClientsLetIn meanwhile(*this);
@@ -438,6 +444,7 @@ void CSceneView::resizeGL(int width, int height) {
 }
 
 void CSceneView::OnSize(int width, int height) {
+    m_bDrawnAhead = false;  // the frame buffer is made anew
     m_nWidth = width;
     m_nHeight = height;
     ApplyResize(width, height);
@@ -449,14 +456,17 @@ int CSceneView::DevicePixels(int logical) const {
 
 // The new frame is drawn before the caller goes on. Qt may hold a synchronous repaint back while
 // the previous frame is still being composed; the frame is then drawn here directly, and shown
-// with the next composition.
+// with the next composition, whose paint must not draw it a second time (on a slow scene that
+// doubled the time until the picture settled).
 void CSceneView::RepaintNow() {
     const int before = m_nFramesDrawn;
+    m_bDrawnAhead = false;
     repaint();
     if (m_nFramesDrawn == before && isVisible() && m_hRC != nullptr) {
         makeCurrent();
         paintGL();
         doneCurrent();
+        m_bDrawnAhead = true;
         update();
     }
 }

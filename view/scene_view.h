@@ -120,6 +120,7 @@ class CSceneView : public QOpenGLWidget,
     // The end of every command that changes the view: repaint at once, then the panel, as
     // m_finisher times it.
     void FinishCommand(const kavelo::platform::framework::CommandInput& input = {}) {
+        m_bDrawnAhead = false;  // the parameters have changed
         m_finisher.Finish(input);
     }
     void FreeLists();
@@ -161,6 +162,7 @@ class CSceneView : public QOpenGLWidget,
     bool m_bCompileAfterFirstFrame = false;  // a large scene: the window shows before it compiles
     bool m_bReadAfterFirstFrame = false;     // a large file: ... and before it is read
     bool m_bWorkShown = false;               // long work has shown a word and the busy pointer
+    bool m_bDrawnAhead = false;  // RepaintNow drew the current frame itself; its paint is to come
     kavelo::platform::framework::LongWork* m_pWork = nullptr;  // the work under way, if any
     std::optional<kavelo::navigation::MouseDrag> m_drag;       // the drag under way, if any
     Qt::MouseButton m_dragButton = Qt::NoButton;
