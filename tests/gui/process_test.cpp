@@ -232,6 +232,29 @@ TEST_F(Program, NoRenderingContextGivesAMessageAndAFailingStatus) {
     EXPECT_TRUE(m_process.readAllStandardError().contains("kavelo: no OpenGL context: the xcb"));
 }
 
+// Under a limit on address space too tight for a context, where Mesa crashed when asked for one,
+// the viewer says so on stderr and, its box closed, fails without a signal.
+TEST_F(Program, TooLittleMemoryForAContextGivesAMessageAndNoSignal) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not start under a memory limit";
+#endif
+    m_process.start(QStringLiteral("bash"),
+                    {QStringLiteral("-c"), "ulimit -v 307200; exec '" + kKavelo + "'"});
+    QByteArray said;
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            said += m_process.readAllStandardError();
+            return said.contains('\n') || m_process.state() == QProcess::NotRunning;
+        },
+        10000));
+    EXPECT_TRUE(said.startsWith("kavelo: no OpenGL context: not enough memory for one: "))
+        << said.toStdString();
+    m_process.terminate();  // closes the box as its button would
+    ASSERT_TRUE(m_process.waitForFinished(10000));
+    EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_process.exitCode(), 1);
+}
+
 // scripts/run.sh on a scene of another name: Restart after an edit of that file shows the edit,
 // and the folder through which the viewer reads it is gone when the viewer is.
 TEST_F(Program, RunScriptShowsEachEditOfTheNamedSceneOnRestart) {
