@@ -70,22 +70,18 @@ void RecordSceneList(const SceneGeometry& geometry) {
 SceneListStats CompileSceneList(SceneHeads heads, const SamplingView& view,
                                 CompileProgress* progress, std::size_t budget, std::size_t room) {
     SceneListStats stats;
-    if (CoarsestPrimitives(heads) > room) {
-        // The driver would crash running out where a list cannot fail: ask it for nothing, and
-        // let the earlier list go, which may be what holds the memory.
-        stats.items =
-            CountItems(heads.polygons) + CountItems(heads.curves) + CountItems(heads.surfaces);
-        stats.budget = budget;
-        stats.notEnoughMemory = true;
-        glNewList(SCENE_LIST, GL_COMPILE);
-        glEndList();
-        return stats;
-    }
     {
         // GLU tessellates before the list opens; the list then holds plain geometry only.
-        const SceneGeometry geometry = TessellateScene(heads, view, progress, budget);
-        RecordSceneList(geometry);
+        const SceneGeometry geometry = TessellateScene(heads, view, progress, budget, room);
         stats = geometry.stats;
+        if (stats.notEnoughMemory) {
+            // The driver would crash running out where a list cannot fail: ask it for nothing,
+            // and let the earlier list go, which may be what holds the memory.
+            glNewList(SCENE_LIST, GL_COMPILE);
+            glEndList();
+            return stats;
+        }
+        RecordSceneList(geometry);
     }
 #ifdef __GLIBC__
     // The geometry gathered for a large scene is freed now, but glibc keeps the pages, and the

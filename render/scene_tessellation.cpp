@@ -86,10 +86,8 @@ void ReserveIfPossible(std::vector<T>& v, double count) {
 }
 
 // The polygons' triangles, every one: a polygon has no coarser form, so they take the budget
-// first. False when memory ran out, with the polygons done so far.
-bool GatherPolygons(const PolygonNode* polygons, SceneGeometry& geometry) {
-    std::size_t triangles = 0;
-    ForEachItem(polygons, [&](const PolygonNode& p) { triangles += PolygonTriangleCount(p); });
+// first; `triangles` of them. False when memory ran out, with the polygons done so far.
+bool GatherPolygons(const PolygonNode* polygons, std::size_t triangles, SceneGeometry& geometry) {
     PolygonTriangles& batch = geometry.polygons;
     ReserveIfPossible(batch.vertices, 9.0 * static_cast<double>(triangles));
     ReserveIfPossible(batch.normals, 9.0 * static_cast<double>(triangles));
@@ -396,15 +394,23 @@ std::size_t CoarsestPrimitives(SceneHeads heads) {
 }
 
 SceneGeometry TessellateScene(SceneHeads heads, const SamplingView& view, CompileProgress* progress,
-                              std::size_t budget) {
+                              std::size_t budget, std::size_t room) {
     SceneGeometry geometry;
     SceneListStats& stats = geometry.stats;
     stats.budget = budget;
-    bool enoughMemory = GatherPolygons(heads.polygons, geometry);
+    // One walk of each list counts the scene at its coarsest, for the room and for the budget.
+    const std::size_t polygonTriangles = CoarsestPrimitives({heads.polygons, nullptr, nullptr});
     Spending spending;
     spending.budget = budget;
-    spending.spent = geometry.polygons.Triangles();
     spending.reserve = CoarsestPrimitives({nullptr, heads.curves, heads.surfaces});
+    if (polygonTriangles > room || spending.reserve > room - polygonTriangles) {
+        stats.items =
+            CountItems(heads.polygons) + CountItems(heads.curves) + CountItems(heads.surfaces);
+        stats.notEnoughMemory = true;
+        return geometry;
+    }
+    bool enoughMemory = GatherPolygons(heads.polygons, polygonTriangles, geometry);
+    spending.spent = geometry.polygons.Triangles();
     // Even at their coarsest the items exceed it: no sampling is asked of GLU at all.
     spending.past = spending.reserve > budget || spending.spent > budget - spending.reserve;
     stats.budgetApplied = spending.past;

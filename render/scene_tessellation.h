@@ -30,9 +30,11 @@ std::size_t CoarsestPrimitives(kavelo::scene::SceneHeads heads);
 // When the estimate for the whole scene exceeds `budget` triangles and segments, every curve and
 // surface is sampled coarser in the same proportion; once the budget is spent, every item after
 // is drawn at its coarsest, and when even that exceeds it, all are. No item is left out. Memory
-// running out ends the tessellation with the items done so far.
+// running out ends the tessellation with the items done so far. When even the coarsest scene
+// exceeds `room`, the triangles and segments the memory left holds, nothing is tessellated and
+// the stats say `notEnoughMemory`.
 SceneGeometry TessellateScene(kavelo::scene::SceneHeads heads, const SamplingView& view,
                               CompileProgress* progress = nullptr,
-                              std::size_t budget = kSoftwareBudget);
+                              std::size_t budget = kSoftwareBudget, std::size_t room = kNoBudget);
 
 }  // namespace kavelo::render

@@ -28,8 +28,9 @@ std::size_t MemoryLeft(const MemoryFigures& figures) noexcept;
 // The figures of this process now, from getrlimit, /proc and the cgroup file system.
 MemoryFigures ReadMemoryFigures() noexcept;
 
-// The driver fails without a word on memory when too little is left for a context (about
-// 250 MiB of address space on llvmpipe): the MiB left then, else empty.
+// The driver fails without a word on memory, or crashes, when too little is left for a context
+// and its first frames (about 250 MiB of address space on llvmpipe): the MiB left then, else
+// empty. Asked before the driver is.
 std::optional<std::size_t> MebibytesShortOfContext() noexcept;
 
 inline constexpr std::size_t kDriverReserveBytes = std::size_t{512} << 20;

@@ -20,7 +20,9 @@ constexpr std::size_t kPage = 4096;
 constexpr std::size_t kFirstOffset = 64;
 constexpr std::size_t kAlign = alignof(std::max_align_t);
 constexpr std::size_t kFirstBlock = std::size_t{1} << 20;
-constexpr std::size_t kLargestBlock = std::size_t{64} << 20;
+// The last block is mostly unused: under a limit on address space, what the driver needs later.
+// 10,000 curves (80 MB) held 127 MiB in blocks of up to 64 MiB, 95 MiB in blocks of up to 16.
+constexpr std::size_t kLargestBlock = std::size_t{16} << 20;
 // Pages a run of large records has mapped in one call, at most.
 constexpr std::size_t kMapBatch = 64;
 
@@ -42,7 +44,7 @@ SceneNodeArena::~SceneNodeArena() {
 bool SceneNodeArena::AddBlock(std::size_t atLeast) noexcept {
     // Blocks double up to a bound, so that a large scene holds few of them.
     const std::size_t grown =
-        std::min(kFirstBlock << std::min<std::size_t>(m_blocks.size(), 6), kLargestBlock);
+        std::min(kFirstBlock << std::min<std::size_t>(m_blocks.size(), 4), kLargestBlock);
     const std::size_t usable = std::max(grown, RoundUp(atLeast, kPage));
     void* memory = m_source.Allocate(usable + kPage + kFirstOffset);
     if (memory == nullptr) {

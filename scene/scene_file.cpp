@@ -3,6 +3,7 @@
 #include "scene/scene_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,33 @@
 namespace kavelo::scene {
 
 namespace {
+
+// The copy of a file, in pages of its own: a copy from the heap (under the heap's mmap threshold,
+// 32 MiB) would leave its address space with the heap once freed, where under a limit on address
+// space the driver needs it for the compile that follows.
+class FileCopy {
+  public:
+    explicit FileCopy(std::size_t size) noexcept : m_size(size) {
+        void* at = size > 0 ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                            : nullptr;
+        m_bytes = at == MAP_FAILED ? nullptr : static_cast<char*>(at);
+    }
+    ~FileCopy() {
+        if (m_bytes != nullptr) {
+            ::munmap(m_bytes, m_size);
+        }
+    }
+    FileCopy(const FileCopy&) = delete;
+    FileCopy& operator=(const FileCopy&) = delete;
+
+    // Null when the pages cannot be had; an empty file has none.
+    char* get() const noexcept { return m_bytes; }
+
+  private:
+    char* m_bytes = nullptr;
+    std::size_t m_size;
+};
 
 std::string Reason(int error) {
     return std::strerror(error);
@@ -126,8 +154,8 @@ SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string
     // Copied, not mapped: the pages of a mapped file that shrinks under the reader vanish, and
     // touching them kills the process.
     const auto size = static_cast<std::size_t>(info.st_size);
-    const std::unique_ptr<char[]> bytes(new (std::nothrow) char[size]);
-    if (bytes == nullptr) {
+    const FileCopy bytes(size);
+    if (bytes.get() == nullptr && size > 0) {
         return EndedBy(name, "cannot read: " + Reason(ENOMEM), ReadFault::kOther);
     }
     std::size_t got = 0;

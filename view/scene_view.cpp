@@ -181,17 +181,17 @@ int CSceneView::OnCreate() {
                      platform.c_str());
         return -1;
     }
+    // Asked for a context with too little memory left, Mesa may crash instead of failing.
+    if (const std::optional<std::size_t> left = MebibytesShortOfContext()) {
+        std::fprintf(stderr, "kavelo: no OpenGL context: not enough memory for one: %zu MiB left\n",
+                     *left);
+        return -1;
+    }
     // The widget makes its own context only when first shown; a context made now with the same
     // format tells whether it will be possible at all.
     QOpenGLContext probe;
     probe.setFormat(format());
     if (!probe.create()) {
-        if (const std::optional<std::size_t> left = MebibytesShortOfContext()) {
-            std::fprintf(stderr,
-                         "kavelo: no OpenGL context: not enough memory for one: %zu MiB left\n",
-                         *left);
-            return -1;
-        }
         std::fprintf(stderr,
                      "kavelo: no OpenGL context: the %s platform could not make one for a "
                      "double-buffered RGB window with a depth buffer; is an OpenGL driver "
