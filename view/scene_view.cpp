@@ -277,7 +277,7 @@ void CSceneView::CompileCurrent(const SamplingView& sampling) {
     // A compile left for after the first frame is known to be long: its progress shows from the
     // start.
     PacedProgress progress = WorkProgress(m_bCompileAfterFirstFrame, true);
-    progress.Poll();  // a reading stopped by Esc leaves the compile stopped before it starts
+    progress.Poll();        // a reading stopped by Esc leaves the compile stopped before it starts
     m_bDrawnAhead = false;  // drawn from the lists before
     const PrimitiveBudget budget = CurrentBudget(std::nullopt);
     const SceneListStats stats =
