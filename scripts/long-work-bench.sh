@@ -8,23 +8,15 @@
 set -euo pipefail
 
 kavelo=$(realpath "$1")
+# shellcheck source=scripts/process-watch.sh
+. "$(dirname "$0")/process-watch.sh"
 runs=${2:-5}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
 
-awk 'BEGIN {
-    srand(7)
-    for (i = 0; i < 350000; i++) {
-        printf "C {"
-        for (k = 0; k < 4; k++) printf " %.5f %.5f %.5f 1", rand() * 8 - 4, rand() * 8 - 4, rand()
-        printf " }\n"
-    }
-}' >input.txt
+random_curves 350000 >input.txt
 
-now_ms() { date +%s%3N; }
-# User and system time of process $1 in clock ticks; empty once it is gone.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || true; }
 
 # Starts the viewer and waits for its window; sets pid.
 start() {
@@ -45,25 +37,10 @@ until_gone() {
 
 # Milliseconds from now until process $pid last used CPU, once it has used none for 0.5 s.
 until_idle() {
-    local from last ticks quiet=0 busy_until
+    local from
     from=$(now_ms)
-    busy_until=$from
-    last=$(cpu_ticks "$pid")
-    while [ "$quiet" -lt 50 ]; do
-        sleep 0.01
-        ticks=$(cpu_ticks "$pid")
-        if [ "$ticks" != "$last" ]; then
-            last=$ticks
-            busy_until=$(now_ms)
-            quiet=0
-        else
-            quiet=$((quiet + 1))
-        fi
-    done
-    echo "$((busy_until - from))"
+    echo "$(($(last_busy "$pid" 50) - from))"
 }
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 close_reading=()
 close_idle=()

@@ -10,20 +10,15 @@
 set -euo pipefail
 
 kavelo=$(realpath "$1")
+# shellcheck source=scripts/process-watch.sh
+. "$(dirname "$0")/process-watch.sh"
 tries=${2:-20}
 examples=$(realpath "$(dirname "$0")/../examples")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 mkdir "$dir/large" "$dir/small"
 cp "$examples/input.txt" "$dir/small/input.txt"
-awk 'BEGIN {
-    srand(7)
-    for (i = 0; i < 130000; i++) {
-        printf "C {"
-        for (k = 0; k < 4; k++) printf " %.5f %.5f %.5f 1", rand() * 8 - 4, rand() * 8 - 4, rand()
-        printf " }\n"
-    }
-}' >"$dir/large/input.txt"
+random_curves 130000 >"$dir/large/input.txt"
 
 # The other client: one process that destroys each window whose id it is given, at once.
 coproc DESTROYER {
@@ -71,20 +66,7 @@ finish() {
 
 # Waits until process $pid has used no CPU for 0.5 s; sets busy to when it last did (ms).
 until_idle() {
-    local last ticks quiet=0
-    busy=$(date +%s%3N)
-    last=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
-    while [ "$quiet" -lt 50 ]; do
-        sleep 0.01
-        ticks=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
-        if [ "$ticks" != "$last" ]; then
-            last=$ticks
-            busy=$(date +%s%3N)
-            quiet=0
-        else
-            quiet=$((quiet + 1))
-        fi
-    done
+    busy=$(last_busy "$pid" 50)
 }
 
 # Seconds the first picture after the work takes, from the compile's line to idle, measured once.
@@ -92,7 +74,7 @@ frame_seconds() {
     local from
     start "$dir/large"
     until grep -q Coarsened "$dir/stderr"; do sleep 0.05; done
-    from=$(date +%s%3N)
+    from=$(now_ms)
     until_idle
     kill -TERM "$pid"
     finish

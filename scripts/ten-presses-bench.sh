@@ -11,6 +11,8 @@
 set -euo pipefail
 
 kavelo=$(realpath "$1")
+# shellcheck source=scripts/process-watch.sh
+. "$(dirname "$0")/process-watch.sh"
 runs=${2:-5}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
@@ -33,27 +35,9 @@ awk 'BEGIN {
     }
 }' >input.txt
 
-now_ms() { date +%s%3N; }
-# User and system time of process $1 in clock ticks; empty once it is gone.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || true; }
-
 # Milliseconds from $1 (a now_ms) until process $pid last used CPU, once it has used none for 1 s.
 busy_since() {
-    local last ticks quiet=0 busy_until
-    busy_until=$(now_ms)
-    last=$(cpu_ticks "$pid")
-    while [ "$quiet" -lt 100 ]; do
-        sleep 0.01
-        ticks=$(cpu_ticks "$pid")
-        if [ "$ticks" != "$last" ]; then
-            last=$ticks
-            busy_until=$(now_ms)
-            quiet=0
-        else
-            quiet=$((quiet + 1))
-        fi
-    done
-    echo "$((busy_until - $1))"
+    echo "$(($(last_busy "$pid" 100) - $1))"
 }
 
 # Presses key $1 once and prints the milliseconds of work it caused.
@@ -63,8 +47,6 @@ one_press() {
     xdotool key "$1"
     busy_since "$from"
 }
-
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 echo "load at the start: $(cat /proc/loadavg)"
 frames=()
