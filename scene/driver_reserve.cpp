@@ -102,9 +102,14 @@ std::size_t MemoryLeft(const MemoryFigures& f) noexcept {
                      LeftUnder(f.available, 0)});
 }
 
-std::optional<std::size_t> MebibytesShortOfContext() noexcept {
+std::optional<std::size_t> MebibytesShortOfContext(bool limitsOnly) noexcept {
     constexpr std::size_t kContextBytes = std::size_t{256} << 20;
-    const std::size_t left = MemoryLeft(ReadMemoryFigures());
+    MemoryFigures figures = ReadMemoryFigures();
+    if (limitsOnly) {
+        figures.cgroupMax.reset();
+        figures.available.reset();
+    }
+    const std::size_t left = MemoryLeft(figures);
     if (left >= kContextBytes) {
         return std::nullopt;
     }

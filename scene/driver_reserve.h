@@ -30,8 +30,10 @@ MemoryFigures ReadMemoryFigures() noexcept;
 
 // The driver fails without a word on memory, or crashes, when too little is left for a context
 // and its first frames (about 250 MiB of address space on llvmpipe): the MiB left then, else
-// empty. Asked before the driver is.
-std::optional<std::size_t> MebibytesShortOfContext() noexcept;
+// empty. `limitsOnly` counts only the process's own limits, which the driver runs into at once:
+// asked before the driver is, the system's and the cgroup's figures would also count the page
+// cache and the swap the kernel can still free, and refuse contexts the driver would make.
+std::optional<std::size_t> MebibytesShortOfContext(bool limitsOnly = false) noexcept;
 
 inline constexpr std::size_t kDriverReserveBytes = std::size_t{512} << 20;
 // The viewer's window, context and first frame take about 250 MiB of address space beyond what

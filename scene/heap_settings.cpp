@@ -16,14 +16,15 @@ namespace {
 
 // Every thread's stack takes RLIMIT_STACK of address space, 8 MiB by default: the viewer's seven
 // threads (Qt's, Mesa's rasterisers and disk cache) would hold 56 MiB of a tight limit, where none
-// uses more than a few hundred KiB. Without a limit on address space they cost nothing and keep
-// their size.
+// uses more than a few hundred KiB. Under a loose limit, or none, they cost nothing and keep
+// their size, which a hardware driver's shader compiler may need.
 void ShrinkThreadStacks() noexcept {
     constexpr std::size_t kThreadStack = std::size_t{2} << 20;
+    constexpr rlim_t kTightLimit = rlim_t{4} << 30;
     rlimit space{};
     pthread_attr_t attributes;
     if (getrlimit(RLIMIT_AS, &space) != 0 || space.rlim_cur == RLIM_INFINITY ||
-        pthread_attr_init(&attributes) != 0) {
+        space.rlim_cur >= kTightLimit || pthread_attr_init(&attributes) != 0) {
         return;
     }
     std::size_t stack = 0;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <new>
@@ -43,8 +44,9 @@ SceneNodeArena::~SceneNodeArena() {
 
 bool SceneNodeArena::AddBlock(std::size_t atLeast) noexcept {
     // Blocks double up to a bound, so that a large scene holds few of them.
+    constexpr std::size_t kDoublings = std::bit_width(kLargestBlock / kFirstBlock) - 1;
     const std::size_t grown =
-        std::min(kFirstBlock << std::min<std::size_t>(m_blocks.size(), 4), kLargestBlock);
+        std::min(kFirstBlock << std::min(m_blocks.size(), kDoublings), kLargestBlock);
     const std::size_t usable = std::max(grown, RoundUp(atLeast, kPage));
     void* memory = m_source.Allocate(usable + kPage + kFirstOffset);
     if (memory == nullptr) {

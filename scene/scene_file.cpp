@@ -31,6 +31,7 @@ class FileCopy {
                                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
                             : nullptr;
         m_bytes = at == MAP_FAILED ? nullptr : static_cast<char*>(at);
+        m_error = at == MAP_FAILED ? errno : 0;
     }
     ~FileCopy() {
         if (m_bytes != nullptr) {
@@ -40,12 +41,14 @@ class FileCopy {
     FileCopy(const FileCopy&) = delete;
     FileCopy& operator=(const FileCopy&) = delete;
 
-    // Null when the pages cannot be had; an empty file has none.
+    // Null when the pages cannot be had, and then why; an empty file has none.
     char* get() const noexcept { return m_bytes; }
+    int Error() const noexcept { return m_error; }
 
   private:
     char* m_bytes = nullptr;
     std::size_t m_size;
+    int m_error = 0;
 };
 
 std::string Reason(int error) {
@@ -156,7 +159,7 @@ SceneReadResult ReadSceneFile(const std::string& path, std::optional<std::string
     const auto size = static_cast<std::size_t>(info.st_size);
     const FileCopy bytes(size);
     if (bytes.get() == nullptr && size > 0) {
-        return EndedBy(name, "cannot read: " + Reason(ENOMEM), ReadFault::kOther);
+        return EndedBy(name, "cannot read: " + Reason(bytes.Error()), ReadFault::kOther);
     }
     std::size_t got = 0;
     const std::string problem = ReadKnownSize(fd, bytes.get(), size, how, got);

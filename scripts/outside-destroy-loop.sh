@@ -29,6 +29,9 @@ x.XOpenDisplay.restype = ctypes.c_void_p
 x.XOpenDisplay.argtypes = [ctypes.c_char_p]
 x.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
 x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+# A window already gone (a viewer that crashed) is no reason for this client to end.
+handler = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+x.XSetErrorHandler(handler)
 display = x.XOpenDisplay(None)
 for line in sys.stdin:
     x.XDestroyWindow(display, int(line))
@@ -41,13 +44,34 @@ destroy() {
     read -r _ <&"${DESTROYER[0]}"
 }
 
+# Runs the command $@ until it succeeds; ends the script when the viewer is gone first or a
+# minute passes.
+until_true() {
+    local deadline=$((SECONDS + 60))
+    until "$@"; do
+        if ! kill -0 "$pid" 2>/dev/null || [ "$SECONDS" -ge "$deadline" ]; then
+            echo "outside-destroy-loop: the viewer ended or hung before the moment came" >&2
+            return 1
+        fi
+        sleep 0.02
+    done
+}
+
+# Sets window to the viewer's window, with xdotool's options $@. xdotool fails when a window it
+# looks at goes meanwhile (one of the viewer before).
+find_window() {
+    window=$(xdotool search "$@" --name ' - Kavelo$' 2>/dev/null | head -n 1) && [ -n "$window" ]
+}
+
+# The work is done and the first picture after it is being drawn (the 130,000 curves exceed the
+# software rasteriser's budget; on a hardware renderer no such line comes).
+coarsened() { grep -q Coarsened "$dir/stderr"; }
+
 # Starts the viewer in folder $1 and waits for its window; sets pid and window.
 start() {
     (cd "$1" && exec "$kavelo" 2>"$dir/stderr") &
     pid=$!
-    # xdotool fails when a window it looks at goes meanwhile (one of the viewer before).
-    until window=$(xdotool search --sync --onlyvisible --name ' - Kavelo$' 2>/dev/null |
-        head -n 1) && [ -n "$window" ]; do :; done
+    until_true find_window --onlyvisible
 }
 
 # Sets status to the viewer's exit status, once it is gone; one still there after a minute is
@@ -73,7 +97,7 @@ until_idle() {
 frame_seconds() {
     local from
     start "$dir/large"
-    until grep -q Coarsened "$dir/stderr"; do sleep 0.05; done
+    until_true coarsened
     from=$(now_ms)
     until_idle
     kill -TERM "$pid"
@@ -93,7 +117,7 @@ frame=$(frame_seconds)
 declare -A failed=([frame]="" [idle]="" [startup]="")
 for _ in $(seq "$tries"); do
     start "$dir/large"
-    until grep -q Coarsened "$dir/stderr"; do sleep 0.05; done
+    until_true coarsened
     delay=$((RANDOM * frame * 1000 / 32768))
     sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
     destroy "$window"
@@ -107,8 +131,7 @@ for _ in $(seq "$tries"); do
     # As soon as the window exists, mapped or not: before its first picture.
     (cd "$dir/small" && exec "$kavelo" 2>"$dir/stderr") &
     pid=$!
-    until window=$(xdotool search --name ' - Kavelo$' 2>/dev/null | head -n 1) &&
-        [ -n "$window" ]; do :; done
+    until_true find_window
     destroy "$window"
     count startup
 done

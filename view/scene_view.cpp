@@ -128,6 +128,8 @@ CSceneView::CSceneView(QWidget* parent) : QOpenGLWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
     // A frame drawn ahead of its paint stays in the frame buffer until that paint shows it.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    // A frame buffer made anew (a new size or pixel ratio) holds no frame yet.
+    connect(this, &QOpenGLWidget::resized, this, [this] { m_bDrawnAhead = false; });
     setCursor(Qt::ArrowCursor);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(0, 0);
@@ -181,10 +183,17 @@ int CSceneView::OnCreate() {
                      platform.c_str());
         return -1;
     }
-    // Asked for a context with too little memory left, Mesa may crash instead of failing.
-    if (const std::optional<std::size_t> left = MebibytesShortOfContext()) {
-        std::fprintf(stderr, "kavelo: no OpenGL context: not enough memory for one: %zu MiB left\n",
-                     *left);
+    // Asked for a context with too little address space left, Mesa may crash instead of failing.
+    const auto shortOfMemory = [](bool limitsOnly) {
+        const std::optional<std::size_t> left = MebibytesShortOfContext(limitsOnly);
+        if (left) {
+            std::fprintf(stderr,
+                         "kavelo: no OpenGL context: not enough memory for one: %zu MiB left\n",
+                         *left);
+        }
+        return left.has_value();
+    };
+    if (shortOfMemory(true)) {
         return -1;
     }
     // The widget makes its own context only when first shown; a context made now with the same
@@ -192,6 +201,9 @@ int CSceneView::OnCreate() {
     QOpenGLContext probe;
     probe.setFormat(format());
     if (!probe.create()) {
+        if (shortOfMemory(false)) {
+            return -1;
+        }
         std::fprintf(stderr,
                      "kavelo: no OpenGL context: the %s platform could not make one for a "
                      "double-buffered RGB window with a depth buffer; is an OpenGL driver "
@@ -428,7 +440,9 @@ void CSceneView::paintGL() {
     painter.end();
     // The painter's own GL state must not reach the next frame.
     ResetAfterPainter();
-    glFinish();  // drawn before the window is held again for the flush
+    if (meanwhile.LetOthersIn()) {
+        glFinish();  // drawn before the window is held again for the flush
+    }
 }
 
 void CSceneView::resizeEvent(QResizeEvent* event) {
@@ -444,7 +458,6 @@ void CSceneView::resizeGL(int width, int height) {
 }
 
 void CSceneView::OnSize(int width, int height) {
-    m_bDrawnAhead = false;  // the frame buffer is made anew
     m_nWidth = width;
     m_nHeight = height;
     ApplyResize(width, height);
@@ -466,7 +479,7 @@ void CSceneView::RepaintNow() {
         makeCurrent();
         paintGL();
         doneCurrent();
-        m_bDrawnAhead = true;
+        m_bDrawnAhead = m_nFramesDrawn != before;  // no frame while work is under way
         update();
     }
 }

@@ -54,7 +54,6 @@ xcb_connection_t* Connection() {
 }
 
 bool g_bHeld = false;  // the server is grabbed: other clients wait
-int g_nPaints = 0;     // guarded paints under way, nested
 
 void Hold(xcb_connection_t* connection) {
     if (!std::exchange(g_bHeld, true)) {
@@ -69,8 +68,33 @@ void LetGo(xcb_connection_t* connection) {
     }
 }
 
+// Holds the server for its scope, and leaves it as it found it, also when an exception leaves: a
+// paint nested in one that let the others in lets them in again after it.
+class HeldScope {
+  public:
+    explicit HeldScope(xcb_connection_t* connection) noexcept
+        : m_pConnection(connection), m_bWasHeld(g_bHeld) {
+        Hold(connection);
+    }
+    ~HeldScope() {
+        if (!m_bWasHeld) {
+            LetGo(m_pConnection);
+        }
+    }
+    HeldScope(const HeldScope&) = delete;
+    HeldScope& operator=(const HeldScope&) = delete;
+
+  private:
+    xcb_connection_t* m_pConnection;
+    bool m_bWasHeld;
+};
+
 // A round trip: the server has carried out all that came before, a destroy by another client too.
+// A window not yet made (no id) counts as there.
 bool StillThere(xcb_connection_t* connection, xcb_window_t window) {
+    if (window == 0) {
+        return true;
+    }
     xcb_generic_error_t* error = nullptr;
     xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, window), &error);
@@ -103,23 +127,21 @@ QWidget* PaintedTopLevel(QObject* receiver, QEvent::Type type) {
 class PaintGuard final : public QObject {
   public:
     bool eventFilter(QObject* receiver, QEvent* event) override {
-        xcb_connection_t* connection = Connection();
-        QWidget* topLevel = event != m_pDelivering && connection != nullptr
-                                ? PaintedTopLevel(receiver, event->type())
-                                : nullptr;
-        if (topLevel == nullptr) {
+        QWidget* topLevel =
+            event != m_pDelivering ? PaintedTopLevel(receiver, event->type()) : nullptr;
+        xcb_connection_t* connection = topLevel != nullptr ? Connection() : nullptr;
+        if (connection == nullptr) {
             return false;
         }
-        Hold(connection);
-        ++g_nPaints;
-        const bool there = StillThere(connection, topLevel->internalWinId());
-        if (there) {
-            QEvent* outer = std::exchange(m_pDelivering, event);
-            QApplication::instance()->notify(receiver, event);
-            m_pDelivering = outer;
-        }
-        if (--g_nPaints == 0) {
-            LetGo(connection);
+        bool there = false;
+        {
+            const HeldScope held(connection);
+            there = StillThere(connection, topLevel->internalWinId());
+            if (there) {
+                QEvent* outer = std::exchange(m_pDelivering, event);
+                QApplication::instance()->notify(receiver, event);
+                m_pDelivering = outer;
+            }
         }
         if (!there) {
             topLevel->close();
@@ -146,10 +168,14 @@ OtherClientsLetIn::~OtherClientsLetIn() {
     xcb_connection_t* connection = Connection();
     Hold(connection);
     QWidget* topLevel = m_widget.window();
-    if (!StillThere(connection, topLevel->internalWinId())) {
+    if (StillThere(connection, topLevel->internalWinId())) {
+        return;
+    }
+    try {
         // The flush that ends the paint skips a window not shown on the screen.
         topLevel->setAttribute(Qt::WA_DontShowOnScreen);
         QMetaObject::invokeMethod(topLevel, &QWidget::close, Qt::QueuedConnection);
+    } catch (...) {  // out of memory: the destroy's own event closes it
     }
 }
 

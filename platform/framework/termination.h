@@ -28,6 +28,8 @@ class OtherClientsLetIn {
     ~OtherClientsLetIn();
     OtherClientsLetIn(const OtherClientsLetIn&) = delete;
     OtherClientsLetIn& operator=(const OtherClientsLetIn&) = delete;
+    // Whether the others are let in now: a picture is to be finished before the window is held.
+    bool LetOthersIn() const { return m_bWasHeld; }
 
   private:
     QWidget& m_widget;

@@ -11,7 +11,9 @@
 #include <QTest>
 
 #include <unistd.h>
+#include <xcb/xcb.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -245,8 +247,22 @@ TEST_F(Program, TooLittleMemoryForAContextGivesAMessageAndNoSignal) {
     ASSERT_TRUE(m_process.waitForFinished(10000));
     EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_process.exitCode(), 1);
-    EXPECT_TRUE(m_process.readAllStandardError().startsWith(
+    EXPECT_TRUE(m_process.readAllStandardError().contains(
         "kavelo: no OpenGL context: not enough memory for one: "));
+}
+
+// A window another client destroys ends the program as its close box would.
+TEST_F(Program, AWindowDestroyedByAnotherClientEndsTheProgramWithStatusZero) {
+    const WId window = StartWithFocus();
+    ASSERT_NE(window, 0u);
+    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+    ASSERT_EQ(xcb_connection_has_error(other), 0);
+    xcb_destroy_window(other, static_cast<xcb_window_t>(window));
+    std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));  // done
+    xcb_disconnect(other);
+    ASSERT_TRUE(m_process.waitForFinished(10000)) << "still running without its window";
+    EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_process.exitCode(), 0);
 }
 
 // scripts/run.sh on a scene of another name: Restart after an edit of that file shows the edit,
