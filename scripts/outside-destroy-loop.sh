@@ -6,6 +6,8 @@
 #   idle     once the window shows the example scene and is idle;
 #   startup  as soon as the window is mapped, before its first picture.
 # Needs an X display in DISPLAY, xdotool and python3 (the destroying client uses libX11 by ctypes).
+# With HANG_DUMP set to a folder, each viewer still there after a minute first has the stacks of all
+# its threads written there by gdb (hangN.bt, with its stderr as hangN.stderr), to see where it waits.
 #   scripts/outside-destroy-loop.sh PATH/TO/kavelo [TRIES]
 set -euo pipefail
 
@@ -83,6 +85,11 @@ finish() {
         [ -z "$state" ] || [ "$state" = Z ] || [ "$SECONDS" -ge "$deadline" ]; do
         sleep 0.05
     done
+    if [ -n "${HANG_DUMP:-}" ] && [ -n "$state" ] && [ "$state" != Z ]; then
+        hangs=$((hangs + 1))
+        cp "$dir/stderr" "$HANG_DUMP/hang$hangs.stderr"
+        gdb -p "$pid" -batch -ex 'thread apply all bt' >"$HANG_DUMP/hang$hangs.bt" 2>&1 || true
+    fi
     kill -KILL "$pid" 2>/dev/null || true
     status=0
     wait "$pid" || status=$?
@@ -113,6 +120,7 @@ count() {
     fi
 }
 
+hangs=0
 frame=$(frame_seconds)
 declare -A failed=([frame]="" [idle]="" [startup]="")
 for _ in $(seq "$tries"); do
