@@ -11,12 +11,8 @@ kavelo=$(realpath "$1")
 # shellcheck source=scripts/process-watch.sh
 . "$(dirname "$0")/process-watch.sh"
 runs=${2:-5}
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir"
-
+work_in_own_folder
 random_curves 350000 >input.txt
-
 
 # Starts the viewer and waits for its window; sets pid.
 start() {

@@ -1,6 +1,13 @@
 # shellcheck shell=bash
-# What the measurement scripts share: a clock, a process's CPU time, when it goes idle, a median
-# and a large scene of curves. Sourced, not run.
+# What the measurement scripts share: a folder of their own, a clock, a process's CPU time, when it
+# goes idle, a median and a large scene of curves. Sourced, not run.
+
+# Makes a folder for the script's files, removed when the script ends, and works in it; sets dir.
+work_in_own_folder() {
+    dir=$(mktemp -d)
+    trap 'rm -rf "$dir"' EXIT
+    cd "$dir" || exit
+}
 
 now_ms() { date +%s%3N; }
 

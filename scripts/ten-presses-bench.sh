@@ -14,9 +14,7 @@ kavelo=$(realpath "$1")
 # shellcheck source=scripts/process-watch.sh
 . "$(dirname "$0")/process-watch.sh"
 runs=${2:-5}
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir"
+work_in_own_folder
 
 # About 10 MB: triangles scattered over the view, each followed by a patch about 3 units square.
 awk 'BEGIN {
