@@ -10,6 +10,11 @@
 #include <QScreen>
 #include <QTest>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
+#include <dlfcn.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -21,6 +26,7 @@
 
 #include "platform/widgets/menu_builder.h"
 #include "shell/control_panel.h"
+#include "support/mesa_driver.h"
 #include "support/temp_dir.h"
 
 using kavelo::platform::widgets::BuildMenuBar;
@@ -31,6 +37,30 @@ namespace {
 namespace fs = std::filesystem;
 
 const QString kKavelo = QStringLiteral(KAVELO_BINARY_DIR "/shell/kavelo");
+
+// The program's environment. A sanitizer build gets Mesa's driver preloaded, after the sanitizer's
+// runtime, which must come first: a preloaded library stays loaded at exit, and the leak check then
+// reports the program's own leaks, not what the driver keeps.
+QProcessEnvironment ProgramEnvironment() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+#if defined(__SANITIZE_ADDRESS__)
+    Dl_info runtime{};
+    if (dladdr(reinterpret_cast<void*>(&__asan_address_is_poisoned), &runtime) != 0) {
+        environment.insert(QStringLiteral("LD_PRELOAD"),
+                           QString::fromLocal8Bit(runtime.dli_fname) + ':' +
+                               QString::fromLatin1(kavelo::test::kMesaDriver));
+    }
+#endif
+    return environment;
+}
+
+// The environment of the program started through others (a script, xvfb-run): no preload, which
+// would reach them too, and so no leak check.
+QProcessEnvironment WrappedEnvironment() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    return environment;
+}
 
 // Runs a tool and gives its output, trimmed.
 QString RunTool(const QString& program, const QStringList& arguments) {
@@ -116,11 +146,7 @@ class Program : public kavelo::test::TempDirTest {
             << "P (0 0 1) { -4 -4 0 1  4 -4 0 1  4 4 0 1  -4 4 0 1 }\n";
         std::ofstream(m_dir / "other.txt") << "no items here\n";
         m_process.setWorkingDirectory(QString::fromStdString(m_dir.string()));
-        // A sanitizer build of the program would report what Mesa keeps once its driver is
-        // unloaded at exit; the in-process tests check the program's own memory.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-        m_process.setProcessEnvironment(environment);
+        m_process.setProcessEnvironment(ProgramEnvironment());
     }
     void TearDown() override {
         if (m_process.state() != QProcess::NotRunning) {
@@ -272,7 +298,7 @@ TEST_F(Program, RunScriptShowsEachEditOfTheNamedSceneOnRestart) {
     std::ofstream(scene) << "P (0 0 1) { -4 -4 0 1  4 -4 0 1  4 4 0 1  -4 4 0 1 }\n";
     const fs::path tmp = m_dir / "tmp";
     fs::create_directories(tmp);
-    QProcessEnvironment environment = m_process.processEnvironment();
+    QProcessEnvironment environment = WrappedEnvironment();
     environment.insert(QStringLiteral("KAVELO_PREBUILT"), QStringLiteral(KAVELO_BINARY_DIR));
     environment.insert(QStringLiteral("TMPDIR"), QString::fromStdString(tmp.string()));
     m_process.setProcessEnvironment(environment);
@@ -445,7 +471,7 @@ TEST_F(Program, NoDisplayOrNoScreenGivesOneLineAndStatusOne) {
 TEST_F(Program, AtEightBitsTheFailureIsPrintedNotShownBlack) {
     QProcess process;
     process.setWorkingDirectory(QString::fromStdString(m_dir.string()));
-    process.setProcessEnvironment(m_process.processEnvironment());
+    process.setProcessEnvironment(WrappedEnvironment());
     process.setProcessChannelMode(QProcess::MergedChannels);
     // A box nobody can read would wait for good: `timeout` ends it.
     process.start(

@@ -5,11 +5,11 @@
 
 #include <dlfcn.h>
 
+#include "support/mesa_driver.h"
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    // Mesa's driver is unloaded with the last GL context; the leak checker can then no longer
-    // tell that the memory the driver keeps is its own. Keep it loaded.
-    dlopen("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", RTLD_LAZY | RTLD_LOCAL | RTLD_NODELETE);
+    dlopen(kavelo::test::kMesaDriver, RTLD_LAZY | RTLD_LOCAL | RTLD_NODELETE);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
